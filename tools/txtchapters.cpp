@@ -1,0 +1,132 @@
+// Prints a book's chapter table as the reader builds it, one JSON object a
+// line, or classifies lines read from standard input as headings or not.
+//
+//   txtchapters FILE            {"index":N,"title":"…","body":"…"} per chapter
+//   txtchapters --count FILE    the number of chapters
+//   txtchapters --headings      {"heading":true|false,"line":"…"} per input line
+
+#include "app/reader_state.h"
+#include "text/chapter_heading.h"
+#include "text/text_loader.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+// A host without a window: nothing to show, nothing to yield to.
+class HeadlessHost : public LoaderHost {
+public:
+    void ShowChapter() override {}
+    bool PaneIsEmpty() const override { return false; }
+    bool Yield() override { return true; }
+};
+
+void AppendJsonString(std::string& out, const QString& text)
+{
+    out += '"';
+    const QByteArray utf8 = text.toUtf8();
+    for (const char ch : utf8) {
+        const auto c = static_cast<unsigned char>(ch);
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        case '\b': out += "\\b"; break;
+        case '\f': out += "\\f"; break;
+        default:
+            if (c < 0x20) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+                out += escaped;
+            } else {
+                out += static_cast<char>(c);
+            }
+        }
+    }
+    out += '"';
+}
+
+void Write(const std::string& text)
+{
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+int PrintChapters(const QString& path, bool countOnly)
+{
+    ReaderState state;
+    HeadlessHost host;
+    const LoadResult result = LoadTextFile(state, path, host);
+    if (!result.Succeeded()) {
+        const QByteArray text = LoadFailureText(result).toUtf8();
+        std::fprintf(stderr, "%s\n", text.constData());
+        return 1;
+    }
+    const Book& book = state.Books[result.Code];
+    if (countOnly) {
+        std::printf("%d\n", book.LastChapter() + 1);
+        return 0;
+    }
+    std::string out;
+    for (int i = 0; i <= book.LastChapter(); ++i) {
+        out.clear();
+        out += "{\"index\":" + std::to_string(i) + ",\"title\":";
+        AppendJsonString(out, book.Chapters[i].Title);
+        out += ",\"body\":";
+        AppendJsonString(out, book.ChapterTexts[i]);
+        out += "}\n";
+        Write(out);
+    }
+    return 0;
+}
+
+int ClassifyStandardInput()
+{
+    std::string input;
+    char buffer[1 << 16];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0)
+        input.append(buffer, got);
+    if (!input.empty() && input.back() == '\n')
+        input.pop_back();  // a final LF ends the last line rather than starting one
+    if (input.empty())
+        return 0;
+    const QString all = QString::fromUtf8(input.data(), static_cast<qsizetype>(input.size()));
+    std::string out;
+    for (QStringView piece : QStringView(all).split(u'\n')) {
+        QString line = piece.toString();
+        const bool heading = IsChapterHeading(line);
+        out.clear();
+        out += heading ? "{\"heading\":true,\"line\":" : "{\"heading\":false,\"line\":";
+        AppendJsonString(out, line);
+        out += "}\n";
+        Write(out);
+    }
+    return 0;
+}
+
+int Usage()
+{
+    std::fprintf(stderr, "usage: txtchapters FILE | txtchapters --count FILE | txtchapters --headings\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 2 && std::strcmp(argv[1], "--headings") == 0)
+        return ClassifyStandardInput();
+    if (argc == 3 && std::strcmp(argv[1], "--count") == 0)
+        return PrintChapters(QString::fromLocal8Bit(argv[2]), true);
+    if (argc == 2 && argv[1][0] != '-')
+        return PrintChapters(QString::fromLocal8Bit(argv[1]), false);
+    return Usage();
+}
