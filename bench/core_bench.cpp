@@ -1,2 +1,133 @@
+// Speed of the text core on real and large books.
+//
+//   build/bench/core_bench                     recogniser, corpus loads
+//   build/bench/core_bench --benchmark_filter=Big   the 100 MB book against iconv
+//
+// The 100 MB book is made by the corpus's make_big.py on first use
+// (in the folder named by READER_BIG_BOOK_DIR, else the system temp folder).
+
+#include "app/reader_state.h"
+#include "platform/text_file.h"
+#include "text/chapter_heading.h"
+#include "text/text_loader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStringList>
+
 #include <benchmark/benchmark.h>
+#include <iconv.h>
+
+#include <vector>
+
+namespace {
+
+const char* const kCorpus = READER_CORPUS_DIR;
+
+class NoWindow : public LoaderHost {
+public:
+    void ShowChapter() override {}
+    bool PaneIsEmpty() const override { return false; }
+    bool Yield() override { return true; }
+};
+
+QString BigBook(int megabytes)
+{
+    const QString folder = qEnvironmentVariableIsSet("READER_BIG_BOOK_DIR") ? qEnvironmentVariable("READER_BIG_BOOK_DIR")
+                                                                             : QDir::tempPath();
+    const QString path = QDir(folder).filePath(QString("reader-big-%1.txt").arg(megabytes));
+    if (!QFileInfo::exists(path))
+        QProcess::execute("python3", {QString(kCorpus) + "/make_big.py", QString::number(megabytes), path});
+    return path;
+}
+
+std::vector<QString> CorpusLines()
+{
+    std::vector<QString> lines;
+    for (const char* name : {"xiyouji", "hongloumeng", "shuihuzhuan", "rulinwaishi"}) {
+        for (const QString& line : ReadTextLines(QString("%1/%2.utf8.txt").arg(kCorpus, name)).value_or(QStringList()))
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+void Recogniser(benchmark::State& state)
+{
+    const std::vector<QString> lines = CorpusLines();
+    int64_t headings = 0;
+    for (auto _ : state) {
+        for (const QString& original : lines) {
+            QString line = original;
+            headings += IsChapterHeading(line);
+        }
+    }
+    benchmark::DoNotOptimize(headings);
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(lines.size()));
+    state.SetLabel("items = lines");
+}
+BENCHMARK(Recogniser)->Unit(benchmark::kMillisecond);
+
+void LoadBook(benchmark::State& state, const QString& path)
+{
+    const qint64 bytes = QFileInfo(path).size();
+    int chapters = 0;
+    for (auto _ : state) {
+        ReaderState reader;
+        NoWindow host;
+        const LoadResult result = LoadTextFile(reader, path, host);
+        if (!result.Succeeded()) {
+            state.SkipWithError("load failed");
+            return;
+        }
+        chapters = reader.Books[result.Code].LastChapter() + 1;
+    }
+    state.SetBytesProcessed(state.iterations() * bytes);
+    state.counters["chapters"] = chapters;
+}
+
+void LoadCorpusBook(benchmark::State& state)
+{
+    LoadBook(state, QString(kCorpus) + "/shuihuzhuan.gbk.txt");
+}
+BENCHMARK(LoadCorpusBook)->Unit(benchmark::kMillisecond);
+
+void LoadBig100(benchmark::State& state)
+{
+    LoadBook(state, BigBook(100));
+}
+BENCHMARK(LoadBig100)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3)->ReportAggregatesOnly();
+
+// What decoding alone costs with glibc's converter, reading the same bytes
+// in the same blocks: the yardstick for the load above.
+void ReadAndIconvBig100(benchmark::State& state)
+{
+    const QString path = BigBook(100);
+    const qint64 bytes = QFileInfo(path).size();
+    std::vector<char> in(TextFileReader::kBlockSize), out(TextFileReader::kBlockSize * 2);
+    for (auto _ : state) {
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        iconv_t cd = iconv_open("UTF-16LE", "GB18030");
+        size_t carried = 0;
+        qint64 got;
+        while ((got = file.read(in.data() + carried, in.size() - carried)) > 0) {
+            char* src = in.data();
+            size_t left = carried + got;
+            char* dst = out.data();
+            size_t room = out.size();
+            iconv(cd, &src, &left, &dst, &room);  // stops at a character cut by the block end
+            std::copy(src, src + left, in.data());
+            carried = left;
+            benchmark::DoNotOptimize(out.data());
+        }
+        iconv_close(cd);
+    }
+    state.SetBytesProcessed(state.iterations() * bytes);
+}
+BENCHMARK(ReadAndIconvBig100)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3)->ReportAggregatesOnly();
+
+}  // namespace
+
 BENCHMARK_MAIN();

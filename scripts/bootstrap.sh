@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the reader needs (only those missing), then
+# configures and builds it into build/. Sourced by run.sh and test.sh.
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+packages=(cmake ninja-build g++ pkg-config python3 qt6-base-dev libgl-dev libicu-dev
+          libgtest-dev libgmock-dev libbenchmark-dev fonts-noto-cjk)
+
+missing=()
+for package in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}"
+    sudo=""
+    [[ $(id -u) -eq 0 ]] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S "$here" -B "$here/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$here/build"
