@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/book_store.h"
+#include "skin/skin_table.h"
 
 #include <cstdint>
 
@@ -10,6 +11,10 @@ struct ReaderState {
     BookStore Books;
     std::int16_t CurrentBook = 0;   // slot of the book being read; 0 = none
     std::int16_t LoadingBook = 0;   // -1 while an open command is inside the loader
+    SkinTable Skins;
+    std::uint8_t CurrentSkin = 0;   // 0 = no skin in use
 
     Book& Current() { return Books[CurrentBook]; }
+    // A setting of the skin in use (empty when unset or no skin is in use).
+    QString Skin(const QString& key) const { return GetSkinValue(Skins, CurrentSkin, key, 0); }
 };
