@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QMenu>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+// A menu-item array: item 0 exists from the window's design, items 1 and up
+// are loaded and unloaded at run time. The captions are the truth; the
+// actions of the menu are made from them only when the menu is about to
+// open, so a chapter menu of thousands of entries costs nothing until the
+// user looks at it.
+class MenuItemArray : public QObject {
+    Q_OBJECT
+public:
+    MenuItemArray(QMenu* menu, const QString& name, const QString& caption0);
+
+    int Count() const { return static_cast<int>(captions_.size()); }
+    QString Caption(int index) const { return captions_.value(index); }
+    void SetCaption(int index, const QString& caption);
+    const QStringList& Captions() const { return captions_; }
+    // Loads item `index`; only the next index can be loaded, an existing one
+    // cannot (false).
+    bool Load(int index, const QString& caption = QString());
+    // Unloads every item from 1 to the last; item 0 stays.
+    void UnloadAll();
+    // Item 0 keeps its caption, the rest become `captions` (items 1..).
+    void SetItems(const QString& caption0, QStringList rest);
+
+    // A number kept with each item (the books menu keeps the book's slot).
+    int Tag(int index) const { return tags_.value(index); }
+    void SetTag(int index, int tag);
+
+    QMenu* Menu() const { return menu_; }
+    // The action standing for item `index` (made on demand).
+    QAction* Action(int index);
+
+signals:
+    void Clicked(int index);
+
+private:
+    void Materialize();
+
+    QPointer<QMenu> menu_;
+    QString name_;
+    QStringList captions_;
+    QList<int> tags_{0};
+    QList<QAction*> actions_;
+    bool stale_ = true;
+};

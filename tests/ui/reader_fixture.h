@@ -1,0 +1,37 @@
+#pragma once
+
+#include "../core/test_files.h"
+#include "app/reader_state.h"
+#include "scripted_prompter.h"
+#include "ui/main/form4.h"
+
+#include <QDir>
+
+#include <memory>
+
+// A program folder in a temporary directory and the real main window on it.
+class ReaderFixture : public ::testing::Test {
+protected:
+    void SetUp() override { MakeWindow(); }
+
+    void MakeWindow()
+    {
+        window.reset();
+        window = std::make_unique<Form4>(state, prompter, program.Root());
+    }
+
+    // A skin file of the program folder, written as GBK lines ending in CR LF.
+    QString WriteSkin(const QString& name, const QStringList& lines)
+    {
+        return program.WriteGbk(QStringLiteral("Skin/") + name + QStringLiteral(".ini"),
+                                lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    }
+    // A GBK book in a folder of its own (not the program folder).
+    QString WriteBook(const QString& name, const QString& text) { return books.WriteGbk(name, text); }
+
+    TempFolder program;
+    TempFolder books;
+    ReaderState state;
+    ScriptedPrompter prompter;
+    std::unique_ptr<Form4> window;
+};
