@@ -24,19 +24,6 @@ void PictureBox::SetPicture(const QImage& picture)
     Repaint();
 }
 
-// The picture fills the box. Scaling is done once per picture and size:
-// the title panel is redrawn at every chapter step.
-const QImage& PictureBox::ScaledPicture()
-{
-    const QSize target = size().expandedTo(QSize(1, 1));
-    if (scaled_.size() != target || scaledFrom_ != picture_.cacheKey()) {
-        scaled_ = picture_.size() == target ? picture_
-                                            : picture_.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        scaledFrom_ = picture_.cacheKey();
-    }
-    return scaled_;
-}
-
 // Back colour and picture only: everything printed before is gone.
 void PictureBox::Repaint()
 {
@@ -44,7 +31,7 @@ void PictureBox::Repaint()
     image.fill(backColor_);
     if (!picture_.isNull()) {
         QPainter painter(&image);
-        painter.drawImage(0, 0, ScaledPicture());
+        painter.drawImage(0, 0, picture_);
     }
     image_ = image;
     update();
@@ -53,7 +40,7 @@ void PictureBox::Repaint()
 void PictureBox::resizeEvent(QResizeEvent*)
 {
     // Keep what was drawn where it still fits; the new area gets the
-    // background and the picture.
+    // background.
     const QImage old = image_;
     Repaint();
     QPainter painter(&image_);

@@ -6,7 +6,8 @@
 #include <QWidget>
 
 // A picture box that keeps what is drawn on it: a stored image made of the
-// back colour, the picture at the top left and the texts printed since.
+// back colour, the picture at its own size at the top left (skin pictures
+// fade into their background colour on the right) and the texts printed since.
 // Positions are in twips. A new back colour or picture erases the texts.
 class PictureBox : public QWidget {
     Q_OBJECT
@@ -44,13 +45,10 @@ protected:
 
 private:
     void Repaint();
-    const QImage& ScaledPicture();
 
     QColor backColor_ = Qt::white;
     QImage picture_;
     QFont font_;
     QColor foreColor_ = Qt::black;
     QImage image_;
-    QImage scaled_;
-    qint64 scaledFrom_ = 0;
 };

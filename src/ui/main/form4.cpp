@@ -12,6 +12,13 @@
 #include <QMenuBar>
 #include <QScreen>
 
+// The built-in pictures live in a static library, whose resource
+// initializer the linker would drop unless called by name.
+static void InitBuiltInPictures()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
 namespace {
 
 const QString kNavigationFont = QStringLiteral("黑体");
@@ -59,6 +66,7 @@ Form4::Form4(ReaderState& state, Prompter& prompter, const QString& programFolde
     , programFolder_(programFolder)
     , pictures_(std::make_unique<PictureCache>())
 {
+    InitBuiltInPictures();
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("NandeoTxt文件阅读器"));
     setWindowIcon(QIcon(QStringLiteral(":/icon.png")));

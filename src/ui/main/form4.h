@@ -143,6 +143,11 @@ public:
     KeyState* Keys() const { return keys_; }
     void SetKeyState(KeyState* keys) { keys_ = keys; }
 
+    // The dialogs, made on first use; hidden, not deleted, when closed.
+    QPointer<QWidget> findDialog;
+    QPointer<QWidget> skinManager;
+    QPointer<QWidget> folderScan;
+
 signals:
     // Emitted when the user closes the window, after book.ini was written.
     void Unloaded();
