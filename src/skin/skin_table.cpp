@@ -1,13 +1,10 @@
 #include "skin/skin_table.h"
 
+#include "platform/folder_listing.h"
 #include "platform/text_file.h"
 #include "text/chapter_heading.h"
 
-#include <QCollator>
 #include <QDir>
-#include <QLocale>
-
-#include <algorithm>
 
 int SkinTable::Append(SkinEntry entry)
 {
@@ -46,31 +43,7 @@ SkinSetting ParseSettingLine(QStringView line)
 
 QStringList ListSkinFiles(const QString& skinFolder)
 {
-    const QDir folder(skinFolder);
-    if (skinFolder.isEmpty() || !folder.exists())
-        return {};
-    // Without QDir::CaseSensitive the pattern ignores case; without
-    // QDir::Hidden and QDir::System hidden files, FIFOs and devices stay out.
-    QStringList names = folder.entryList({QStringLiteral("*.ini")}, QDir::Files, QDir::NoSort);
-    // The same test of a plain file the rest of the program uses (regular,
-    // not hidden), whatever a link let through the listing.
-    names.removeIf([&](const QString& name) { return !IsListedFile(folder.filePath(name)); });
-
-    // The C locale collates by code point and ignores numeric mode, which
-    // would put skin10 before skin2; fall back to Chinese, the books' language.
-    QLocale locale;
-    if (locale.language() == QLocale::C)
-        locale = QLocale(QLocale::Chinese, QLocale::China);
-    QCollator collator(locale);
-    collator.setNumericMode(true);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    // Names equal but for case (possible on Linux) fall back to code order,
-    // so the order never depends on the listing's.
-    std::sort(names.begin(), names.end(), [&](const QString& a, const QString& b) {
-        const int order = collator.compare(a, b);
-        return order != 0 ? order < 0 : a < b;
-    });
-    return names;
+    return ListPlainFiles(skinFolder, QString::fromUtf16(kSkinExtension));
 }
 
 SkinFileResult LoadSkinFile(SkinTable& skins, const QString& path, const QString& listedName)
