@@ -1,0 +1,9 @@
+#pragma once
+
+class QWidget;
+
+// When the session ends or the reader is told to stop (SIGTERM, SIGHUP,
+// SIGINT), close `window` the ordinary way, so its close handler saves what
+// the reader must not lose. The signal handler only writes to a pipe; the
+// window is closed from the event loop.
+void CloseOnTerminationSignal(QWidget* window);
