@@ -29,10 +29,11 @@ KeyState::KeyState(QObject* parent)
     }
 }
 
-bool KeyState::KeyIsDown(int virtualKey) const
+bool KeyState::KeyIsDown(int virtualKey)
 {
     const int key = QtKey(virtualKey);
-    return key != 0 && down_.contains(key);
+    const bool tapped = tapped_.remove(key);
+    return key != 0 && (down_.contains(key) || tapped);
 }
 
 void KeyState::SetDown(int virtualKey, bool down)
@@ -51,7 +52,10 @@ bool KeyState::eventFilter(QObject* watched, QEvent* event)
     // The same key event reaches the filter once per widget it passes
     // through; recording it is idempotent.
     if (event->type() == QEvent::KeyPress) {
-        down_.insert(static_cast<QKeyEvent*>(event)->key());
+        const auto* key = static_cast<QKeyEvent*>(event);
+        down_.insert(key->key());
+        if (!key->isAutoRepeat())
+            tapped_.insert(key->key());
     } else if (event->type() == QEvent::KeyRelease) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (!key->isAutoRepeat())

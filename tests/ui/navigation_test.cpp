@@ -131,6 +131,11 @@ TEST_F(Navigation, HeldKeysStepOncePerTick)
     QTest::keyRelease(window->Text1, Qt::Key_PageDown);
     window->Timer1_Timer();
     EXPECT_EQ(Chapter(), 1);
+    // A tap that falls between two ticks still steps, once.
+    QTest::keyClick(window->Text1, Qt::Key_PageDown);
+    window->Timer1_Timer();
+    window->Timer1_Timer();
+    EXPECT_EQ(Chapter(), 2);
 }
 
 TEST_F(Navigation, HeldKeyNeverStacksMessageBoxes)

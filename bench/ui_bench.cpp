@@ -1,0 +1,141 @@
+// Speed of the reader window on a large book, offscreen.
+//
+//   build/bench/ui_bench
+//
+// The 100 MB book is made by the corpus's make_big.py on first use (in
+// READER_BIG_BOOK_DIR, else the system temp folder).
+
+#include "app/reader_state.h"
+#include "platform/fonts.h"
+#include "platform/key_state.h"
+#include "platform/prompter.h"
+#include "skin/skin_menu.h"
+#include "text/open_book.h"
+#include "text/show_chapter.h"
+#include "ui/main/form4.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+class SilentPrompter : public Prompter {
+public:
+    Answer Message(const QString&, const QString&, Icon, Buttons) override { return Answer::Yes; }
+    std::optional<QString> OpenFile(const QString&) override { return std::nullopt; }
+    std::optional<QString> SaveFile(const QString&) override { return std::nullopt; }
+    std::optional<QColor> PickColour() override { return std::nullopt; }
+    std::optional<QFont> PickFont() override { return std::nullopt; }
+    std::optional<QString> PickFolder(const QString&) override { return std::nullopt; }
+};
+
+QString BigBook(int megabytes)
+{
+    const QString folder = qEnvironmentVariableIsSet("READER_BIG_BOOK_DIR") ? qEnvironmentVariable("READER_BIG_BOOK_DIR")
+                                                                             : QDir::tempPath();
+    const QString path = QDir(folder).filePath(QString("reader-big-%1.txt").arg(megabytes));
+    if (!QFileInfo::exists(path))
+        QProcess::execute("python3", {QString(READER_CORPUS_DIR) + "/make_big.py", QString::number(megabytes), path});
+    return path;
+}
+
+// The reader with the shipped skins and the 100 MB book open, as a user
+// would have it after opening the book.
+struct OpenReader {
+    OpenReader()
+    {
+        window = std::make_unique<Form4>(state, prompter, QStringLiteral(READER_DATA_DIR));
+        window->SetKeyState(&keys);
+        LoadSkins(*window);
+        for (int i = 1; i <= state.Skins.Count(); ++i) {
+            if (state.Skins[i].Name == QStringLiteral("言情"))
+                state.CurrentSkin = static_cast<std::uint8_t>(i);
+        }
+        window->show();
+        OpenBook(*window, BigBook(100));
+        state.Current().ChapterIndex = 0;
+        BuildChapterMenu(*window);
+        ShowChapter(*window);
+    }
+    ReaderState state;
+    SilentPrompter prompter;
+    KeyState keys;
+    std::unique_ptr<Form4> window;
+};
+
+OpenReader& Reader()
+{
+    static OpenReader reader;
+    return reader;
+}
+
+// "下一页": BuildChapterMenu, ShowChapter and ApplySkin on the big book.
+void ChapterStep(benchmark::State& state)
+{
+    OpenReader& reader = Reader();
+    const int last = reader.state.Current().LastChapter();
+    for (auto _ : state) {
+        if (reader.state.Current().ChapterIndex >= last - 1)
+            reader.state.Current().ChapterIndex = 0;
+        reader.window->Image1_Click(2);
+    }
+    state.counters["chapters"] = last + 1;
+}
+BENCHMARK(ChapterStep)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+
+// Page Down held: one timer tick steps one chapter and puts the caret back.
+void ChapterStepWithKeys(benchmark::State& state)
+{
+    OpenReader& reader = Reader();
+    const int last = reader.state.Current().LastChapter();
+    reader.keys.SetDown(KeyState::kPageDown, true);
+    for (auto _ : state) {
+        if (reader.state.Current().ChapterIndex >= last - 1)
+            reader.state.Current().ChapterIndex = 0;
+        reader.window->Timer1_Timer();
+    }
+    reader.keys.SetDown(KeyState::kPageDown, false);
+}
+BENCHMARK(ChapterStepWithKeys)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+
+// "主目录": the contents view lists every chapter title.
+void ContentsView(benchmark::State& state)
+{
+    OpenReader& reader = Reader();
+    for (auto _ : state) {
+        reader.state.Current().ChapterIndex = 0;
+        reader.window->Image1_Click(1);
+    }
+}
+BENCHMARK(ContentsView)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+
+// Opening the 100 MB book through the window, splash and early display included.
+void OpenBigBook(benchmark::State& state)
+{
+    const QString path = BigBook(100);
+    for (auto _ : state) {
+        ReaderState reader;
+        SilentPrompter prompter;
+        Form4 window(reader, prompter, QStringLiteral(READER_DATA_DIR));
+        OpenBook(window, path);
+    }
+}
+BENCHMARK(OpenBigBook)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3)->ReportAggregatesOnly();
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    RegisterFontSubstitutions();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
