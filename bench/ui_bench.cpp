@@ -11,7 +11,9 @@
 #include "platform/prompter.h"
 #include "skin/skin_menu.h"
 #include "text/open_book.h"
+#include "text/search_text.h"
 #include "text/show_chapter.h"
+#include "ui/dialogs/form5.h"
 #include "ui/main/form4.h"
 
 #include <QApplication>
@@ -126,6 +128,77 @@ void OpenBigBook(benchmark::State& state)
     }
 }
 BENCHMARK(OpenBigBook)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3)->ReportAggregatesOnly();
+
+// A folder of 20 books the size of the corpus novels (copies of them).
+QString TwentyBookFolder()
+{
+    static QTemporaryDir folder;
+    static bool filled = false;
+    if (!filled) {
+        const QStringList novels = QDir(QStringLiteral(READER_CORPUS_DIR)).entryList({QStringLiteral("*.txt")});
+        for (int i = 0; i < 20; ++i) {
+            const QString novel = novels[i % novels.size()];
+            QFile::copy(QDir(QStringLiteral(READER_CORPUS_DIR)).filePath(novel),
+                        QDir(folder.path()).filePath(QStringLiteral("%1-%2").arg(i + 1, 2, 10, QChar('0')).arg(novel)));
+        }
+        filled = true;
+    }
+    return folder.path();
+}
+
+// 文件 → 打开文件夹 → 扫描 over the 20 books, in a fresh window each time.
+void FolderScanTwentyBooks(benchmark::State& state)
+{
+    const QString folder = TwentyBookFolder();
+    for (auto _ : state) {
+        ReaderState reader;
+        SilentPrompter prompter;
+        Form4 window(reader, prompter, QStringLiteral(READER_DATA_DIR));
+        window.openfils_Click();
+        auto* scan = qobject_cast<Form5*>(window.folderScan.data());
+        scan->SetDirPath(folder);
+        scan->Command1_Click();
+        if (reader.Books.Count() != 20)
+            state.SkipWithError("not every book opened");
+    }
+}
+BENCHMARK(FolderScanTwentyBooks)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly();
+
+// The whole search of "所有打开文件" for a word no book holds.
+class PaneOf : public SearchPane {
+public:
+    explicit PaneOf(Form4& window) : window_(window) {}
+    QString Text() const override { return window_.Text1->Text(); }
+    void SetText(const QString& text) override { window_.Text1->SetText(text); }
+    void Select(qsizetype start, qsizetype length) override
+    {
+        window_.Text1->SetSelStart(start);
+        window_.Text1->SetSelLength(length);
+    }
+    void ShowChapter() override { ::ShowChapter(window_); }
+
+private:
+    Form4& window_;
+};
+
+void SearchAllBooksForAMissingWord(benchmark::State& state)
+{
+    ReaderState reader;
+    SilentPrompter prompter;
+    Form4 window(reader, prompter, QStringLiteral(READER_DATA_DIR));
+    window.openfils_Click();
+    auto* scan = qobject_cast<Form5*>(window.folderScan.data());
+    scan->SetDirPath(TwentyBookFolder());
+    scan->Command1_Click();
+    PaneOf pane(window);
+    for (auto _ : state) {
+        const SearchResult result =
+            SearchText(reader, pane, QStringLiteral("电脑手机"), SearchScope::AllBooks, SearchCursor{1, 0, 0});
+        if (result.Found || result.Error != 0)
+            state.SkipWithError("the word was found");
+    }
+}
+BENCHMARK(SearchAllBooksForAMissingWord)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 
 }  // namespace
 
