@@ -7,6 +7,7 @@
 // (in the folder named by READER_BIG_BOOK_DIR, else the system temp folder).
 
 #include "app/reader_state.h"
+#include "big_book.h"
 #include "platform/text_file.h"
 #include "text/chapter_heading.h"
 #include "text/text_loader.h"
@@ -32,16 +33,6 @@ public:
     bool PaneIsEmpty() const override { return false; }
     bool Yield() override { return true; }
 };
-
-QString BigBook(int megabytes)
-{
-    const QString folder = qEnvironmentVariableIsSet("READER_BIG_BOOK_DIR") ? qEnvironmentVariable("READER_BIG_BOOK_DIR")
-                                                                             : QDir::tempPath();
-    const QString path = QDir(folder).filePath(QString("reader-big-%1.txt").arg(megabytes));
-    if (!QFileInfo::exists(path))
-        QProcess::execute("python3", {QString(kCorpus) + "/make_big.py", QString::number(megabytes), path});
-    return path;
-}
 
 std::vector<QString> CorpusLines()
 {

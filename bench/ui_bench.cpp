@@ -6,6 +6,7 @@
 // READER_BIG_BOOK_DIR, else the system temp folder).
 
 #include "app/reader_state.h"
+#include "big_book.h"
 #include "platform/fonts.h"
 #include "platform/key_state.h"
 #include "platform/prompter.h"
@@ -14,6 +15,7 @@
 #include "text/search_text.h"
 #include "text/show_chapter.h"
 #include "ui/dialogs/form5.h"
+#include "ui/dialogs/main_pane.h"
 #include "ui/main/form4.h"
 
 #include <QApplication>
@@ -35,16 +37,6 @@ public:
     std::optional<QFont> PickFont() override { return std::nullopt; }
     std::optional<QString> PickFolder(const QString&) override { return std::nullopt; }
 };
-
-QString BigBook(int megabytes)
-{
-    const QString folder = qEnvironmentVariableIsSet("READER_BIG_BOOK_DIR") ? qEnvironmentVariable("READER_BIG_BOOK_DIR")
-                                                                             : QDir::tempPath();
-    const QString path = QDir(folder).filePath(QString("reader-big-%1.txt").arg(megabytes));
-    if (!QFileInfo::exists(path))
-        QProcess::execute("python3", {QString(READER_CORPUS_DIR) + "/make_big.py", QString::number(megabytes), path});
-    return path;
-}
 
 // The reader with the shipped skins and the 100 MB book open, as a user
 // would have it after opening the book.
@@ -165,22 +157,6 @@ void FolderScanTwentyBooks(benchmark::State& state)
 BENCHMARK(FolderScanTwentyBooks)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly();
 
 // The whole search of "所有打开文件" for a word no book holds.
-class PaneOf : public SearchPane {
-public:
-    explicit PaneOf(Form4& window) : window_(window) {}
-    QString Text() const override { return window_.Text1->Text(); }
-    void SetText(const QString& text) override { window_.Text1->SetText(text); }
-    void Select(qsizetype start, qsizetype length) override
-    {
-        window_.Text1->SetSelStart(start);
-        window_.Text1->SetSelLength(length);
-    }
-    void ShowChapter() override { ::ShowChapter(window_); }
-
-private:
-    Form4& window_;
-};
-
 void SearchAllBooksForAMissingWord(benchmark::State& state)
 {
     ReaderState reader;
@@ -190,7 +166,7 @@ void SearchAllBooksForAMissingWord(benchmark::State& state)
     auto* scan = qobject_cast<Form5*>(window.folderScan.data());
     scan->SetDirPath(TwentyBookFolder());
     scan->Command1_Click();
-    PaneOf pane(window);
+    MainPane pane(window);
     for (auto _ : state) {
         const SearchResult result =
             SearchText(reader, pane, QStringLiteral("电脑手机"), SearchScope::AllBooks, SearchCursor{1, 0, 0});

@@ -3,6 +3,7 @@
 #include "platform/prompter.h"
 #include "platform/twips.h"
 #include "text/show_chapter.h"
+#include "ui/dialogs/main_pane.h"
 #include "ui/main/form4.h"
 
 #include <QCloseEvent>
@@ -12,24 +13,6 @@
 #include <stdexcept>
 
 namespace {
-
-// The main window's reading pane, as the search sees it.
-class MainPane : public SearchPane {
-public:
-    explicit MainPane(Form4& main) : main_(main) {}
-
-    QString Text() const override { return main_.Text1->Text(); }
-    void SetText(const QString& text) override { main_.Text1->SetText(text); }
-    void Select(qsizetype start, qsizetype length) override
-    {
-        main_.Text1->SetSelStart(start);
-        main_.Text1->SetSelLength(length);
-    }
-    void ShowChapter() override { ::ShowChapter(main_); }
-
-private:
-    Form4& main_;
-};
 
 QLabel* CursorLabel(QWidget* parent, const char* name)
 {

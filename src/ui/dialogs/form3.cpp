@@ -3,6 +3,7 @@
 #include "platform/colour.h"
 #include "platform/twips.h"
 #include "skin/skin_values.h"
+#include "ui/common/background.h"
 #include "ui/main/form4.h"
 
 #include <QFileInfo>
@@ -58,14 +59,12 @@ Form3::Form3(Form4& main)
 
 void Form3::SetBackColor(const QColor& colour)
 {
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, colour);
-    setPalette(palette);
+    SetBackground(this, colour);
 }
 
 QColor Form3::BackColor() const
 {
-    return palette().color(QPalette::Window);
+    return Background(this);
 }
 
 void Form3::DrawCoverTitle()
@@ -114,12 +113,8 @@ void Form3::DrawCoverTitle()
         Picture2->CurrentX = 240;
         Picture2->Print(tip);
     }
-    QPalette rule = Frame1->palette();
-    rule.setColor(QPalette::Window, Rgb(5, 85, 100));
-    Frame1->setPalette(rule);
-    QPalette frame = Frame2->palette();
-    frame.setColor(QPalette::Window, kCoverBack);
-    Frame2->setPalette(frame);
+    SetBackground(Frame1, Rgb(5, 85, 100));
+    SetBackground(Frame2, kCoverBack);
 }
 
 void Form3::CentrePanels()

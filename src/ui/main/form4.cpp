@@ -3,6 +3,7 @@
 #include "platform/colour.h"
 #include "platform/twips.h"
 #include "text/show_chapter.h"
+#include "ui/common/background.h"
 #include "ui/common/picture_cache.h"
 #include "ui/dialogs/form3.h"
 #include "ui/main/form2.h"
@@ -218,26 +219,22 @@ void Form4::LayOut(double screenWidth, double screenHeight)
 
 void Form4::SetBackColor(const QColor& colour)
 {
-    QPalette palette = canvas_->palette();
-    palette.setColor(QPalette::Window, colour);
-    canvas_->setPalette(palette);
+    SetBackground(canvas_, colour);
 }
 
 QColor Form4::BackColor() const
 {
-    return canvas_->palette().color(QPalette::Window);
+    return Background(canvas_);
 }
 
 void Form4::SetBandColor(const QColor& colour)
 {
-    QPalette palette = Label1->palette();
-    palette.setColor(QPalette::Window, colour);
-    Label1->setPalette(palette);
+    SetBackground(Label1, colour);
 }
 
 QColor Form4::BandColor() const
 {
-    return Label1->palette().color(QPalette::Window);
+    return Background(Label1);
 }
 
 void Form4::SetPaneColors(const QColor* text, const QColor* background)
