@@ -33,8 +33,7 @@ const QString& ReadingPane::Text() const
 {
     if (textStale_) {
         // Only after the user deleted text in the pane: read it back once.
-        auto* self = const_cast<ReadingPane*>(this);
-        self->text_ = toPlainText().replace(u'\n', QStringLiteral("\r\n"));
+        text_ = toPlainText().replace(u'\n', QStringLiteral("\r\n"));
         textStale_ = false;
         linesStale_ = true;
     }

@@ -47,7 +47,7 @@ private:
     };
     const LineTable& Lines() const;
 
-    QString text_;
+    mutable QString text_;
     bool settingText_ = false;
     mutable bool textStale_ = false;       // the user edited the widget (Delete)
     mutable LineTable lines_;

@@ -20,7 +20,6 @@ void Form4::Form_Unload()
 {
     // A failed write loses this run's settings silently; the old file stays.
     WriteBookIni(QDir(programFolder_).filePath(QString::fromUtf16(kBookIniName)), state_, Text1->SelStart());
-    emit Unloaded();
     EndProgram();
 }
 

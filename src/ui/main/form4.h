@@ -20,9 +20,6 @@
 class Prompter;
 class Form2;
 class Form3;
-class Form5;
-class FindWord;
-class SSkin;
 class KeyState;
 class PictureCache;
 class TextEditorLauncher;
@@ -147,10 +144,6 @@ public:
     QPointer<QWidget> findDialog;
     QPointer<QWidget> skinManager;
     QPointer<QWidget> folderScan;
-
-signals:
-    // Emitted when the user closes the window, after book.ini was written.
-    void Unloaded();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
