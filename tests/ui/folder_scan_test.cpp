@@ -120,4 +120,19 @@ TEST_F(FolderScan, CancelDuringTheScanHidesTheDialogAndTheScanGoesOn)
     EXPECT_FALSE(dialog.isVisible());
 }
 
+TEST_F(FolderScan, ClosingTheWindowDuringAScanSavesAndStopsIt)
+{
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"})
+        books.WriteGbk(QString::fromLatin1(name), QStringLiteral("第一章\r\n正文\r\n"));
+    Form5& dialog = Dialog();
+    dialog.SetDirPath(books.Root());
+    prompter.yesAnswers = {true};
+    // The user closes the main window while the scan is between books.
+    QTimer::singleShot(0, window.get(), [&] { window->close(); });
+    dialog.Command1_Click();
+    EXPECT_TRUE(window->Quitting());
+    EXPECT_LT(state.Books.Count(), 4);
+    EXPECT_TRUE(ReadBytes(program.Path(QStringLiteral("book.ini"))).startsWith("[Version1.0]\r\nName="));
+}
+
 }  // namespace
