@@ -34,8 +34,8 @@ QStringList RecentPaths(const QStringList& lines)
         if (line == QStringView(kBookIniVersion))
             continue;
         // Reading stops at a line that has no path field to cut.
-        const QStringView field = QStringView(line).left(line.indexOf(u',') < 0 ? line.size() : line.indexOf(u','));
-        if (line.isEmpty() || field.size() < 5)
+        const QStringView field = QStringView(line).left(line.indexOf(u','));
+        if (field.size() < 5)
             break;
         const QString path = field.sliced(5).toString();
         if (IsListedFile(path))

@@ -23,12 +23,8 @@ void LoadRecentList(Form4& window)
     const std::optional<QStringList> lines = ReadTextLines(ini);
     if (!lines)
         return;
-    for (const QString& path : RecentPaths(*lines)) {
-        if (window.Nl->Count() == 1 && window.Nl->Caption(0) == QStringLiteral("空"))
-            window.Nl->SetCaption(0, path);
-        else
-            window.Nl->Load(window.Nl->Count(), path);
-    }
+    for (const QString& path : RecentPaths(*lines))
+        window.Nl->AddEntry(path);
 }
 
 }  // namespace

@@ -33,14 +33,7 @@ void RegisterInBooksMenu(Form4& window)
     MenuItemArray& books = *window.Bnull;
     if (books.Captions().contains(name))
         return;
-    if (books.Count() == 1 && books.Caption(0) == QStringLiteral("空")) {
-        books.SetCaption(0, name);
-        books.SetTag(0, state.CurrentBook);
-    } else {
-        const int index = books.Count();
-        books.Load(index, name);
-        books.SetTag(index, state.CurrentBook);
-    }
+    books.SetTag(books.AddEntry(name), state.CurrentBook);
 }
 
 void OpenBook(Form4& window, const QString& path)

@@ -15,9 +15,18 @@ bool StartChapter(const ReaderState& state, const SearchCursor& cursor, int& cha
     return true;
 }
 
-bool OffsetFits(const QString& text, std::int64_t offset)
+// The first occurrence in `text` after `offset` characters: its index, -1
+// when there is none, or an error for an offset outside the text.
+struct OffsetHit {
+    int error = 0;
+    qsizetype at = -1;
+};
+
+OffsetHit FindFromOffset(const QString& text, const QString& findWhat, std::int64_t offset)
 {
-    return offset >= 0 && offset <= text.size();
+    if (offset < 0 || offset > text.size())
+        return {kInvalidArgument, -1};
+    return {0, text.indexOf(findWhat, offset)};
 }
 
 // Makes chapter `chapter` of book `slot` current and shows it; selects the
@@ -76,13 +85,12 @@ SearchResult SearchText(ReaderState& state, SearchPane& pane, const QString& fin
     const std::int64_t o = cursor.Offset;
     switch (scope) {
     case SearchScope::Pane: {
-        const QString text = pane.Text();
-        if (!OffsetFits(text, o))
-            return Failed(kInvalidArgument);
-        const qsizetype at = text.indexOf(findWhat, o);
-        if (at < 0)
+        const OffsetHit hit = FindFromOffset(pane.Text(), findWhat, o);
+        if (hit.error != 0)
+            return Failed(hit.error);
+        if (hit.at < 0)
             return NotFound();
-        pane.Select(at, findWhat.size());
+        pane.Select(hit.at, findWhat.size());
         return Found();
     }
     case SearchScope::Book: {
@@ -94,11 +102,11 @@ SearchResult SearchText(ReaderState& state, SearchPane& pane, const QString& fin
         // when nothing is found.
         const QString body = state.Books[b].ChapterTexts[c];
         pane.SetText(body);
-        if (!OffsetFits(body, o))
-            return Failed(kInvalidArgument);
-        const qsizetype at = body.indexOf(findWhat, o);
-        if (at >= 0) {
-            ShowHit(state, pane, b, c, at, findWhat.size());
+        const OffsetHit hit = FindFromOffset(body, findWhat, o);
+        if (hit.error != 0)
+            return Failed(hit.error);
+        if (hit.at >= 0) {
+            ShowHit(state, pane, b, c, hit.at, findWhat.size());
             return Found();
         }
         return SearchChapters(state, pane, findWhat, b, c + 1) ? Found() : NotFound();
@@ -108,12 +116,11 @@ SearchResult SearchText(ReaderState& state, SearchPane& pane, const QString& fin
         if (!StartChapter(state, cursor, c))
             return Failed(kNoSuchIndex);
         const int b = static_cast<int>(cursor.Book);
-        const QString body = state.Books[b].ChapterTexts[c];
-        if (!OffsetFits(body, o))
-            return Failed(kInvalidArgument);
-        const qsizetype at = body.indexOf(findWhat, o);
-        if (at >= 0) {
-            ShowHit(state, pane, b, c, at, findWhat.size());
+        const OffsetHit hit = FindFromOffset(state.Books[b].ChapterTexts[c], findWhat, o);
+        if (hit.error != 0)
+            return Failed(hit.error);
+        if (hit.at >= 0) {
+            ShowHit(state, pane, b, c, hit.at, findWhat.size());
             return Found();
         }
         const int last = state.Books.Count();

@@ -13,6 +13,13 @@ QString MenuCaption(int index, const QString& title)
     return QString::number(index) + u'\t' + title;
 }
 
+// Items 1 and up go; item 0 keeps its caption.
+void ClearChapterMenu(Form4& window)
+{
+    window.ZNull->UnloadAll();
+    window.chapterMenuKey = {};
+}
+
 }  // namespace
 
 QString ContentsText(const Book& book)
@@ -48,8 +55,7 @@ void ListChapters(Form4& window, int slot)
 {
     const ReaderState& state = window.State();
     if (!state.Books.IsBook(slot)) {
-        window.ZNull->UnloadAll();
-        window.chapterMenuKey = {};
+        ClearChapterMenu(window);
         return;
     }
     const Book& book = state.Books[slot];
@@ -70,14 +76,12 @@ void BuildChapterMenu(Form4& window)
 {
     ReaderState& state = window.State();
     if (!state.Books.IsBook(state.CurrentBook)) {
-        window.ZNull->UnloadAll();
-        window.chapterMenuKey = {};
+        ClearChapterMenu(window);
         return;
     }
     const Book& book = state.Current();
     if (book.LastChapter() == 0 && book.Chapters[0].Title.isEmpty()) {
-        window.ZNull->UnloadAll();
-        window.chapterMenuKey = {};
+        ClearChapterMenu(window);
         const int slot = state.CurrentBook;
         window.Prompts().Message(QStringLiteral("本书无目录，属于通篇浏览!"), QStringLiteral("文章提示"),
                                  Prompter::Icon::Critical);

@@ -33,6 +33,16 @@ bool MenuItemArray::Load(int index, const QString& caption)
     return true;
 }
 
+int MenuItemArray::AddEntry(const QString& caption)
+{
+    if (Count() == 1 && captions_[0] == QStringLiteral("空")) {
+        SetCaption(0, caption);
+        return 0;
+    }
+    Load(Count(), caption);
+    return Count() - 1;
+}
+
 void MenuItemArray::UnloadAll()
 {
     if (captions_.size() == 1)

@@ -24,6 +24,9 @@ public:
     bool Load(int index, const QString& caption = QString());
     // Unloads every item from 1 to the last; item 0 stays.
     void UnloadAll();
+    // Adds an entry at the end; the first real entry takes over item 0 while
+    // it is the placeholder "空". Returns the entry's index.
+    int AddEntry(const QString& caption);
     // Item 0 keeps its caption, the rest become `captions` (items 1..).
     void SetItems(const QString& caption0, QStringList rest);
 

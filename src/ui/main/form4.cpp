@@ -244,7 +244,8 @@ void Form4::SetPaneColors(const QColor* text, const QColor* background)
         palette.setColor(QPalette::Text, *text);
     if (background)
         palette.setColor(QPalette::Base, *background);
-    Text1->setPalette(palette);
+    if (palette != Text1->palette())
+        Text1->setPalette(palette);
 }
 
 Form2& Form4::Splash()
