@@ -6,11 +6,11 @@
 // The 100 MB book is made by the corpus's make_big.py on first use
 // (in the folder named by READER_BIG_BOOK_DIR, else the system temp folder).
 
-#include "app/reader_state.h"
 #include "big_book.h"
-#include "platform/text_file.h"
-#include "text/chapter_heading.h"
-#include "text/text_loader.h"
+#include "core/books/reader_state.h"
+#include "core/books/text_loader.h"
+#include "core/text/chapter_heading.h"
+#include "core/text/line_reader.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,18 +5,18 @@
 // The 100 MB book is made by the corpus's make_big.py on first use (in
 // READER_BIG_BOOK_DIR, else the system temp folder).
 
-#include "app/reader_state.h"
 #include "big_book.h"
-#include "platform/fonts.h"
-#include "platform/key_state.h"
-#include "platform/prompter.h"
-#include "skin/skin_menu.h"
-#include "text/open_book.h"
-#include "text/search_text.h"
-#include "text/show_chapter.h"
-#include "ui/dialogs/form5.h"
-#include "ui/dialogs/main_pane.h"
-#include "ui/main/form4.h"
+#include "core/books/reader_state.h"
+#include "core/books/search_text.h"
+#include "ui/dialogs/folder_scan_dialog.h"
+#include "ui/main_window/main_window.h"
+#include "ui/platform/fonts.h"
+#include "ui/platform/key_state.h"
+#include "ui/platform/prompter.h"
+#include "ui/reading/open_book.h"
+#include "ui/reading/search_pane.h"
+#include "ui/reading/show_chapter.h"
+#include "ui/skins/skin_menu.h"
 
 #include <QApplication>
 #include <QDir>
@@ -43,7 +43,7 @@ public:
 struct OpenReader {
     OpenReader()
     {
-        window = std::make_unique<Form4>(state, prompter, QStringLiteral(READER_DATA_DIR));
+        window = std::make_unique<MainWindow>(state, prompter, QStringLiteral(READER_DATA_DIR));
         window->SetKeyState(&keys);
         LoadSkins(*window);
         for (int i = 1; i <= state.Skins.Count(); ++i) {
@@ -59,7 +59,7 @@ struct OpenReader {
     ReaderState state;
     SilentPrompter prompter;
     KeyState keys;
-    std::unique_ptr<Form4> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 OpenReader& Reader()
@@ -76,7 +76,7 @@ void ChapterStep(benchmark::State& state)
     for (auto _ : state) {
         if (reader.state.Current().ChapterIndex >= last - 1)
             reader.state.Current().ChapterIndex = 0;
-        reader.window->Image1_Click(2);
+        reader.window->NextChapter();
     }
     state.counters["chapters"] = last + 1;
 }
@@ -91,7 +91,7 @@ void ChapterStepWithKeys(benchmark::State& state)
     for (auto _ : state) {
         if (reader.state.Current().ChapterIndex >= last - 1)
             reader.state.Current().ChapterIndex = 0;
-        reader.window->Timer1_Timer();
+        reader.window->PollPageKeys();
     }
     reader.keys.SetDown(KeyState::kPageDown, false);
 }
@@ -103,7 +103,7 @@ void ContentsView(benchmark::State& state)
     OpenReader& reader = Reader();
     for (auto _ : state) {
         reader.state.Current().ChapterIndex = 0;
-        reader.window->Image1_Click(1);
+        reader.window->ShowContents();
     }
 }
 BENCHMARK(ContentsView)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
@@ -115,7 +115,7 @@ void OpenBigBook(benchmark::State& state)
     for (auto _ : state) {
         ReaderState reader;
         SilentPrompter prompter;
-        Form4 window(reader, prompter, QStringLiteral(READER_DATA_DIR));
+        MainWindow window(reader, prompter, QStringLiteral(READER_DATA_DIR));
         OpenBook(window, path);
     }
 }
@@ -145,11 +145,11 @@ void FolderScanTwentyBooks(benchmark::State& state)
     for (auto _ : state) {
         ReaderState reader;
         SilentPrompter prompter;
-        Form4 window(reader, prompter, QStringLiteral(READER_DATA_DIR));
-        window.openfils_Click();
-        auto* scan = qobject_cast<Form5*>(window.folderScan.data());
-        scan->SetDirPath(folder);
-        scan->Command1_Click();
+        MainWindow window(reader, prompter, QStringLiteral(READER_DATA_DIR));
+        window.OpenFolder();
+        auto* scan = window.FolderScanIfMade();
+        scan->SetFolderPath(folder);
+        scan->Scan();
         if (reader.Books.Count() != 20)
             state.SkipWithError("not every book opened");
     }
@@ -161,11 +161,11 @@ void SearchAllBooksForAMissingWord(benchmark::State& state)
 {
     ReaderState reader;
     SilentPrompter prompter;
-    Form4 window(reader, prompter, QStringLiteral(READER_DATA_DIR));
-    window.openfils_Click();
-    auto* scan = qobject_cast<Form5*>(window.folderScan.data());
-    scan->SetDirPath(TwentyBookFolder());
-    scan->Command1_Click();
+    MainWindow window(reader, prompter, QStringLiteral(READER_DATA_DIR));
+    window.OpenFolder();
+    auto* scan = window.FolderScanIfMade();
+    scan->SetFolderPath(TwentyBookFolder());
+    scan->Scan();
     MainPane pane(window);
     for (auto _ : state) {
         const SearchResult result =

@@ -14,17 +14,17 @@
 
 namespace {
 
-constexpr const char16_t *kTokens[] = {
-    u"<项 ", u"</项>", u"<明细>", u"</明细>", u"<", u">", u"/>", u"=", u"\"", u" ",
-    u"a", u"名", u"=\"", u"\" ", u"\">", u"\"/>", u"x=\"1\"", u"\"\"",
+constexpr const char16_t* kTokens[] = {
+    u"<项 ", u"</项>", u"<明细>", u"</明细>", u"<",   u">",   u"/>",   u"=",       u"\"",
+    u" ",    u"a",     u"名",     u"=\"",     u"\" ", u"\">", u"\"/>", u"x=\"1\"", u"\"\"",
 };
 
-QString document(const uint8_t *bytes, size_t size)
+QString document(const uint8_t* bytes, size_t size)
 {
     if (size == 0)
         return {};
     if (bytes[0] & 1)
-        return QString::fromUtf8(reinterpret_cast<const char *>(bytes + 1), qsizetype(size - 1));
+        return QString::fromUtf8(reinterpret_cast<const char*>(bytes + 1), qsizetype(size - 1));
     QString text;
     for (size_t i = 1; i < size; ++i)
         text += QStringView(kTokens[bytes[i] % std::size(kTokens)]);
@@ -33,7 +33,7 @@ QString document(const uint8_t *bytes, size_t size)
 
 // After a clean parse every field the counts announce must be readable, so
 // a JxError escaping from here is only acceptable when `bug` is set.
-void walk(jxdate &doc)
+void walk(jxdate& doc)
 {
     for (qint32 t = 1; t <= doc.tabels; ++t) {
         doc.Movetabel(t);
@@ -64,13 +64,13 @@ void tolerate(Call call)
 {
     try {
         call();
-    } catch (const JxError &) {
+    } catch (const JxError&) {
     }
 }
 
 // A caller may write anything into the public counts; that must raise
 // JxError or be refused, never read outside the lists.
-void scrambled(jxdate &doc, const uint8_t *bytes, size_t size)
+void scrambled(jxdate& doc, const uint8_t* bytes, size_t size)
 {
     if (size < 5)
         return;
@@ -92,9 +92,9 @@ void scrambled(jxdate &doc, const uint8_t *bytes, size_t size)
     tolerate([&] { doc.Movefristtabel(); });
 }
 
-} // namespace
+}  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
 {
     const QString text = document(bytes, size);
     jxdate::find(text, text.right(2));
@@ -105,10 +105,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size)
     doc.data = text;
     doc.Jx();
     if (!doc.bug && doc.data.text().contains(u"</项>"))
-        std::abort(); // a clean parse consumes every item
+        std::abort();  // a clean parse consumes every item
     try {
         walk(doc);
-    } catch (const JxError &) {
+    } catch (const JxError&) {
         if (!doc.bug)
             std::abort();
     }

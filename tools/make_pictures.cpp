@@ -67,9 +67,8 @@ private:
 
 double hash01(int x, int y, std::uint32_t seed)
 {
-    std::uint64_t h = std::uint64_t(std::uint32_t(x)) * 0x8DA6B343ull
-                      ^ std::uint64_t(std::uint32_t(y)) * 0xD8163841ull
-                      ^ std::uint64_t(seed) * 0xCB1AB31Full;
+    std::uint64_t h = std::uint64_t(std::uint32_t(x)) * 0x8DA6B343ull ^ std::uint64_t(std::uint32_t(y)) * 0xD8163841ull
+        ^ std::uint64_t(seed) * 0xCB1AB31Full;
     h ^= h >> 33;
     h *= 0xFF51AFD7ED558CCDull;
     h ^= h >> 33;
@@ -78,7 +77,10 @@ double hash01(int x, int y, std::uint32_t seed)
     return double(h >> 11) * (1.0 / 9007199254740992.0);
 }
 
-double smooth(double t) { return t * t * (3.0 - 2.0 * t); }
+double smooth(double t)
+{
+    return t * t * (3.0 - 2.0 * t);
+}
 
 double valueNoise(double x, double y, std::uint32_t seed)
 {
@@ -109,17 +111,22 @@ double fbm(double x, double y, std::uint32_t seed, int octaves = 4)
     return sum / norm;
 }
 
-double clamp01(double v) { return std::clamp(v, 0.0, 1.0); }
+double clamp01(double v)
+{
+    return std::clamp(v, 0.0, 1.0);
+}
 
-double smoothstep(double e0, double e1, double x) { return smooth(clamp01((x - e0) / (e1 - e0))); }
+double smoothstep(double e0, double e1, double x)
+{
+    return smooth(clamp01((x - e0) / (e1 - e0)));
+}
 
-QColor mix(const QColor &a, const QColor &b, double t)
+QColor mix(const QColor& a, const QColor& b, double t)
 {
     t = clamp01(t);
-    return QColor::fromRgbF(float(a.redF() + (b.redF() - a.redF()) * t),
-                            float(a.greenF() + (b.greenF() - a.greenF()) * t),
-                            float(a.blueF() + (b.blueF() - a.blueF()) * t),
-                            float(a.alphaF() + (b.alphaF() - a.alphaF()) * t));
+    return QColor::fromRgbF(
+        float(a.redF() + (b.redF() - a.redF()) * t), float(a.greenF() + (b.greenF() - a.greenF()) * t),
+        float(a.blueF() + (b.blueF() - a.blueF()) * t), float(a.alphaF() + (b.alphaF() - a.alphaF()) * t));
 }
 
 QColor withAlpha(QColor c, int alpha)
@@ -128,14 +135,14 @@ QColor withAlpha(QColor c, int alpha)
     return c;
 }
 
-QImage newImage(int w, int h, const QColor &fill = Qt::transparent)
+QImage newImage(int w, int h, const QColor& fill = Qt::transparent)
 {
     QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
     img.fill(fill);
     return img;
 }
 
-void setupPainter(QPainter &p)
+void setupPainter(QPainter& p)
 {
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setRenderHint(QPainter::SmoothPixmapTransform, true);
@@ -143,7 +150,7 @@ void setupPainter(QPainter &p)
 }
 
 // Separable box blur, three passes (close to a Gaussian), on a premultiplied image.
-void blur(QImage &img, int radius)
+void blur(QImage& img, int radius)
 {
     if (radius <= 0)
         return;
@@ -154,9 +161,9 @@ void blur(QImage &img, int radius)
         const int n = horizontal ? w : h;
         const int lines = horizontal ? h : w;
         for (int l = 0; l < lines; ++l) {
-            auto px = [&](int i) -> QRgb & {
-                return horizontal ? reinterpret_cast<QRgb *>(img.scanLine(l))[i]
-                                  : reinterpret_cast<QRgb *>(img.scanLine(i))[l];
+            auto px = [&](int i) -> QRgb& {
+                return horizontal ? reinterpret_cast<QRgb*>(img.scanLine(l))[i]
+                                  : reinterpret_cast<QRgb*>(img.scanLine(i))[l];
             };
             for (int i = 0; i < n; ++i)
                 line[i] = px(i);
@@ -173,7 +180,7 @@ void blur(QImage &img, int radius)
             const int count = 2 * radius + 1;
             for (int i = 0; i < n; ++i) {
                 px(i) = (std::uint32_t(sum[0] / count) << 24) | (std::uint32_t(sum[1] / count) << 16)
-                        | (std::uint32_t(sum[2] / count) << 8) | std::uint32_t(sum[3] / count);
+                    | (std::uint32_t(sum[2] / count) << 8) | std::uint32_t(sum[3] / count);
                 add(i + radius + 1, 1);
                 add(i - radius, -1);
             }
@@ -198,10 +205,10 @@ struct Paper {
     std::uint32_t seed = 1;
 };
 
-void paintPaper(QImage &img, const Paper &paper)
+void paintPaper(QImage& img, const Paper& paper)
 {
     for (int y = 0; y < img.height(); ++y) {
-        QRgb *row = reinterpret_cast<QRgb *>(img.scanLine(y));
+        QRgb* row = reinterpret_cast<QRgb*>(img.scanLine(y));
         for (int x = 0; x < img.width(); ++x) {
             const double cloud = fbm(x / paper.scale, y / (paper.scale * 0.7), paper.seed, 5) - 0.5;
             const double fine = fbm(x / 3.0, y / 9.0, paper.seed + 7, 2) - 0.5;
@@ -234,10 +241,10 @@ void paintPaper(QImage &img, const Paper &paper)
 // Blends the columns from x0 to the right edge into the given colour, so a picture
 // drawn at the left of a wider panel runs into the panel's own background without a
 // visible seam.
-void fadeRightEdge(QImage &img, const QColor &to, int x0)
+void fadeRightEdge(QImage& img, const QColor& to, int x0)
 {
     for (int y = 0; y < img.height(); ++y) {
-        QRgb *row = reinterpret_cast<QRgb *>(img.scanLine(y));
+        QRgb* row = reinterpret_cast<QRgb*>(img.scanLine(y));
         for (int x = x0; x < img.width(); ++x) {
             const double t = smoothstep(x0, img.width() - 1, x);
             row[x] = mix(QColor::fromRgba(row[x]), to, t).rgba();
@@ -246,12 +253,12 @@ void fadeRightEdge(QImage &img, const QColor &to, int x0)
 }
 
 // Darkens the borders, as on old paper.
-void vignette(QImage &img, const QColor &edge, double strength, double reach, bool right = true)
+void vignette(QImage& img, const QColor& edge, double strength, double reach, bool right = true)
 {
     const double w = img.width();
     const double h = img.height();
     for (int y = 0; y < img.height(); ++y) {
-        QRgb *row = reinterpret_cast<QRgb *>(img.scanLine(y));
+        QRgb* row = reinterpret_cast<QRgb*>(img.scanLine(y));
         for (int x = 0; x < img.width(); ++x) {
             double d = std::min({double(x), double(y), h - 1 - y});
             if (right)
@@ -272,10 +279,10 @@ struct Peak {
     double width;   // half width, roughly
 };
 
-double ridgeHeight(double x, const std::vector<Peak> &peaks, double rough, std::uint32_t seed)
+double ridgeHeight(double x, const std::vector<Peak>& peaks, double rough, std::uint32_t seed)
 {
     double h = 0;
-    for (const Peak &pk : peaks) {
+    for (const Peak& pk : peaks) {
         const double d = (x - pk.x) / pk.width;
         h = std::max(h, pk.height * std::exp(-d * d * 1.4) * (1.0 - 0.15 * std::abs(d)));
     }
@@ -286,9 +293,8 @@ double ridgeHeight(double x, const std::vector<Peak> &peaks, double rough, std::
 // Draws one layer of mountains whose ridge runs over the base line; the ink is
 // darkest at the ridge and dissolves downwards into mist over mistDepth pixels
 // below the base line (0: a flat silhouette without mist).
-void inkMountains(QImage &target, const std::vector<Peak> &peaks, double x0, double x1, double baseY,
-                  double mistDepth, const QColor &ink, int alpha, double rough, std::uint32_t seed,
-                  int softness = 1, bool strokes = true)
+void inkMountains(QImage& target, const std::vector<Peak>& peaks, double x0, double x1, double baseY, double mistDepth,
+                  const QColor& ink, int alpha, double rough, std::uint32_t seed, int softness = 1, bool strokes = true)
 {
     QImage layer = newImage(target.width(), target.height());
     {
@@ -338,7 +344,7 @@ void inkMountains(QImage &target, const std::vector<Peak> &peaks, double x0, dou
             // The ridge line itself, a little darker.
             QPainterPath line;
             line.moveTo(ridge.front());
-            for (const QPointF &pt : ridge)
+            for (const QPointF& pt : ridge)
                 line.lineTo(pt);
             p.setPen(QPen(withAlpha(ink, std::min(255, int(alpha * 0.6))), 1.1));
             p.drawPath(line);
@@ -352,7 +358,7 @@ void inkMountains(QImage &target, const std::vector<Peak> &peaks, double x0, dou
 // ---------------------------------------------------------------------------
 // Plum / peach blossom.
 
-void blossom(QPainter &p, QPointF c, double r, double rot, const QColor &petal, const QColor &deep, bool open = true)
+void blossom(QPainter& p, QPointF c, double r, double rot, const QColor& petal, const QColor& deep, bool open = true)
 {
     p.save();
     p.translate(c);
@@ -409,8 +415,8 @@ struct Twig {
 
 // Grows a branch from a point: a stroked path that thins towards its end, with
 // side twigs. Each end and some joints carry flowers, drawn by the callback.
-void branch(QPainter &p, QPointF start, double angle, double length, double width, Rng &rng, int depth,
-            const QColor &bark, std::vector<Twig> &ends)
+void branch(QPainter& p, QPointF start, double angle, double length, double width, Rng& rng, int depth,
+            const QColor& bark, std::vector<Twig>& ends)
 {
     QPointF pos = start;
     double a = angle;
@@ -424,8 +430,8 @@ void branch(QPainter &p, QPointF start, double angle, double length, double widt
         p.drawLine(pos, next);
         if (depth > 0 && i > 0 && i < steps - 1 && rng.uniform() < 0.32) {
             const double side = rng.uniform() < 0.5 ? -1.0 : 1.0;
-            branch(p, next, a + side * rng.range(0.5, 1.0), length * rng.range(0.3, 0.5), wNow * 0.6, rng,
-                   depth - 1, bark, ends);
+            branch(p, next, a + side * rng.range(0.5, 1.0), length * rng.range(0.3, 0.5), wNow * 0.6, rng, depth - 1,
+                   bark, ends);
         }
         if (i > steps / 3 && rng.uniform() < 0.3)
             ends.push_back({next, a});
@@ -437,8 +443,8 @@ void branch(QPainter &p, QPointF start, double angle, double length, double widt
 // ---------------------------------------------------------------------------
 // Bamboo.
 
-void bambooStalk(QPainter &p, double x, double top, double bottom, double width, double lean, const QColor &light,
-                 const QColor &dark, std::uint32_t seed)
+void bambooStalk(QPainter& p, double x, double top, double bottom, double width, double lean, const QColor& light,
+                 const QColor& dark, std::uint32_t seed)
 {
     Rng rng(seed);
     double y = bottom;
@@ -473,8 +479,8 @@ void bambooStalk(QPainter &p, double x, double top, double bottom, double width,
 }
 
 // One leaf: a long blade, widest near its base, its tip bent to one side.
-void bambooLeaf(QPainter &p, QPointF base, double angleDeg, double length, double width, double bend,
-                const QColor &light, const QColor &dark)
+void bambooLeaf(QPainter& p, QPointF base, double angleDeg, double length, double width, double bend,
+                const QColor& light, const QColor& dark)
 {
     p.save();
     p.translate(base);
@@ -500,8 +506,8 @@ void bambooLeaf(QPainter &p, QPointF base, double angleDeg, double length, doubl
 }
 
 // A spray of leaves fanning out from one twig point.
-void leafSpray(QPainter &p, QPointF at, double baseAngle, int count, double length, const QColor &light,
-               const QColor &dark, Rng &rng)
+void leafSpray(QPainter& p, QPointF at, double baseAngle, int count, double length, const QColor& light,
+               const QColor& dark, Rng& rng)
 {
     for (int i = 0; i < count; ++i) {
         const double ang = baseAngle + (i - (count - 1) / 2.0) * rng.range(16, 26);
@@ -517,7 +523,7 @@ void leafSpray(QPainter &p, QPointF at, double baseAngle, int count, double leng
 
 // Ruyi cloud: a head of three round curls over a flat base, with a tail that
 // curls up at its end. Filled with a light wash and outlined.
-void ruyiCloud(QPainter &p, QPointF c, double r, bool mirrored, const QColor &line, const QColor &wash, double width)
+void ruyiCloud(QPainter& p, QPointF c, double r, bool mirrored, const QColor& line, const QColor& wash, double width)
 {
     p.save();
     p.translate(c);
@@ -528,7 +534,7 @@ void ruyiCloud(QPainter &p, QPointF c, double r, bool mirrored, const QColor &li
     };
     const Curl curls[] = {{{0, 0}, 1.0}, {{1.3, 0.35}, 0.68}, {{-1.2, 0.42}, 0.58}};
     QPainterPath head;
-    for (const Curl &k : curls) {
+    for (const Curl& k : curls) {
         QPainterPath circle;
         circle.addEllipse(k.at, k.radius, k.radius);
         head = head.united(circle);
@@ -550,7 +556,7 @@ void ruyiCloud(QPainter &p, QPointF c, double r, bool mirrored, const QColor &li
     p.drawPath(head.simplified());
     p.drawPath(tail);
     // A spiral inside each curl, turning inwards.
-    for (const Curl &k : curls) {
+    for (const Curl& k : curls) {
         QPainterPath spiral;
         const double turns = 1.6;
         bool first = true;
@@ -571,7 +577,7 @@ void ruyiCloud(QPainter &p, QPointF c, double r, bool mirrored, const QColor &li
 
 // A red seal impression without characters: a square frame with a few bold
 // strokes, worn at the edges.
-void seal(QImage &img, QRectF r, const QColor &red, std::uint32_t seed)
+void seal(QImage& img, QRectF r, const QColor& red, std::uint32_t seed)
 {
     QImage layer = newImage(img.width(), img.height());
     {
@@ -605,7 +611,7 @@ void seal(QImage &img, QRectF r, const QColor &red, std::uint32_t seed)
     for (int y = int(r.top()); y <= int(r.bottom()); ++y) {
         if (y < 0 || y >= layer.height())
             continue;
-        QRgb *row = reinterpret_cast<QRgb *>(layer.scanLine(y));
+        QRgb* row = reinterpret_cast<QRgb*>(layer.scanLine(y));
         for (int x = int(r.left()); x <= int(r.right()); ++x) {
             if (x < 0 || x >= layer.width())
                 continue;
@@ -623,7 +629,7 @@ void seal(QImage &img, QRectF r, const QColor &red, std::uint32_t seed)
 // ---------------------------------------------------------------------------
 // Night sky.
 
-void stars(QPainter &p, QRectF area, int count, std::uint32_t seed, const std::function<double(QPointF)> &density)
+void stars(QPainter& p, QRectF area, int count, std::uint32_t seed, const std::function<double(QPointF)>& density)
 {
     Rng rng(seed);
     for (int i = 0; i < count; ++i) {
@@ -644,7 +650,7 @@ void stars(QPainter &p, QRectF area, int count, std::uint32_t seed, const std::f
     }
 }
 
-void crescentMoon(QPainter &p, QPointF c, double r, const QColor &glowCol)
+void crescentMoon(QPainter& p, QPointF c, double r, const QColor& glowCol)
 {
     QRadialGradient glow(c, r * 3.2);
     glow.setColorAt(0, withAlpha(glowCol, 90));
@@ -666,7 +672,7 @@ void crescentMoon(QPainter &p, QPointF c, double r, const QColor &glowCol)
 }
 
 // A wisp of cloud: several soft ellipses, blurred together.
-void cloudWisp(QImage &img, QPointF c, double w, double h, const QColor &col, int alpha, std::uint32_t seed)
+void cloudWisp(QImage& img, QPointF c, double w, double h, const QColor& col, int alpha, std::uint32_t seed)
 {
     QImage layer = newImage(img.width(), img.height());
     {
@@ -726,7 +732,7 @@ QImage drawTitleBlossom()
         branch(p, QPointF(-6, 10), 0.22, 190, 7.5, rng, 2, bark, ends);
         branch(p, QPointF(-6, 74), -0.25, 100, 4.5, rng, 1, bark, ends);
         Rng fl(9);
-        for (const Twig &t : ends) {
+        for (const Twig& t : ends) {
             if (t.at.x() > 190 || t.at.y() < 2 || t.at.y() > 110 || fl.uniform() < 0.15)
                 continue;
             const bool open = fl.uniform() < 0.72;
@@ -740,7 +746,7 @@ QImage drawTitleBlossom()
         std::vector<Twig> ends;
         branch(p, QPointF(826, 118), -1.95, 86, 4.0, rng, 1, bark, ends);
         Rng fl(23);
-        for (const Twig &t : ends) {
+        for (const Twig& t : ends) {
             if (fl.uniform() < 0.25)
                 continue;
             const bool open = fl.uniform() < 0.7;
@@ -778,11 +784,11 @@ QImage drawTitleInk()
     // Far range, pale; then a nearer, darker one at the left.
     inkMountains(img, {{40, 70, 50}, {120, 92, 45}, {205, 60, 40}, {290, 30, 50}}, -10, 360, 110, 40,
                  QColor(120, 124, 126), 120, 0.7, 43, 1);
-    inkMountains(img, {{10, 48, 40}, {80, 62, 34}, {150, 38, 30}}, -10, 230, 118, 36, QColor(40, 42, 44), 200, 0.8,
-                 47, 1);
+    inkMountains(img, {{10, 48, 40}, {80, 62, 34}, {150, 38, 30}}, -10, 230, 118, 36, QColor(40, 42, 44), 200, 0.8, 47,
+                 1);
     // Right: a low range across the bottom, a lone peak and a boat in the mist.
-    inkMountains(img, {{640, 30, 45}, {720, 56, 40}, {790, 34, 40}}, 560, 866, 112, 30, QColor(110, 114, 116), 110,
-                 0.7, 53, 1);
+    inkMountains(img, {{640, 30, 45}, {720, 56, 40}, {790, 34, 40}}, 560, 866, 112, 30, QColor(110, 114, 116), 110, 0.7,
+                 53, 1);
     QPainter p(&img);
     setupPainter(p);
     // Boat with a fisherman.
@@ -849,7 +855,7 @@ QImage drawTitleNight()
     }
     // A little grain so the sky is not flat.
     for (int y = 0; y < kTitleH; ++y) {
-        QRgb *row = reinterpret_cast<QRgb *>(img.scanLine(y));
+        QRgb* row = reinterpret_cast<QRgb*>(img.scanLine(y));
         for (int x = 0; x < kTitleW; ++x) {
             const double n = (fbm(x / 90.0, y / 40.0, 71, 4) - 0.5) * 0.5 + (hash01(x, y, 73) - 0.5) * 0.06;
             row[x] = mix(QColor::fromRgba(row[x]), n < 0 ? QColor(8, 10, 20) : QColor(52, 58, 88), std::abs(n)).rgba();
@@ -1087,7 +1093,7 @@ QString cjkFamily(bool serif)
     const QStringList families = QFontDatabase::families();
     const QStringList wanted = serif ? QStringList{"Noto Serif CJK SC", "Noto Sans CJK SC"}
                                      : QStringList{"Noto Sans CJK SC", "Noto Serif CJK SC"};
-    for (const QString &f : wanted)
+    for (const QString& f : wanted)
         if (families.contains(f))
             return f;
     return QString();
@@ -1179,7 +1185,8 @@ QImage drawSplash()
         // Shadow under the paper.
         setupPainter(p);
         p.setPen(QPen(QColor(0, 0, 0, 60), 1.0));
-        p.drawLine(QPointF(paperRect.left(), paperRect.bottom() + 1.5), QPointF(paperRect.right(), paperRect.bottom() + 1.5));
+        p.drawLine(QPointF(paperRect.left(), paperRect.bottom() + 1.5),
+                   QPointF(paperRect.right(), paperRect.bottom() + 1.5));
     }
     QPainter p(&img);
     setupPainter(p);
@@ -1249,7 +1256,7 @@ QImage drawCover()
     paintPaper(img, {QColor(34, 70, 100), QColor(20, 44, 66), QColor(58, 96, 128), 0.35, 0.35, 50.0, 151});
     // Cloth weave: faint crossing threads.
     for (int y = 0; y < h; ++y) {
-        QRgb *row = reinterpret_cast<QRgb *>(img.scanLine(y));
+        QRgb* row = reinterpret_cast<QRgb*>(img.scanLine(y));
         for (int x = 0; x < w; ++x) {
             const double weave = ((x % 3 == 0) ? 0.05 : 0.0) + ((y % 3 == 0) ? 0.05 : 0.0);
             row[x] = mix(QColor::fromRgba(row[x]), QColor(10, 24, 40), weave).rgba();
@@ -1411,7 +1418,7 @@ QImage drawIcon(int size)
     return img;
 }
 
-bool save(const QImage &img, const QString &path, int quality = -1)
+bool save(const QImage& img, const QString& path, int quality = -1)
 {
     QImage out = img;
     if (path.endsWith(".jpg"))
@@ -1426,7 +1433,7 @@ bool save(const QImage &img, const QString &path, int quality = -1)
 
 }  // namespace
 
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
     // Only painting is needed; no display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

@@ -5,9 +5,9 @@
 //   txtchapters --count FILE    the number of chapters
 //   txtchapters --headings      {"heading":true|false,"line":"…"} per input line
 
-#include "app/reader_state.h"
-#include "text/chapter_heading.h"
-#include "text/text_loader.h"
+#include "core/books/reader_state.h"
+#include "core/books/text_loader.h"
+#include "core/text/chapter_heading.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,10 +1,10 @@
-#include "app/reader_state.h"
-#include "app/start_up.h"
-#include "platform/fonts.h"
-#include "platform/key_state.h"
-#include "platform/prompter.h"
-#include "platform/termination.h"
-#include "ui/main/form4.h"
+#include "core/books/reader_state.h"
+#include "ui/main_window/main_window.h"
+#include "ui/main_window/start_up.h"
+#include "ui/platform/fonts.h"
+#include "ui/platform/key_state.h"
+#include "ui/platform/prompter.h"
+#include "ui/platform/termination.h"
 
 #include <QApplication>
 
@@ -15,7 +15,7 @@ int main(int argc, char** argv)
     ReaderState state;
     DialogPrompter prompter;
     KeyState keys;
-    Form4 window(state, prompter, QCoreApplication::applicationDirPath());
+    MainWindow window(state, prompter, QCoreApplication::applicationDirPath());
     prompter.SetParent(&window);
     window.SetKeyState(&keys);
     CloseOnTerminationSignal(&window);

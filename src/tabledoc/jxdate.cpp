@@ -1,4 +1,4 @@
-#include "jxdate.h"
+#include "tabledoc/jxdate.h"
 
 #include <limits>
 
@@ -11,7 +11,7 @@ constexpr QStringView kItemOpen = u"<项 ";
 
 // Inside Jx a JxError is a parse failure and ends up in `bug`; elsewhere it
 // reaches the caller.
-[[noreturn]] void fail(const char *why)
+[[noreturn]] void fail(const char* why)
 {
     throw JxError(why);
 }
@@ -77,7 +77,7 @@ qsizetype closingQuote(QStringView s)
 }
 
 // Cuts "name=" off the front of `rest` and returns the name.
-QStringView takeName(QStringView &rest)
+QStringView takeName(QStringView& rest)
 {
     const qsizetype eq = rest.indexOf(u'=');
     if (eq < 0)
@@ -88,7 +88,7 @@ QStringView takeName(QStringView &rest)
 }
 
 // Cuts the quoted value and the separator after it off the front of `rest`.
-QString takeValue(QStringView &rest)
+QString takeValue(QStringView& rest)
 {
     const qsizetype q = closingQuote(rest);
     if (q == 0)
@@ -98,7 +98,7 @@ QString takeValue(QStringView &rest)
     return value;
 }
 
-} // namespace
+}  // namespace
 
 JxValue JxValue::makeFalse()
 {
@@ -133,7 +133,7 @@ void jxdate::Jx()
         }
         enterTable(1);
         bug = false;
-    } catch (const JxError &) {
+    } catch (const JxError&) {
         bug = true;
     }
     data = JxValue(text.mid(consumed));
@@ -174,7 +174,7 @@ void jxdate::parseItem(QStringView item)
         if (stored != qsizetype(tabelfields[d]) * tabelrecords[d])
             fail("detail row with a different number of fields than the first");
     };
-    rest = detail.mid(1); // the first row's "<"
+    rest = detail.mid(1);  // the first row's "<"
     do {
         const bool firstRow = tabelrecords[d] <= 1;
         if (firstRow) {
@@ -234,7 +234,7 @@ void jxdate::enterTable(qint32 table)
     const qsizetype t = table - 1;
     JxValue name;
     JxValue firstValue;
-    if (tabelfields[t] > 0) { // a detail table may have no fields at all
+    if (tabelfields[t] > 0) {  // a detail table may have no fields at all
         const Field first = fieldAt(table, 1, 1);
         name = first.name;
         firstValue = first.value;
@@ -257,7 +257,7 @@ void jxdate::enterRecord(qint32 row)
 
 void jxdate::Movefristtabel()
 {
-    enterTable(1); // throws when there is no table at all
+    enterTable(1);  // throws when there is no table at all
 }
 
 void jxdate::MoveNextTabel()
@@ -308,7 +308,7 @@ JxValue jxdate::Recordi(qint32 nubm)
     return value;
 }
 
-JxValue jxdate::Recordvalue(const QString &nubm)
+JxValue jxdate::Recordvalue(const QString& nubm)
 {
     const QStringView wanted = trimSpaces(nubm);
     if (tabel < 1 || tabel > tabelfields.size())
@@ -329,7 +329,7 @@ JxValue jxdate::Recordvalue(const QString &nubm)
     return found ? value : JxValue();
 }
 
-bool jxdate::Findvalue(const QString &zd, const QString &values)
+bool jxdate::Findvalue(const QString& zd, const QString& values)
 {
     Movefristrecord();
     const qint32 count = recordcount;

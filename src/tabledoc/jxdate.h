@@ -28,8 +28,7 @@
 
 #include <stdexcept>
 
-class JxError : public std::runtime_error
-{
+class JxError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
@@ -37,13 +36,12 @@ public:
 // The "any value" of the parser: nothing, a text, or the false that Recordi
 // returns for a field number out of range. Only a text equals a text; an
 // empty value is not the empty text.
-class JxValue
-{
+class JxValue {
 public:
     enum class Kind : quint8 { Empty, Text, False };
 
     JxValue() = default;
-    JxValue(const QString &text) : m_kind(Kind::Text), m_text(text) {}
+    JxValue(const QString& text) : m_kind(Kind::Text), m_text(text) {}
     static JxValue makeFalse();
 
     Kind kind() const { return m_kind; }
@@ -51,27 +49,26 @@ public:
     bool isText() const { return m_kind == Kind::Text; }
     bool isFalse() const { return m_kind == Kind::False; }
     // The text held, or an empty string for the other kinds.
-    const QString &text() const { return m_text; }
+    const QString& text() const { return m_text; }
 
-    friend bool operator==(const JxValue &, const JxValue &) = default;
+    friend bool operator==(const JxValue&, const JxValue&) = default;
 
 private:
     Kind m_kind = Kind::Empty;
     QString m_text;
 };
 
-class jxdate
-{
+class jxdate {
 public:
-    qint16 recordcount = 0; // records of the current table
-    qint16 tabel = 0;       // current table
-    qint16 record = 0;      // current record of the current table
+    qint16 recordcount = 0;  // records of the current table
+    qint16 tabel = 0;        // current table
+    qint16 record = 0;       // current record of the current table
     JxValue value{QString()};
-    JxValue recordname;     // name of the field `value` came from
-    bool bug = false;       // true when Jx met a document it cannot parse
-    JxValue data{QString()}; // the document; Jx consumes the items it reads
-    qint16 tabels = 0;      // number of tables
-    qint16 records = 0;     // fields of the current table
+    JxValue recordname;       // name of the field `value` came from
+    bool bug = false;         // true when Jx met a document it cannot parse
+    JxValue data{QString()};  // the document; Jx consumes the items it reads
+    qint16 tabels = 0;        // number of tables
+    qint16 records = 0;       // fields of the current table
 
     // Parses `data`. Empty text (or an empty value) does nothing; a false
     // value or a bad document sets `bug`, keeping what was stored before the
@@ -92,9 +89,9 @@ public:
     // false, with nothing changed, when 1 <= nubm <= records does not hold.
     JxValue Recordi(qint32 nubm);
     // The field whose name equals `nubm` with spaces trimmed; empty when none.
-    JxValue Recordvalue(const QString &nubm);
+    JxValue Recordvalue(const QString& nubm);
     // Leaves the cursor on the first record whose field `zd` holds `values`.
-    bool Findvalue(const QString &zd, const QString &values);
+    bool Findvalue(const QString& zd, const QString& values);
 
     // Positions and counts come back as decimal text; "0" means none.
     static QString find(QStringView string1, QStringView string2);
@@ -102,8 +99,7 @@ public:
     static QString Findc(QStringView string1);
 
 private:
-    struct Field
-    {
+    struct Field {
         QString name;
         QString value;
     };
@@ -114,8 +110,8 @@ private:
     void enterTable(qint32 table);
     void enterRecord(qint32 row);
 
-    QList<qint16> tabelfields;  // per table: number of fields
-    QList<qint16> tabelrecords; // per table: number of records
-    QList<QString> fieldname;   // names, table after table
-    QList<QString> fieldvalue;  // values, table after table, record by record
+    QList<qint16> tabelfields;   // per table: number of fields
+    QList<qint16> tabelrecords;  // per table: number of records
+    QList<QString> fieldname;    // names, table after table
+    QList<QString> fieldvalue;   // values, table after table, record by record
 };

@@ -1,7 +1,7 @@
 // The real program, started in a program folder of its own and closed
 // through its window: what it writes to book.ini is checked byte for byte.
 
-#include "../core/test_files.h"
+#include "support/test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,7 +46,8 @@ TEST(EndToEnd, ClosingWritesBookIniAndTheNextStartReadsIt)
     ASSERT_TRUE(QFile::copy(QStringLiteral(TXTREADER_BINARY), program.Path(QStringLiteral("txtreader"))));
     QFile::setPermissions(program.Path(QStringLiteral("txtreader")), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     QDir().mkpath(program.Path(QStringLiteral("Skin")));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(READER_DATA_DIR "/Skin/言情.ini"), program.Path(QStringLiteral("Skin/言情.ini"))));
+    ASSERT_TRUE(
+        QFile::copy(QStringLiteral(READER_DATA_DIR "/Skin/言情.ini"), program.Path(QStringLiteral("Skin/言情.ini"))));
     program.WriteGbk(kHelp, QStringLiteral("第一章 开始\r\n正文\r\n第二章 结束\r\n正文\r\n"));
     TempFolder books;
     const QString older = books.WriteGbk(QStringLiteral("旧书.txt"), QStringLiteral("第一章\r\n正文\r\n"));

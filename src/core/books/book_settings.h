@@ -1,0 +1,45 @@
+#pragma once
+
+#include "core/books/reader_state.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+
+// book.ini: "[Version1.0]", then one line per open book
+// "Name=<path>,Xcolor=<skin name>,id=<chapter>,SelStart=<caret>", every line
+// ended by CR LF, written in GBK.
+inline constexpr char16_t kBookIniName[] = u"book.ini";
+inline constexpr char16_t kBookIniVersion[] = u"[Version1.0]";
+
+// The whole file text for the books in the store. A book whose skin index
+// names no skin is written with an empty skin name.
+QString BookIniText(const ReaderState& state, qsizetype caret);
+
+// Writes book.ini through a save file: a failed write leaves the old file whole.
+bool WriteBookIni(const QString& path, const ReaderState& state, qsizetype caret);
+
+// The recent-file list: the paths of the book lines that name existing
+// files, in file order. An empty line, or a line too short to hold a path
+// field, ends the list.
+QStringList RecentPaths(const QStringList& lines);
+
+// What book.ini remembers of one book.
+struct RememberedBook {
+    QString skinName;
+    std::int32_t chapterIndex = 0;
+};
+
+enum class RestoreLookup {
+    NoLine,      // no line for this path
+    Unreadable,  // a line for this path whose fields cannot be read back
+    Found,
+};
+
+// Looks for the first line whose path field is exactly `path`.
+RestoreLookup FindRememberedBook(const QStringList& lines, const QString& path, RememberedBook& found);
+
+// A decimal 32-bit integer with an optional sign and outer spaces.
+std::optional<std::int32_t> ParseInt32(QStringView text);

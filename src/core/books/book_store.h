@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <deque>
+#include <vector>
+
+struct ChapterEntry {
+    std::int16_t Number = 0;  // equal to the entry's own index
+    QString Title;            // the heading line as cleaned by the recogniser
+};
+
+struct Book {
+    std::uint8_t SkinIndex = 0;     // 0 = no skin chosen for this book yet
+    std::int32_t ChapterIndex = 0;  // -1 = the contents view
+    QString Path;                   // exactly as given to the loader; the book's identity
+    QString FileName;
+    std::vector<ChapterEntry> Chapters;  // 0..n, same bounds as ChapterTexts
+    std::vector<QString> ChapterTexts;   // bodies, each line followed by CR LF
+
+    // Highest chapter index n (-1 for the empty slot 0, which has no chapters).
+    int LastChapter() const { return static_cast<int>(Chapters.size()) - 1; }
+};
+
+// Every book opened since start-up. Slot 0 is an empty placeholder; books
+// occupy slots 1..Count() in load order and are never removed. A deque keeps
+// books in place when the store grows.
+class BookStore {
+public:
+    static constexpr int kMaxBooks = 255;
+
+    BookStore() { slots_.emplace_back(); }
+
+    int Count() const { return static_cast<int>(slots_.size()) - 1; }
+    // Slot access; slot 0 is the placeholder.
+    Book& operator[](int slot) { return slots_.at(slot); }
+    const Book& operator[](int slot) const { return slots_.at(slot); }
+    bool IsBook(int slot) const { return slot >= 1 && slot <= Count(); }
+
+    // First slot whose Path equals `path` exactly (case-sensitive), or 0.
+    int FindByPath(const QString& path) const;
+    // Appends a book with one empty chapter and returns its slot, or 0 when
+    // the store already holds kMaxBooks (nothing changes then).
+    int Add(const QString& path, const QString& fileName);
+
+private:
+    std::deque<Book> slots_;
+};

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "core/books/book_store.h"
+#include "core/skins/skin_table.h"
+
+#include <cstdint>
+
+// The state the whole program shares, made once at start-up and handed by
+// reference to whatever needs it (every test builds its own).
+struct ReaderState {
+    BookStore Books;
+    std::int16_t CurrentBook = 0;  // slot of the book being read; 0 = none
+    std::int16_t LoadingBook = 0;  // -1 while an open command is inside the loader
+    SkinTable Skins;
+    std::uint8_t CurrentSkin = 0;  // 0 = no skin in use
+
+    Book& Current() { return Books[CurrentBook]; }
+    // A setting of the skin in use (empty when unset or no skin is in use).
+    QString Skin(const QString& key) const { return GetSkinValue(Skins, CurrentSkin, key, 0); }
+};

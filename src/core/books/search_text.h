@@ -1,0 +1,64 @@
+#pragma once
+
+#include "core/books/reader_state.h"
+
+#include <QString>
+
+#include <cstdint>
+
+// What the search needs from the reading pane. Offsets are the reader's:
+// CR LF counts as two characters.
+class SearchPane {
+public:
+    virtual ~SearchPane() = default;
+    virtual QString Text() const = 0;
+    virtual void SetText(const QString& text) = 0;
+    virtual void Select(qsizetype start, qsizetype length) = 0;
+    // Shows the current chapter of the current book (and its caption).
+    virtual void ShowChapter() = 0;
+};
+
+// The three places a search can cover.
+enum class SearchScope {
+    Pane = 1,      // the pane's text, from the offset down
+    Book = 2,      // the book, from the chapter and offset on
+    AllBooks = 3,  // every open book, from the book, chapter and offset on
+};
+
+// Where the last search left the reader: a book slot, a chapter of that
+// book (-1, the contents view, counts as chapter 0) and an offset into the
+// text searched first.
+struct SearchCursor {
+    std::int64_t Book = 0;
+    std::int64_t Chapter = 0;
+    std::int64_t Offset = 0;
+};
+
+// Error numbers the find dialog reports, with their descriptions.
+inline constexpr int kInvalidArgument = 5;  // an offset outside the text searched
+inline constexpr int kOutOfMemory = 7;
+inline constexpr int kNoSuchIndex = 9;  // a book or chapter that is not there
+inline constexpr int kInternalError = 51;
+QString ErrorDescription(int number);
+
+struct SearchResult {
+    bool Found = false;
+    int Error = 0;  // 0 = none
+
+    // What the error box says: the number immediately followed by its description.
+    QString ErrorText() const { return QString::number(Error) + ErrorDescription(Error); }
+};
+
+// Looks for the first occurrence of `findWhat` (exact, case-sensitive) from
+// the cursor on, without wrapping around. In the chapter the search starts
+// in only the body is searched, from the offset; in every later chapter the
+// heading is tested before the body. A hit makes its book and chapter
+// current, shows the chapter and selects the occurrence (a heading hit
+// selects nothing). An empty `findWhat` finds nothing and changes nothing.
+//
+// An error is reported before anything changed, with one exception the
+// scope itself implies: the book scope puts the start chapter's body into
+// the pane before it searches it, so an offset past that body's end is
+// found after the pane changed.
+SearchResult SearchText(ReaderState& state, SearchPane& pane, const QString& findWhat, SearchScope scope,
+                        const SearchCursor& cursor);

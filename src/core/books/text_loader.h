@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/books/reader_state.h"
+
+#include <QString>
+
+#include <cstdint>
+
+// What the loader needs from the window it loads for. The loader itself
+// knows no widgets.
+class LoaderHost {
+public:
+    virtual ~LoaderHost() = default;
+    // Shows the current book's current chapter (the early display).
+    virtual void ShowChapter() = 0;
+    // Whether the reading pane holds no text at all.
+    virtual bool PaneIsEmpty() const = 0;
+    // Lets the event loop run. Returns false when the program is closing:
+    // the load then stops at once without touching anything else.
+    virtual bool Yield() = 0;
+};
+
+// Failures that end a load with an error rather than a message.
+enum class LoadError {
+    None,
+    Overflow,     // a 256th book, or a chapter index above 32767
+    ReadFailed,   // the file could not be opened or read
+    Interrupted,  // the program closed in the middle of the load
+};
+
+struct LoadResult {
+    std::int32_t Code = 1;  // the book's slot on success
+    QString Message;        // empty on success; "找不到该文件" for a missing file
+    LoadError Error = LoadError::None;
+
+    bool Succeeded() const { return Error == LoadError::None && Message.isEmpty(); }
+};
+
+inline constexpr char16_t kFileNotFound[] = u"找不到该文件";
+
+// Reads the book at `path` into a new slot of `state.Books`, splitting it
+// into chapters at every heading line, and makes it current. A path already
+// in the store returns that book's slot without reading the file again.
+LoadResult LoadTextFile(ReaderState& state, const QString& path, LoaderHost& host);
+
+// Text callers show for a failed load: "文件打开错误!" with code and message,
+// or the error's own description.
+QString LoadFailureText(const LoadResult& result);

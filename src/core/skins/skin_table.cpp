@@ -1,0 +1,103 @@
+#include "core/skins/skin_table.h"
+
+#include "core/files/folder_listing.h"
+#include "core/files/plain_file.h"
+#include "core/text/chapter_heading.h"
+#include "core/text/line_reader.h"
+
+#include <QDir>
+
+int SkinTable::Append(SkinEntry entry)
+{
+    // Lookups start at slot 1, so an entry needs its empty slot 0.
+    if (entry.Settings.empty())
+        entry.Settings.emplace_back();
+    slots_.push_back(std::move(entry));
+    return Count();
+}
+
+void SkinTable::Reset()
+{
+    slots_.clear();
+    slots_.emplace_back();
+    slots_.front().Settings.emplace_back();
+}
+
+namespace {
+
+// One line after the version line: outer blanks off, a "//" comment cut
+// (unless the line starts with it, which leaves a key that never matches),
+// then split at the first "=".
+SkinSetting ParseSettingLine(QStringView line)
+{
+    line = TrimSpaces(line);
+    const qsizetype comment = line.indexOf(u"//");
+    if (comment >= 1)
+        line = line.first(comment);
+    const qsizetype equals = line.indexOf(u'=');
+    if (equals < 0)
+        return {};
+    return {TrimSpaces(line.first(equals)).toString(), TrimSpaces(line.sliced(equals + 1)).toString()};
+}
+
+}  // namespace
+
+QStringList ListSkinFiles(const QString& skinFolder)
+{
+    return ListPlainFiles(skinFolder, QString::fromUtf16(kSkinExtension));
+}
+
+SkinFileResult LoadSkinFile(SkinTable& skins, const QString& path, const QString& listedName)
+{
+    // A FIFO would block the open; anything not a plain file counts as unreadable.
+    if (!IsListedFile(path))
+        return SkinFileResult::Unreadable;
+    TextFileReader reader;
+    if (!reader.Open(path))
+        return SkinFileResult::Unreadable;
+
+    QStringView line;
+    if (!reader.ReadLine(line))
+        return reader.HasError() ? SkinFileResult::Unreadable : SkinFileResult::NotASkin;
+    if (TrimSpaces(line) != QStringView(kSkinVersionLine))
+        return SkinFileResult::NotASkin;
+
+    SkinEntry entry;
+    entry.FilePath = path;
+    entry.Name = QString(listedName).remove(QString::fromUtf16(kSkinExtension), Qt::CaseSensitive);
+    entry.Settings.emplace_back();
+    while (reader.ReadLine(line))
+        entry.Settings.push_back(ParseSettingLine(line));
+    // A file that breaks off in the middle is not taken in half.
+    if (reader.HasError())
+        return SkinFileResult::Unreadable;
+    skins.Append(std::move(entry));
+    return SkinFileResult::Added;
+}
+
+bool LoadSkinFolder(SkinTable& skins, const QString& programFolder)
+{
+    const QDir program(programFolder);
+    const QString folderName = QString::fromUtf16(kSkinFolderName);
+    // The whole list is taken before the first file is parsed.
+    const QStringList names = ListSkinFiles(program.filePath(folderName));
+    for (const QString& name : names) {
+        const QString path = program.filePath(folderName + u'/' + name);
+        if (LoadSkinFile(skins, path, name) == SkinFileResult::Unreadable)
+            return false;
+    }
+    return true;
+}
+
+QString GetSkinValue(const SkinTable& skins, std::uint8_t currentSkin, const QString& key, int skinIndex)
+{
+    const int index = skinIndex == 0 ? currentSkin : skinIndex;
+    if (!skins.IsSkin(index))
+        return {};
+    const std::vector<SkinSetting>& settings = skins[index].Settings;
+    for (std::size_t slot = 1; slot < settings.size(); ++slot) {
+        if (settings[slot].Key == key)
+            return settings[slot].Value;
+    }
+    return {};
+}

@@ -1,0 +1,178 @@
+#include "ui/dialogs/find_dialog.h"
+
+#include "ui/platform/prompter.h"
+#include "ui/platform/twips.h"
+#include "ui/reading/reader_view.h"
+#include "ui/reading/search_pane.h"
+#include "ui/reading/show_chapter.h"
+#include "ui/widgets/reading_pane.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <new>
+#include <stdexcept>
+
+FindDialog::FindDialog(ReaderView& view) : QWidget(&view.Window(), Qt::Dialog), view_(view)
+{
+    setObjectName(QStringLiteral("findDialog"));
+    setWindowTitle(QStringLiteral("查找"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(TwipsToPixels(5040), TwipsToPixels(1800));
+
+    findLabel = new QLabel(QStringLiteral("查找文本"), this);
+    findLabel->setObjectName(QStringLiteral("findLabel"));
+    findLabel->setGeometry(TwipsRect(240, 255, 1020, 300));
+
+    findText = new QLineEdit(this);
+    findText->setObjectName(QStringLiteral("findText"));
+    findText->setGeometry(TwipsRect(1260, 210, 3540, 390));
+
+    downwardScope = new QRadioButton(QStringLiteral("向下查找"), this);
+    downwardScope->setObjectName(QStringLiteral("downwardScope"));
+    downwardScope->setGeometry(TwipsRect(240, 780, 1380, 330));
+    bookScope = new QRadioButton(QStringLiteral("全文查找"), this);
+    bookScope->setObjectName(QStringLiteral("bookScope"));
+    bookScope->setGeometry(TwipsRect(1740, 780, 1380, 330));
+    allBooksScope = new QRadioButton(QStringLiteral("所有打开文件"), this);
+    allBooksScope->setObjectName(QStringLiteral("allBooksScope"));
+    allBooksScope->setGeometry(TwipsRect(3240, 780, 1680, 330));
+    downwardScope->setChecked(true);
+
+    findButton = new QPushButton(QStringLiteral("查找(&N)"), this);
+    findButton->setObjectName(QStringLiteral("findButton"));
+    findButton->setGeometry(TwipsRect(3600, 1260, 1200, 390));
+
+    // Tab order is creation order: text, scopes, button.
+    findText->setFocus();
+
+    // `clicked` comes from the user (mouse, keys, Alt shortcut), not from
+    // setChecked, so selecting a scope in code runs no handler.
+    connect(downwardScope, &QRadioButton::clicked, this, &FindDialog::OnDownwardScopeChosen);
+    connect(bookScope, &QRadioButton::clicked, this, &FindDialog::OnBookScopeChosen);
+    connect(allBooksScope, &QRadioButton::clicked, this, &FindDialog::OnAllBooksScopeChosen);
+    connect(findText, &QLineEdit::textChanged, this, &FindDialog::OnFindTextChanged);
+    connect(findButton, &QPushButton::clicked, this, &FindDialog::Find);
+    findText->installEventFilter(this);
+
+    // A new dialog searches the whole current book from its start.
+    StoreCursor(view_.State().CurrentBook, Position(), 0);
+    bookScope->setChecked(true);
+    OnBookScopeChosen();
+}
+
+std::optional<std::int64_t> FindDialog::Position() const
+{
+    const ReaderState& state = view_.State();
+    // Slot 0, the empty placeholder, has a position of its own.
+    if (state.CurrentBook < 0 || state.CurrentBook > state.Books.Count())
+        return std::nullopt;
+    return state.Books[state.CurrentBook].ChapterIndex;
+}
+
+SearchScope FindDialog::Scope() const
+{
+    if (downwardScope->isChecked())
+        return SearchScope::Pane;
+    if (allBooksScope->isChecked())
+        return SearchScope::AllBooks;
+    return SearchScope::Book;
+}
+
+void FindDialog::StoreCursor(std::optional<std::int64_t> book, std::optional<std::int64_t> chapter,
+                             std::optional<std::int64_t> offset)
+{
+    if (book)
+        cursor_.Book = *book;
+    if (chapter)
+        cursor_.Chapter = *chapter;
+    if (offset)
+        cursor_.Offset = *offset;
+}
+
+void FindDialog::OnDownwardScopeChosen()
+{
+    StoreCursor(view_.State().CurrentBook, Position(), view_.Pane().SelStart());
+}
+
+void FindDialog::OnBookScopeChosen()
+{
+    StoreCursor(view_.State().CurrentBook, 0, 0);
+}
+
+void FindDialog::OnAllBooksScopeChosen()
+{
+    StoreCursor(1, 0, 0);
+}
+
+void FindDialog::OnFindTextChanged()
+{
+    switch (Scope()) {
+    case SearchScope::Pane: StoreCursor(view_.State().CurrentBook, Position(), 0); break;
+    case SearchScope::Book: StoreCursor(view_.State().CurrentBook, 0, 0); break;
+    case SearchScope::AllBooks: StoreCursor(1, 0, 0); break;
+    }
+}
+
+bool FindDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    // Enter searches like the button; the key itself goes on to the box.
+    if (watched == findText && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            Find();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void FindDialog::Find()
+{
+    try {
+        const QString findWhat = findText->text();
+        if (findWhat.isEmpty())
+            return;
+        ReaderState& state = view_.State();
+        const int bookBefore = state.CurrentBook;
+        MainPane pane(view_);
+        const SearchResult result = SearchText(state, pane, findWhat, Scope(), cursor_);
+        if (result.Error != 0) {
+            ShowError(result.Error);
+            return;
+        }
+        // A hit in another book: its chapters replace the old book's in the
+        // chapter menu, so the menu never lists a book not on screen.
+        if (state.CurrentBook != bookBefore)
+            ListChapters(view_, state.CurrentBook);
+        const std::optional<std::int64_t> position = Position();
+        if (!position) {
+            ShowError(kNoSuchIndex);
+            return;
+        }
+        StoreCursor(state.CurrentBook, *position, view_.Pane().SelStart());
+        hide();
+    } catch (const std::bad_alloc&) {
+        ShowError(kOutOfMemory);
+    } catch (const std::out_of_range&) {
+        ShowError(kNoSuchIndex);
+    } catch (...) {
+        ShowError(kInternalError);
+    }
+}
+
+void FindDialog::ShowError(int number)
+{
+    view_.Prompts().Message(QString::number(number) + ErrorDescription(number), QStringLiteral("错误提示"),
+                            Prompter::Icon::Critical, Prompter::Buttons::Ok);
+}
+
+void FindDialog::closeEvent(QCloseEvent* event)
+{
+    // Closed by the user: the next find command makes a new dialog, whose
+    // start resets the cursor. This one goes when the event loop runs.
+    emit Discarded();
+    QWidget::closeEvent(event);
+}

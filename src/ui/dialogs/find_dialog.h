@@ -1,0 +1,64 @@
+#pragma once
+
+#include "core/books/search_text.h"
+
+#include <QWidget>
+
+#include <optional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class ReaderView;
+
+// The find dialog. Modeless; it hides after every search and keeps its
+// text, scope and cursor until it is shown again. Closing it with the
+// close box discards it (Discarded), so the next one starts afresh.
+class FindDialog : public QWidget {
+    Q_OBJECT
+public:
+    explicit FindDialog(ReaderView& view);
+
+    // Where the next search starts: book, chapter and offset.
+    const SearchCursor& Cursor() const { return cursor_; }
+    QLineEdit& FindText() const { return *findText; }
+    QRadioButton& DownwardScope() const { return *downwardScope; }
+    QRadioButton& BookScope() const { return *bookScope; }
+    QRadioButton& AllBooksScope() const { return *allBooksScope; }
+    QPushButton& FindButton() const { return *findButton; }
+
+signals:
+    void Discarded();
+
+public slots:
+    void OnDownwardScopeChosen();
+    void OnBookScopeChosen();
+    void OnAllBooksScopeChosen();
+    void OnFindTextChanged();
+    void Find();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    SearchScope Scope() const;
+    // The current book's position: its ChapterIndex, or nothing when the
+    // current book slot is not there.
+    std::optional<std::int64_t> Position() const;
+    // A value that is missing leaves that part of the cursor as it was.
+    void StoreCursor(std::optional<std::int64_t> book, std::optional<std::int64_t> chapter,
+                     std::optional<std::int64_t> offset);
+    void ShowError(int number);
+
+    ReaderView& view_;
+    SearchCursor cursor_;
+
+    QLabel* findLabel;
+    QLineEdit* findText;
+    QRadioButton* downwardScope;
+    QRadioButton* bookScope;
+    QRadioButton* allBooksScope;
+    QPushButton* findButton;
+};

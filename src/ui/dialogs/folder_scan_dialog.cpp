@@ -1,0 +1,118 @@
+#include "ui/dialogs/folder_scan_dialog.h"
+
+#include "core/files/folder_listing.h"
+#include "ui/platform/prompter.h"
+#include "ui/platform/twips.h"
+#include "ui/reading/open_book.h"
+#include "ui/reading/reader_view.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileSystemModel>
+#include <QPushButton>
+#include <QStorageInfo>
+#include <QTreeView>
+
+FolderScanDialog::FolderScanDialog(ReaderView& view) : QWidget(&view.Window(), Qt::Window), view_(view)
+{
+    setObjectName(QStringLiteral("folderScanDialog"));
+    setWindowTitle(QStringLiteral("打描并打开所有文本文件"));
+    resize(TwipsToPixels(4800), TwipsToPixels(4200));
+
+    driveList = new QComboBox(this);
+    driveList->setObjectName(QStringLiteral("driveList"));
+    driveList->setGeometry(TwipsRect(120, 120, 4560, 315));
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        if (volume.isValid() && volume.isReady())
+            driveList->addItem(volume.rootPath(), volume.rootPath());
+    }
+
+    folders_ = new QFileSystemModel(this);
+    folders_->setFilter(QDir::Dirs | QDir::Drives | QDir::NoDotAndDotDot);
+    folders_->setRootPath(QDir::rootPath());
+    folderTree = new QTreeView(this);
+    folderTree->setObjectName(QStringLiteral("folderTree"));
+    folderTree->setModel(folders_);
+    for (int column = 1; column < folders_->columnCount(); ++column)
+        folderTree->hideColumn(column);
+    folderTree->setHeaderHidden(true);
+    folderTree->setGeometry(TwipsRect(120, 555, 4560, 2880));
+
+    scanButton = new QPushButton(QStringLiteral("扫描"), this);
+    scanButton->setObjectName(QStringLiteral("scanButton"));
+    scanButton->setGeometry(TwipsRect(1800, 3600, 1335, 375));
+    cancelButton = new QPushButton(QStringLiteral("取消"), this);
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    cancelButton->setGeometry(TwipsRect(3345, 3600, 1335, 375));
+
+    connect(driveList, &QComboBox::activated, this, &FolderScanDialog::OnDriveChosen);
+    connect(scanButton, &QPushButton::clicked, this, &FolderScanDialog::Scan);
+    connect(cancelButton, &QPushButton::clicked, this, &FolderScanDialog::Cancel);
+    StartAtCurrentFolder();
+}
+
+QString FolderScanDialog::FolderPath() const
+{
+    return folders_->filePath(folderTree->currentIndex());
+}
+
+void FolderScanDialog::SetFolderPath(const QString& path)
+{
+    const QModelIndex index = folders_->index(QDir(path).absolutePath());
+    if (!index.isValid())
+        return;
+    folderTree->setCurrentIndex(index);
+    folderTree->scrollTo(index);
+    folderTree->expand(index);
+}
+
+void FolderScanDialog::StartAtCurrentFolder()
+{
+    const QString current = QDir::currentPath();
+    const int drive = driveList->findData(QStorageInfo(current).rootPath());
+    if (drive >= 0)
+        driveList->setCurrentIndex(drive);
+    SetFolderPath(current);
+}
+
+void FolderScanDialog::OnDriveChosen()
+{
+    // A drive that cannot be read is ignored: the folder tree stays.
+    const QString root = driveList->currentData().toString();
+    if (QDir(root).isReadable())
+        SetFolderPath(root);
+}
+
+void FolderScanDialog::Cancel()
+{
+    hide();
+}
+
+void FolderScanDialog::Scan()
+{
+    if (view_.Prompts().Message(QStringLiteral("是否打开整个选中文件夹所有文本文件?"), QStringLiteral("提示"),
+                                Prompter::Icon::Question, Prompter::Buttons::YesNo)
+        != Prompter::Answer::Yes) {
+        hide();
+        return;
+    }
+    const QString folder = FolderPath();
+    const QDir dir(folder);
+    const QStringList names = ListPlainFiles(folder, QStringLiteral(".txt"));
+    ++scans_;
+    // Every file goes through the opening sequence; a file that fails is
+    // reported or skipped, and the scan never stops early. "取消" only hides
+    // the dialog: the scan goes on, and the dialog is never deleted under it.
+    for (const QString& name : names) {
+        OpenBook(view_, dir.filePath(name));
+        if (view_.Quitting())
+            break;
+        QCoreApplication::processEvents();
+        if (view_.Quitting())
+            break;
+    }
+    --scans_;
+    if (!view_.Quitting())
+        hide();
+}

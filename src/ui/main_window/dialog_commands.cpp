@@ -1,0 +1,46 @@
+// The commands that show a dialog beside the main window: find, the folder
+// scan and the skin manager. Each dialog is made on first use and hidden,
+// not deleted, when closed, so it is never deleted under a running handler.
+
+#include "ui/dialogs/find_dialog.h"
+#include "ui/dialogs/folder_scan_dialog.h"
+#include "ui/main_window/main_window.h"
+#include "ui/skins/skin_manager_dialog.h"
+
+void MainWindow::ShowFindDialog()
+{
+    // A search only hides the dialog, so it comes back as it was left;
+    // closed by the user, it is discarded and the next one starts afresh.
+    if (!findDialog_) {
+        findDialog_ = new FindDialog(*this);
+        connect(findDialog_, &FindDialog::Discarded, this, [this] { findDialog_ = nullptr; });
+    }
+    findDialog_->show();
+    findDialog_->raise();
+    findDialog_->activateWindow();
+}
+
+// Shows the folder scan modeless, at the process's current folder.
+void MainWindow::OpenFolder()
+{
+    if (!folderScan_)
+        folderScan_ = new FolderScanDialog(*this);
+    else if (!folderScan_->isVisible())
+        folderScan_->StartAtCurrentFolder();
+    folderScan_->show();
+    folderScan_->raise();
+}
+
+void MainWindow::ShowSkinManager()
+{
+    // Already open: brought forward, not read again.
+    if (skinManager_ && skinManager_->isVisible()) {
+        skinManager_->raise();
+        skinManager_->activateWindow();
+        return;
+    }
+    if (!skinManager_)
+        skinManager_ = new SkinManagerDialog(*this);
+    skinManager_->Reload();
+    skinManager_->show();
+}

@@ -1,0 +1,140 @@
+// The File menu: opening a book from the open dialog or the recent files,
+// with its chapter and skin restored from book.ini; handing the book to the
+// text editor; the switched-off "save as Cor" command.
+
+#include "core/books/book_settings.h"
+#include "core/files/plain_file.h"
+#include "core/text/line_reader.h"
+#include "ui/main_window/main_window.h"
+#include "ui/platform/prompter.h"
+#include "ui/platform/text_editor.h"
+#include "ui/reading/open_book.h"
+#include "ui/reading/show_chapter.h"
+#include "ui/widgets/menu_item_array.h"
+#include "ui/widgets/reading_pane.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+const QString kTip = QStringLiteral("提示");
+
+// Restores the chapter and skin book.ini remembers for `path`. False when
+// the file exists but cannot be read, which ends the open command.
+bool Restore(ReaderView& view, const QString& path, bool& hadFile)
+{
+    ReaderState& state = view.State();
+    const QString ini = QDir(view.ProgramFolder()).filePath(QString::fromUtf16(kBookIniName));
+    hadFile = IsListedFile(ini);
+    if (!hadFile)
+        return true;
+    const std::optional<QStringList> lines = ReadTextLines(ini);
+    if (!lines)
+        return false;
+    RememberedBook remembered;
+    // A line that cannot be read back restores nothing; the command goes on.
+    if (FindRememberedBook(*lines, path, remembered) != RestoreLookup::Found)
+        return true;
+    if (state.Books.IsBook(state.CurrentBook))
+        state.Current().ChapterIndex = remembered.chapterIndex;
+    for (int i = 1; i <= state.Skins.Count() && i <= 255; ++i) {
+        if (state.Skins[i].Name == remembered.skinName)
+            state.CurrentSkin = static_cast<std::uint8_t>(i);
+    }
+    BuildChapterMenu(view);
+    ShowChapter(view);
+    return true;
+}
+
+}  // namespace
+
+void MainWindow::OpenFile()
+{
+    if (state_.LoadingBook == -1) {
+        prompter_.Message(QStringLiteral("正在加载电子书,加载完毕后才可以打开另外一本!"), kTip,
+                          Prompter::Icon::Critical);
+        return;
+    }
+    const std::optional<QString> chosen = prompter_.OpenFile(QStringLiteral("文本文件|*.txt"));
+    if (!chosen)
+        return;
+    // The folder scan starts where the last book was chosen.
+    QDir::setCurrent(QFileInfo(*chosen).absolutePath());
+    readingPane->SetText(QString());
+    OpenSequence(*chosen, true);
+}
+
+void MainWindow::OpenRecent(int index)
+{
+    const QString caption = recentFiles->Caption(index);
+    if (caption == QStringLiteral("空"))
+        return;
+    if (state_.LoadingBook == -1) {
+        prompter_.Message(QStringLiteral("正在加载电子书,加载完毕后才可以打开另外一本!"), kTip,
+                          Prompter::Icon::Critical);
+        return;
+    }
+    OpenSequence(caption, false);
+}
+
+void MainWindow::OpenSequence(const QString& path, bool fromOpenDialog)
+{
+    if (path.isEmpty())
+        return;
+    state_.LoadingBook = -1;
+    const LoadResult result = LoadTextFile(state_, path, *this);
+    state_.LoadingBook = 0;
+    if (quitting_ || result.Error != LoadError::None)
+        return;
+    if (!result.Message.isEmpty()) {
+        prompter_.Message(LoadFailureText(result), kTip, Prompter::Icon::Critical);
+        return;
+    }
+    const int slot = result.Code;
+    state_.CurrentBook = static_cast<std::int16_t>(slot);
+
+    bool hadSettings = false;
+    if (!Restore(*this, path, hadSettings) || quitting_)
+        return;
+    if (fromOpenDialog && !hadSettings && state_.Books.IsBook(state_.CurrentBook)) {
+        state_.Current().ChapterIndex = 0;
+        BuildChapterMenu(*this);
+        ::ShowChapter(*this);
+    }
+    if (fromOpenDialog && state_.Books.IsBook(state_.CurrentBook) && state_.Current().ChapterIndex == 0) {
+        BuildChapterMenu(*this);
+        ::ShowChapter(*this);
+    }
+    if (quitting_)
+        return;
+    ListChapters(*this, slot);
+    if (readingPane->Length() == 2 && state_.Books.IsBook(state_.CurrentBook)) {
+        state_.Current().ChapterIndex = 0;
+        ::ShowChapter(*this);
+    }
+    RegisterInBooksMenu(*this);
+    CloseSplash();
+}
+
+void MainWindow::OpenInTextEditor()
+{
+    const QString path = state_.Books.IsBook(state_.CurrentBook) ? state_.Current().Path : QString();
+    SystemTextEditor systemEditor;
+    TextEditorLauncher& launcher = editor_ ? *editor_ : systemEditor;
+    if (!launcher.Launch(path))
+        prompter_.Message(QStringLiteral("无法启动文本编辑器，请用其他程序打开该文件。"), kTip,
+                          Prompter::Icon::Exclamation);
+}
+
+void MainWindow::SaveAsCor()
+{
+    // Asks for a name and writes nothing: the command was never finished.
+    const std::optional<QString> chosen = prompter_.SaveFile(QStringLiteral("文本文件|*.Cor"));
+    if (!chosen)
+        return;
+    QString name = *chosen;
+    if (!name.endsWith(QStringLiteral(".Cor")))
+        name += QStringLiteral(".Cor");
+    (void)name;
+}

@@ -1,0 +1,296 @@
+#include "ui/main_window/main_window.h"
+
+#include "ui/dialogs/cover_window.h"
+#include "ui/dialogs/find_dialog.h"
+#include "ui/dialogs/folder_scan_dialog.h"
+#include "ui/main_window/splash_window.h"
+#include "ui/platform/colour.h"
+#include "ui/platform/twips.h"
+#include "ui/reading/show_chapter.h"
+#include "ui/skins/skin_manager_dialog.h"
+#include "ui/widgets/background.h"
+#include "ui/widgets/captioned_button.h"
+#include "ui/widgets/clickable_label.h"
+#include "ui/widgets/menu_item_array.h"
+#include "ui/widgets/picture_box.h"
+#include "ui/widgets/picture_cache.h"
+#include "ui/widgets/reading_pane.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTimer>
+
+// The built-in pictures live in a static library, whose resource
+// initializer the linker would drop unless called by name.
+static void InitBuiltInPictures()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
+namespace {
+
+void Place(QWidget* widget, const TwipsBox& box)
+{
+    widget->setGeometry(TwipsRect(box.left, box.top, box.width, box.height));
+}
+
+void Place(CaptionedButton* button, const TwipsBox& picture, const TwipsBox& caption)
+{
+    button->Place(TwipsRect(picture.left, picture.top, picture.width, picture.height),
+                  TwipsRect(caption.left, caption.top, caption.width, caption.height));
+}
+
+}  // namespace
+
+MainWindow::MainWindow(ReaderState& state, Prompter& prompter, const QString& programFolder, QWidget* parent)
+    : QMainWindow(parent)
+    , state_(state)
+    , prompter_(prompter)
+    , programFolder_(programFolder)
+    , pictures_(std::make_unique<PictureCache>())
+{
+    InitBuiltInPictures();
+    setObjectName(QStringLiteral("mainWindow"));
+    setWindowTitle(QStringLiteral("NandeoTxt文件阅读器"));
+    setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+    BuildControls();
+    BuildMenus();
+    SetUpAtLoad();
+    // Maximized; without a window manager to do it, fill the screen ourselves.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
+    setWindowState(Qt::WindowMaximized);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::BuildControls()
+{
+    canvas = new QWidget(this);
+    canvas->setObjectName(QStringLiteral("canvas"));
+    canvas->setAutoFillBackground(true);
+    setCentralWidget(canvas);
+    resize(TwipsToPixels(14685), TwipsToPixels(7140));
+
+    // Made back to front: the band, the buttons (each caption in front of
+    // its picture), then the panel and the pane, which are windows of their own.
+    backdropBand = new QLabel(canvas);
+    backdropBand->setObjectName(QStringLiteral("backdropBand"));
+    backdropBand->setAutoFillBackground(true);
+    auto button = [this](const char* name, const QString& caption, void (MainWindow::*handler)()) {
+        auto* made = new CaptionedButton(canvas, QString::fromLatin1(name), caption);
+        connect(made, &CaptionedButton::Clicked, this, handler);
+        return made;
+    };
+    previousChapterButton = button("previousChapterButton", QStringLiteral("上一页"), &MainWindow::PreviousChapter);
+    contentsButton = button("contentsButton", QStringLiteral("主目录"), &MainWindow::ShowContents);
+    nextChapterButton = button("nextChapterButton", QStringLiteral("下一页"), &MainWindow::NextChapter);
+    previousBookButton = button("previousBookButton", QStringLiteral("上一本"), &MainWindow::PreviousBook);
+    nextBookButton = button("nextBookButton", QStringLiteral("下一本封面"), &MainWindow::NextBook);
+    coverButton = button("coverButton", QStringLiteral("主封面"), &MainWindow::ShowCover);
+
+    titlePanel = new PictureBox(canvas);
+    titlePanel->setObjectName(QStringLiteral("titlePanel"));
+    titlePanel->SetPicture(QImage(QStringLiteral(":/title.png")));
+    readingPane = new ReadingPane(canvas);
+    readingPane->setObjectName(QStringLiteral("readingPane"));
+    connect(readingPane, &ReadingPane::KeyPress, this, &MainWindow::DiscardTypedCharacter);
+    connect(readingPane, &QPlainTextEdit::textChanged, this, &MainWindow::KeepCaretAtTop);
+
+    pageKeyTimer = new QTimer(this);
+    pageKeyTimer->setObjectName(QStringLiteral("pageKeyTimer"));
+    pageKeyTimer->setInterval(50);
+    connect(pageKeyTimer, &QTimer::timeout, this, &MainWindow::PollPageKeys);
+    pageKeyTimer->start();
+}
+
+void MainWindow::BuildMenus()
+{
+    auto action = [this](QMenu* menu, const char* name, const QString& caption, void (MainWindow::*handler)()) {
+        QAction* item = menu->addAction(caption);
+        item->setObjectName(QString::fromLatin1(name));
+        connect(item, &QAction::triggered, this, handler);
+        return item;
+    };
+    auto submenu = [](QWidget* parent, const char* name, const QString& caption) {
+        auto* menu = new QMenu(caption, parent);
+        menu->setObjectName(QString::fromLatin1(name));
+        return menu;
+    };
+    auto fontSize = [this](QMenu* menu, const char* name, const QString& caption, double points) {
+        QAction* item = menu->addAction(caption);
+        item->setObjectName(QString::fromLatin1(name));
+        connect(item, &QAction::triggered, this, [this, points] { SetPaneFontSize(points); });
+        return item;
+    };
+
+    fileMenu = submenu(this, "fileMenu", QStringLiteral("文件"));
+    openAction = action(fileMenu, "openAction", QStringLiteral("打开"), &MainWindow::OpenFile);
+    saveAsCorAction = action(fileMenu, "saveAsCorAction", QStringLiteral("另存为Cor文件"), &MainWindow::SaveAsCor);
+    saveAsCorAction->setEnabled(false);
+    openInEditorAction =
+        action(fileMenu, "openInEditorAction", QStringLiteral("转入记事本"), &MainWindow::OpenInTextEditor);
+    openFolderAction = action(fileMenu, "openFolderAction", QStringLiteral("打开文件夹"), &MainWindow::OpenFolder);
+    recentFilesMenu = submenu(fileMenu, "recentFilesMenu", QStringLiteral("最近打开的文件"));
+    fileMenu->addMenu(recentFilesMenu);
+    recentFiles = new MenuItemArray(recentFilesMenu, QStringLiteral("recentFiles"), QStringLiteral("空"));
+    quitAction = action(fileMenu, "quitAction", QStringLiteral("退出"), &MainWindow::QuitWithoutSaving);
+
+    viewMenu = submenu(this, "viewMenu", QStringLiteral("查看"));
+    booksMenu = submenu(viewMenu, "booksMenu", QStringLiteral("所有电子书"));
+    viewMenu->addMenu(booksMenu);
+    bookItems = new MenuItemArray(booksMenu, QStringLiteral("bookItems"), QStringLiteral("空"));
+    chaptersMenu = submenu(viewMenu, "chaptersMenu", QStringLiteral("所有章节"));
+    viewMenu->addMenu(chaptersMenu);
+    chapterItems = new MenuItemArray(chaptersMenu, QStringLiteral("chapterItems"), QStringLiteral("空"));
+    findAction = action(viewMenu, "findAction", QStringLiteral("查找(&F)"), &MainWindow::ShowFindDialog);
+
+    fontMenu = submenu(this, "fontMenu", QStringLiteral("字体"));
+    extraLargeFont = fontSize(fontMenu, "extraLargeFont", QStringLiteral("特大字体"), 18);
+    largeFont = fontSize(fontMenu, "largeFont", QStringLiteral("大字体"), 16);
+    mediumFont = fontSize(fontMenu, "mediumFont", QStringLiteral("中字体"), 14);
+    smallFont = fontSize(fontMenu, "smallFont", QStringLiteral("小字体"), 12);
+    extraSmallFont = fontSize(fontMenu, "extraSmallFont", QStringLiteral("超小字体"), 10);
+
+    skinMenu = submenu(this, "skinMenu", QStringLiteral("皮肤"));
+    skinItems = new MenuItemArray(skinMenu, QStringLiteral("skinItems"), QStringLiteral("自定义皮肤"));
+
+    for (QMenu* menu : {fileMenu, viewMenu, fontMenu, skinMenu})
+        menuBar()->addMenu(menu);
+
+    connect(recentFiles, &MenuItemArray::Clicked, this, &MainWindow::OpenRecent);
+    connect(bookItems, &MenuItemArray::Clicked, this, &MainWindow::ShowBookFromMenu);
+    connect(chapterItems, &MenuItemArray::Clicked, this, &MainWindow::ShowChapterFromMenu);
+    connect(skinItems, &MenuItemArray::Clicked, this, &MainWindow::ChooseSkin);
+}
+
+// Colours, font size and the layout for this screen; no book, no skin.
+void MainWindow::SetUpAtLoad()
+{
+    const QColor paper = Rgb(192, 240, 249);
+    SetPaneColors(nullptr, &paper);
+    QFont font = readingPane->font();
+    font.setPointSizeF(14);
+    readingPane->setFont(font);
+    titlePanel->SetBackColor(paper);
+    SetBandColor(Rgb(5, 85, 100));
+    backdropBand->setText(QString());
+    const QSizeF screen = ScreenSizeInTwips();
+    LayOut(screen.width(), screen.height());
+}
+
+void MainWindow::LayOut(double screenWidth, double screenHeight)
+{
+    layout_ = LayoutForScreen(screenWidth, screenHeight);
+    Place(backdropBand, layout_.backdropBand);
+    Place(titlePanel, layout_.titlePanel);
+    Place(readingPane, layout_.readingPane);
+    CaptionedButton* const right[] = {previousChapterButton, contentsButton, nextChapterButton};
+    CaptionedButton* const left[] = {previousBookButton, nextBookButton, coverButton};
+    for (int k = 0; k < 3; ++k) {
+        Place(right[k], layout_.chapterButtonPictures[k], layout_.chapterButtonCaptions[k]);
+        Place(left[k], layout_.bookButtonPictures[k], layout_.bookButtonCaptions[k]);
+    }
+    canvas->setMinimumSize(TwipsToPixels(screenWidth), 0);
+}
+
+void MainWindow::SetBackColor(const QColor& colour)
+{
+    SetBackground(canvas, colour);
+}
+
+QColor MainWindow::BackColor() const
+{
+    return Background(canvas);
+}
+
+void MainWindow::SetBandColor(const QColor& colour)
+{
+    SetBackground(backdropBand, colour);
+}
+
+QColor MainWindow::BandColor() const
+{
+    return Background(backdropBand);
+}
+
+void MainWindow::SetPaneColors(const QColor* text, const QColor* background)
+{
+    QPalette palette = readingPane->palette();
+    if (text)
+        palette.setColor(QPalette::Text, *text);
+    if (background)
+        palette.setColor(QPalette::Base, *background);
+    if (palette != readingPane->palette())
+        readingPane->setPalette(palette);
+}
+
+void MainWindow::SetCoverBackColor(const QColor& colour)
+{
+    Cover().SetBackColor(colour);
+}
+
+void MainWindow::SetCoverPicture(const QImage& picture)
+{
+    Cover().SetPicture(picture);
+}
+
+SplashWindow& MainWindow::Splash()
+{
+    if (!splash_)
+        splash_ = new SplashWindow(this);
+    return *splash_;
+}
+
+void MainWindow::ShowSplash()
+{
+    Splash().ShowSplash();
+}
+
+void MainWindow::CloseSplash()
+{
+    Splash().CloseSplash();
+}
+
+CoverWindow& MainWindow::Cover()
+{
+    if (!cover_)
+        cover_ = new CoverWindow(state_, this);
+    return *cover_;
+}
+
+FindDialog* MainWindow::FindDialogIfMade() const
+{
+    return findDialog_.data();
+}
+
+FolderScanDialog* MainWindow::FolderScanIfMade() const
+{
+    return folderScan_.data();
+}
+
+SkinManagerDialog* MainWindow::SkinManagerIfMade() const
+{
+    return skinManager_.data();
+}
+
+bool MainWindow::PaneIsEmpty() const
+{
+    return readingPane->Length() == 0;
+}
+
+bool MainWindow::Yield()
+{
+    if (!quitting_)
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    return !quitting_;
+}
+
+void MainWindow::ShowChapter()
+{
+    ::ShowChapter(*this);
+}

@@ -1,0 +1,182 @@
+#pragma once
+
+#include "core/books/reader_state.h"
+#include "ui/main_window/main_layout.h"
+#include "ui/reading/reader_view.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <memory>
+
+class CaptionedButton;
+class CoverWindow;
+class FindDialog;
+class FolderScanDialog;
+class KeyState;
+class MenuItemArray;
+class PictureBox;
+class PictureCache;
+class Prompter;
+class QAction;
+class QLabel;
+class QMenu;
+class QTimer;
+class ReadingPane;
+class SkinManagerDialog;
+class SplashWindow;
+class TextEditorLauncher;
+
+// The main window: title panel, backdrop band, reading pane, the two
+// button columns, the menus and the key-polling timer. It also hosts the
+// loader, which lets the event loop run while a book loads.
+class MainWindow : public QMainWindow, public ReaderView {
+    Q_OBJECT
+public:
+    MainWindow(ReaderState& state, Prompter& prompter, const QString& programFolder, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // ReaderView
+    ReaderState& State() override { return state_; }
+    Prompter& Prompts() override { return prompter_; }
+    const QString& ProgramFolder() const override { return programFolder_; }
+    QWidget& Window() override { return *this; }
+    ReadingPane& Pane() override { return *readingPane; }
+    PictureBox& TitlePanel() override { return *titlePanel; }
+    MenuItemArray& BookItems() override { return *bookItems; }
+    MenuItemArray& ChapterItems() override { return *chapterItems; }
+    MenuItemArray& SkinItems() override { return *skinItems; }
+    ChapterMenuKey& ListedChapters() override { return listedChapters_; }
+    PictureCache& Pictures() override { return *pictures_; }
+    void SetCaption(const QString& caption) override { setWindowTitle(caption); }
+    void SetBackColor(const QColor& colour) override;
+    void SetBandColor(const QColor& colour) override;
+    void SetPaneColors(const QColor* text, const QColor* background) override;
+    void SetCoverBackColor(const QColor& colour) override;
+    void SetCoverPicture(const QImage& picture) override;
+    void ShowSplash() override;
+    void CloseSplash() override;
+    bool Quitting() const override { return quitting_; }
+
+    // LoaderHost
+    void ShowChapter() override;
+    bool PaneIsEmpty() const override;
+    bool Yield() override;
+
+    MenuItemArray& RecentFiles() { return *recentFiles; }
+    QColor BackColor() const;
+    QColor BandColor() const;
+
+    // The layout at load for a screen of the given size in twips.
+    void LayOut(double screenWidth, double screenHeight);
+    const MainLayout& Layout() const { return layout_; }
+
+    SplashWindow& Splash();
+    // The cover window, made on first use (without showing it).
+    CoverWindow& Cover();
+    bool HasCover() const { return !cover_.isNull(); }
+    // The dialogs, once made (hidden, not deleted, when closed); null before.
+    FindDialog* FindDialogIfMade() const;
+    FolderScanDialog* FolderScanIfMade() const;
+    SkinManagerDialog* SkinManagerIfMade() const;
+
+    void SetPaneFontSize(double points);
+    void SetTextEditorLauncher(TextEditorLauncher* launcher) { editor_ = launcher; }
+    KeyState* Keys() const { return keys_; }
+    void SetKeyState(KeyState* keys) { keys_ = keys; }
+
+public slots:
+    // Chapter and book steps (the two button columns and the page keys).
+    void PreviousChapter();
+    void ShowContents();
+    void NextChapter();
+    void PreviousBook();
+    void NextBook();
+    void ShowCover();
+    void PollPageKeys();
+    // View menu
+    void ShowBookFromMenu(int index);
+    void ShowChapterFromMenu(int index);
+    void ShowFindDialog();
+    // File menu
+    void OpenFile();
+    void OpenRecent(int index);
+    void OpenInTextEditor();
+    void SaveAsCor();
+    void OpenFolder();
+    void QuitWithoutSaving();
+    // Skin menu
+    void ChooseSkin(int index);
+    void ShowSkinManager();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildControls();
+    void BuildMenus();
+    void SetUpAtLoad();
+    void StepChapter(int delta);
+    void StepBook(int delta);
+    void AfterMove();
+    void DiscardTypedCharacter(int& character);
+    void KeepCaretAtTop();
+    void OpenSequence(const QString& path, bool fromOpenDialog);
+    void SaveSettingsAndEnd();
+    void EndProgram();
+
+    ReaderState& state_;
+    Prompter& prompter_;
+    QString programFolder_;
+    MainLayout layout_;
+    ChapterMenuKey listedChapters_;
+    std::unique_ptr<PictureCache> pictures_;
+    KeyState* keys_ = nullptr;
+    TextEditorLauncher* editor_ = nullptr;
+    bool quitting_ = false;
+    bool inPollTick_ = false;
+
+    // Controls
+    QWidget* canvas;
+    QLabel* backdropBand;
+    PictureBox* titlePanel;
+    ReadingPane* readingPane;
+    CaptionedButton* previousChapterButton;
+    CaptionedButton* contentsButton;
+    CaptionedButton* nextChapterButton;
+    CaptionedButton* previousBookButton;
+    CaptionedButton* nextBookButton;
+    CaptionedButton* coverButton;
+    QTimer* pageKeyTimer;
+
+    // Menus and items
+    QMenu* fileMenu;
+    QAction* openAction;
+    QAction* saveAsCorAction;
+    QAction* openInEditorAction;
+    QAction* openFolderAction;
+    QMenu* recentFilesMenu;
+    MenuItemArray* recentFiles;
+    QAction* quitAction;
+    QMenu* viewMenu;
+    QMenu* booksMenu;
+    MenuItemArray* bookItems;
+    QMenu* chaptersMenu;
+    MenuItemArray* chapterItems;
+    QAction* findAction;
+    QMenu* fontMenu;
+    QAction* extraLargeFont;
+    QAction* largeFont;
+    QAction* mediumFont;
+    QAction* smallFont;
+    QAction* extraSmallFont;
+    QMenu* skinMenu;
+    MenuItemArray* skinItems;
+
+    // Windows made on first use
+    SplashWindow* splash_ = nullptr;
+    QPointer<CoverWindow> cover_;
+    QPointer<FindDialog> findDialog_;
+    QPointer<FolderScanDialog> folderScan_;
+    QPointer<SkinManagerDialog> skinManager_;
+};

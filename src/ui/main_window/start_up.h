@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+class MainWindow;
+
+// The help document opened at start-up when it sits in the program folder.
+inline constexpr char16_t kHelpDocumentName[] = u"热列庆祝中华人民共和国成立60周年.txt";
+
+// The built-in help shown when there is no help document, lines joined by
+// CR LF, without a line break after the last.
+QString BuiltInHelpText();
+
+// Start-up after the window exists: the skins and the default skin "言情",
+// the recent files, the help document or the built-in help with its banner,
+// then the window is shown.
+void StartUp(MainWindow& window);
+
+// Paints the banner of the built-in help on the title panel.
+void PaintHelpBanner(MainWindow& window);

@@ -1,0 +1,159 @@
+#include "ui/reading/apply_skin.h"
+
+#include "core/files/plain_file.h"
+#include "core/skins/skin_values.h"
+#include "ui/platform/colour.h"
+#include "ui/reading/reader_view.h"
+#include "ui/widgets/picture_box.h"
+#include "ui/widgets/picture_cache.h"
+#include "ui/widgets/reading_pane.h"
+
+#include <QDir>
+
+namespace {
+
+const QString kDefaultTitleFont = QStringLiteral("隶书");
+constexpr double kDefaultTitleSize = 36;
+
+// A colour setting, when it holds a usable one.
+std::optional<QColor> SkinColour(const QString& text)
+{
+    const std::optional<std::int32_t> value = ParseSkinColour(text);
+    if (!value || *value < 0 || *value > 0xFFFFFF)
+        return std::nullopt;
+    return ColourFromValue(*value);
+}
+
+// The setting's colour, or `fallback` when the setting is empty; nothing
+// when the text is not a colour.
+std::optional<QColor> ColourOr(const QString& text, const QColor& fallback)
+{
+    return text.isEmpty() ? std::optional<QColor>(fallback) : SkinColour(text);
+}
+
+// Sets the font's size from a setting (or the default when it is empty);
+// text that is not a size leaves the font as it is.
+void SetSizeOr(QFont& font, const QString& text, double fallback)
+{
+    if (text.isEmpty())
+        font.setPointSizeF(fallback);
+    else if (const auto points = ParsePointSize(text))
+        font.setPointSizeF(*points);
+}
+
+struct TitleTexts {
+    QString bookName;
+    QString chapterTitle;
+};
+
+TitleTexts Titles(ReaderState& state)
+{
+    TitleTexts texts;
+    if (!state.Books.IsBook(state.CurrentBook))
+        return texts;
+    const Book& book = state.Current();
+    texts.bookName = QString(book.FileName).remove(QStringLiteral(".txt"));
+    if (book.ChapterIndex <= -1)
+        texts.chapterTitle = QStringLiteral("目录");
+    else if (book.ChapterIndex <= book.LastChapter())
+        texts.chapterTitle = book.Chapters[book.ChapterIndex].Title;
+    return texts;
+}
+
+void DrawTitlePanel(ReaderView& view, const TitleTexts& texts)
+{
+    const ReaderState& state = view.State();
+    PictureBox& panel = view.TitlePanel();
+    auto skin = [&](const char* key) { return state.Skin(QString::fromLatin1(key)); };
+
+    if (const auto back = SkinColour(skin("FontBackColor")))
+        panel.SetBackColor(*back);
+
+    const QString mainPicture = skin("MainPicture");
+    const QString picturePath = mainPicture.isEmpty()
+        ? QDir(view.ProgramFolder()).filePath(QStringLiteral("SImage/2.jpg"))
+        : ResolveSkinPicture(mainPicture, view.ProgramFolder());
+    if (!picturePath.isEmpty()) {
+        const QImage picture = view.Pictures().Load(picturePath);
+        if (!picture.isNull())
+            panel.SetPicture(picture);
+    }
+
+    // The book name, first as a grey shadow 45 twips right and 30 down.
+    panel.SetForeColor(Rgb(65, 68, 68));
+    panel.CurrentY = 130;
+    QFont& font = panel.Font();
+    SetSizeOr(font, skin("MainFontSize"), kDefaultTitleSize);
+    font.setBold(true);
+    const QString titleFont = skin("MainFontName");
+    font.setFamily(titleFont.isEmpty() ? kDefaultTitleFont : titleFont);
+    panel.CurrentX = (panel.ScaleWidth() - panel.TextWidth(texts.bookName)) / 2 + 45;
+    panel.Print(texts.bookName);
+    if (const auto colour = ColourOr(skin("MainFontColor"), Rgb(254, 0, 0)))
+        panel.SetForeColor(*colour);
+    panel.CurrentY = 100;
+    panel.CurrentX = (panel.ScaleWidth() - panel.TextWidth(texts.bookName)) / 2;
+    panel.Print(texts.bookName);
+
+    // The chapter title under it.
+    if (const auto colour = ColourOr(skin("MainLFontColor"), Qt::black))
+        panel.SetForeColor(*colour);
+    panel.CurrentY = 900;
+    SetSizeOr(font, skin("MainLFontSize"), kDefaultTitleSize);
+    const QString chapterFont = skin("MainLFontName");
+    font.setFamily(chapterFont.isEmpty() ? kDefaultTitleFont : chapterFont);
+    panel.CurrentX = (panel.ScaleWidth() - panel.TextWidth(texts.chapterTitle)) / 2;
+    panel.Print(texts.chapterTitle);
+}
+
+void ApplyToWindows(ReaderView& view)
+{
+    const ReaderState& state = view.State();
+    auto skin = [&](const char* key) { return state.Skin(QString::fromLatin1(key)); };
+
+    if (const auto colour = SkinColour(skin("Backcolor")))
+        view.SetBackColor(*colour);
+    if (const auto colour = SkinColour(skin("Backcolor2")))
+        view.SetBandColor(*colour);
+    if (const auto colour = SkinColour(skin("FbackColor")))
+        view.SetCoverBackColor(*colour);
+    // The cover picture is looked for under the program folder too, where
+    // the skin manager stores pictures in relative form.
+    const QString coverPicture = skin("FbackPicture");
+    if (!coverPicture.isEmpty()) {
+        const QString path = ResolveSkinPicture(coverPicture, view.ProgramFolder());
+        const QImage picture = path.isEmpty() ? QImage() : view.Pictures().Load(path);
+        if (!picture.isNull())
+            view.SetCoverPicture(picture);
+    }
+
+    QFont font = view.Pane().font();
+    const QString fontName = skin("FontName");
+    if (!fontName.isEmpty())
+        font.setFamily(fontName);
+    if (const auto points = ParsePointSize(skin("FontSize")))
+        font.setPointSizeF(*points);
+    if (font != view.Pane().font())
+        view.Pane().setFont(font);
+    const auto text = SkinColour(skin("FontForeColer"));
+    const auto background = SkinColour(skin("FontBackColor"));
+    if (text || background)
+        view.SetPaneColors(text ? &*text : nullptr, background ? &*background : nullptr);
+}
+
+}  // namespace
+
+QString ResolveSkinPicture(const QString& setting, const QString& programFolder)
+{
+    QString path = QString(setting).replace(u'\\', u'/');
+    if (IsListedFile(path))
+        return path;
+    const QString underProgram = QDir::cleanPath(programFolder + u'/' + path);
+    return IsListedFile(underProgram) ? underProgram : QString();
+}
+
+void ApplySkin(ReaderView& view)
+{
+    DrawTitlePanel(view, Titles(view.State()));
+    ApplyToWindows(view);
+}

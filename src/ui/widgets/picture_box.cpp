@@ -1,0 +1,87 @@
+#include "ui/widgets/picture_box.h"
+
+#include "ui/platform/twips.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    Repaint();
+}
+
+void PictureBox::SetBackColor(const QColor& colour)
+{
+    backColor_ = colour;
+    Repaint();
+}
+
+void PictureBox::SetPicture(const QImage& picture)
+{
+    picture_ = picture;
+    Repaint();
+}
+
+// Back colour and picture only: everything printed before is gone.
+void PictureBox::Repaint()
+{
+    QImage image(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    image.fill(backColor_);
+    if (!picture_.isNull()) {
+        QPainter painter(&image);
+        painter.drawImage(0, 0, picture_);
+    }
+    image_ = image;
+    update();
+}
+
+void PictureBox::resizeEvent(QResizeEvent*)
+{
+    // Keep what was drawn where it still fits; the new area gets the
+    // background.
+    const QImage old = image_;
+    Repaint();
+    QPainter painter(&image_);
+    painter.drawImage(0, 0, old);
+}
+
+void PictureBox::Print(const QString& text)
+{
+    QPainter painter(&image_);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setFont(font_);
+    painter.setPen(foreColor_);
+    const QFontMetricsF metrics(font_, &image_);
+    const QPointF topLeft(CurrentX / TwipsPerPixel(), CurrentY / TwipsPerPixel());
+    painter.drawText(topLeft + QPointF(0, metrics.ascent()), text);
+    CurrentX = 0;
+    CurrentY += PixelsToTwips(metrics.height());
+    update();
+}
+
+double PictureBox::TextWidth(const QString& text) const
+{
+    return PixelsToTwips(QFontMetricsF(font_, &image_).horizontalAdvance(text));
+}
+
+double PictureBox::TextHeight() const
+{
+    return PixelsToTwips(QFontMetricsF(font_, &image_).height());
+}
+
+double PictureBox::ScaleWidth() const
+{
+    return PixelsToTwips(width());
+}
+
+double PictureBox::ScaleHeight() const
+{
+    return PixelsToTwips(height());
+}
+
+void PictureBox::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.drawImage(0, 0, image_);
+}

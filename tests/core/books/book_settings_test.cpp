@@ -1,0 +1,82 @@
+#include "core/books/book_settings.h"
+#include "support/test_files.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(BookIni, WritesOneLinePerBookWithCrLf)
+{
+    ReaderState state;
+    SkinEntry skin;
+    skin.Name = QStringLiteral("言情");
+    state.Skins.Append(skin);
+    state.Books.Add(QStringLiteral("/书/甲.txt"), QStringLiteral("甲.txt"));
+    state.Books.Add(QStringLiteral("/书/乙,丙.txt"), QStringLiteral("乙,丙.txt"));
+    state.Books.Add(QStringLiteral("/书/丁.txt"), QStringLiteral("丁.txt"));
+    state.Books[1].ChapterIndex = 12;
+    state.Books[1].SkinIndex = 1;
+    state.Books[2].ChapterIndex = -1;
+    state.Books[3].SkinIndex = 7;  // names no skin: written without a name
+    EXPECT_EQ(BookIniText(state, 1),
+              QStringLiteral("[Version1.0]\r\n"
+                             "Name=/书/甲.txt,Xcolor=言情,id=12,SelStart=1\r\n"
+                             "Name=/书/乙,丙.txt,Xcolor=,id=-1,SelStart=1\r\n"
+                             "Name=/书/丁.txt,Xcolor=,id=0,SelStart=1\r\n"));
+    EXPECT_EQ(BookIniText(ReaderState(), 5), QStringLiteral("[Version1.0]\r\n"));
+
+    TempFolder folder;
+    const QString path = folder.Path(QStringLiteral("book.ini"));
+    ASSERT_TRUE(WriteBookIni(path, state, 1));
+    EXPECT_EQ(ReadBytes(path), EncodeGb18030(BookIniText(state, 1)));
+}
+
+TEST(BookIni, RecentListKeepsExistingPathsUntilAnUnreadableLine)
+{
+    TempFolder folder;
+    const QString a = folder.WriteBytes(QStringLiteral("甲.txt"), "x");
+    const QString b = folder.WriteBytes(QStringLiteral("乙.txt"), "x");
+    const QString missing = folder.Path(QStringLiteral("无.txt"));
+    EXPECT_EQ(RecentPaths({"[Version1.0]", "Name=" + a + ",Xcolor=,id=0,SelStart=1",
+                           "Name=" + missing + ",Xcolor=,id=0,SelStart=1", "Name=" + b + ",Xcolor=,id=3,SelStart=1"}),
+              QStringList({a, b}));
+    // An empty line ends the list; so does a line too short for "Name=".
+    EXPECT_EQ(RecentPaths({"Name=" + a + ",x", "", "Name=" + b + ",x"}), QStringList({a}));
+    EXPECT_EQ(RecentPaths({"Name=" + a + ",x", "abc", "Name=" + b + ",x"}), QStringList({a}));
+    // A path with a comma is cut at it and normally not found.
+    const QString comma = folder.WriteBytes(QStringLiteral("丙,丁.txt"), "x");
+    EXPECT_EQ(RecentPaths({"Name=" + comma + ",Xcolor=,id=0,SelStart=1"}), QStringList());
+}
+
+TEST(BookIni, RestoreMatchesTheWholePathField)
+{
+    const QStringList lines = {
+        "[Version1.0]",
+        QStringLiteral("Name=/书/甲.txt.bak,Xcolor=夜读,id=9,SelStart=1"),
+        QStringLiteral("Name=/书/甲.txt,Xcolor=言情,id=5,SelStart=99"),
+        QStringLiteral("Name=/书/乙,丙.txt,Xcolor=水墨,id=-1,SelStart=1"),
+        QStringLiteral("Name=/书/坏.txt,Xcolor=言情,id=五,SelStart=1"),
+        QStringLiteral("Name=/书/短.txt,Xcolor=言情"),
+    };
+    RememberedBook found;
+    ASSERT_EQ(FindRememberedBook(lines, QStringLiteral("/书/甲.txt"), found), RestoreLookup::Found);
+    EXPECT_EQ(found.skinName, QStringLiteral("言情"));
+    EXPECT_EQ(found.chapterIndex, 5);
+    ASSERT_EQ(FindRememberedBook(lines, QStringLiteral("/书/乙,丙.txt"), found), RestoreLookup::Found);
+    EXPECT_EQ(found.skinName, QStringLiteral("水墨"));
+    EXPECT_EQ(found.chapterIndex, -1);
+    EXPECT_EQ(FindRememberedBook(lines, QStringLiteral("/书/坏.txt"), found), RestoreLookup::Unreadable);
+    EXPECT_EQ(FindRememberedBook(lines, QStringLiteral("/书/短.txt"), found), RestoreLookup::Unreadable);
+    EXPECT_EQ(FindRememberedBook(lines, QStringLiteral("/书/甲"), found), RestoreLookup::NoLine);
+}
+
+TEST(BookIni, ChapterNumbersAreDecimal32BitIntegers)
+{
+    EXPECT_EQ(ParseInt32(u" -12 "), -12);
+    EXPECT_EQ(ParseInt32(u"2147483647"), 2147483647);
+    EXPECT_EQ(ParseInt32(u"-2147483648"), std::numeric_limits<std::int32_t>::min());
+    for (const char16_t* bad : {u"", u"-", u"2147483648", u"1.5", u"0x10", u"１２"})
+        EXPECT_FALSE(ParseInt32(bad).has_value()) << QString::fromUtf16(bad).toStdString();
+}
+
+}  // namespace

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "core/books/reader_state.h"
+#include "support/scripted_prompter.h"
+#include "support/test_files.h"
+#include "ui/main_window/main_window.h"
+#include "ui/widgets/menu_item_array.h"
+#include "ui/widgets/picture_box.h"
+#include "ui/widgets/reading_pane.h"
+
+#include <QDir>
+
+#include <memory>
+
+// A program folder in a temporary directory and the real main window on it.
+class ReaderFixture : public ::testing::Test {
+protected:
+    void SetUp() override { MakeWindow(); }
+
+    void MakeWindow()
+    {
+        window.reset();
+        window = std::make_unique<MainWindow>(state, prompter, program.Root());
+    }
+
+    // A skin file of the program folder, written as GBK lines ending in CR LF.
+    QString WriteSkin(const QString& name, const QStringList& lines)
+    {
+        return program.WriteGbk(QStringLiteral("Skin/") + name + QStringLiteral(".ini"),
+                                lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    }
+    // A GBK book in a folder of its own (not the program folder).
+    QString WriteBook(const QString& name, const QString& text) { return books.WriteGbk(name, text); }
+
+    TempFolder program;
+    TempFolder books;
+    ReaderState state;
+    ScriptedPrompter prompter;
+    std::unique_ptr<MainWindow> window;
+};

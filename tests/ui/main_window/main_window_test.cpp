@@ -1,0 +1,122 @@
+#include "support/reader_fixture.h"
+#include "ui/main_window/main_layout.h"
+#include "ui/main_window/splash_window.h"
+#include "ui/platform/twips.h"
+#include "ui/widgets/clickable_label.h"
+#include "ui/widgets/menu_item_array.h"
+#include "ui/widgets/reading_pane.h"
+
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+
+namespace {
+
+TEST(MainLayout, FollowsTheScreenSize)
+{
+    for (const auto& [SW, SH] : {std::pair{19200.0, 10800.0}, std::pair{15360.0, 11520.0}}) {
+        const MainLayout l = LayoutForScreen(SW, SH);
+        EXPECT_EQ(l.readingPane, (TwipsBox{720, 1680, SW - 1440, SH - 2780}));
+        EXPECT_EQ(l.titlePanel, (TwipsBox{720, 0, SW - 1440, 1695}));
+        EXPECT_EQ(l.backdropBand, (TwipsBox{360, 0, SW - 720, SH}));
+        const double tops[] = {5160, 6960, 8400}, captionTops[] = {5280, 6960, 8520};
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_EQ(l.chapterButtonPictures[k], (TwipsBox{SW - 660, tops[k], 600, 1050}));
+            EXPECT_EQ(l.chapterButtonCaptions[k], (TwipsBox{SW - 510, captionTops[k], 375, 855}));
+            // The left column takes the right column's heights.
+            EXPECT_EQ(l.bookButtonPictures[k], (TwipsBox{60, tops[k], 600, 1050}));
+            EXPECT_EQ(l.bookButtonCaptions[k], (TwipsBox{210, captionTops[k], 375, 855}));
+        }
+    }
+}
+
+using MainWindowTest = ReaderFixture;
+
+TEST_F(MainWindowTest, ControlsMenusAndCaptionAsDesigned)
+{
+    MainWindow& w = *window;
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("NandeoTxt文件阅读器"));
+    auto child = [&](const char* name) { return w.findChild<QObject*>(QString::fromLatin1(name)); };
+    auto* timer = qobject_cast<QTimer*>(child("pageKeyTimer"));
+    ASSERT_NE(timer, nullptr);
+    EXPECT_EQ(timer->interval(), 50);
+    EXPECT_TRUE(timer->isActive());
+    for (const char* name : {"titlePanel", "backdropBand", "readingPane"})
+        EXPECT_NE(child(name), nullptr) << name;
+    const std::pair<const char*, QString> buttons[] = {
+        {"previousChapterButton", "上一页"}, {"contentsButton", "主目录"},     {"nextChapterButton", "下一页"},
+        {"previousBookButton", "上一本"},    {"nextBookButton", "下一本封面"}, {"coverButton", "主封面"}};
+    for (const auto& [name, caption] : buttons) {
+        const QString base = QString::fromLatin1(name);
+        EXPECT_NE(w.findChild<ClickableLabel*>(base + "Picture"), nullptr) << name;
+        auto* label = w.findChild<ClickableLabel*>(base + "Caption");
+        ASSERT_NE(label, nullptr) << name;
+        EXPECT_EQ(label->text(), caption);
+        EXPECT_EQ(label->font().family(), QStringLiteral("黑体"));
+    }
+
+    QStringList bar;
+    for (QAction* action : w.menuBar()->actions())
+        bar.append(action->text());
+    EXPECT_EQ(bar, QStringList({"文件", "查看", "字体", "皮肤"}));
+    QStringList fileItems;
+    for (QAction* action : w.findChild<QMenu*>(QStringLiteral("fileMenu"))->actions())
+        fileItems.append(action->text());
+    EXPECT_EQ(fileItems, QStringList({"打开", "另存为Cor文件", "转入记事本", "打开文件夹", "最近打开的文件", "退出"}));
+    EXPECT_FALSE(w.findChild<QAction*>(QStringLiteral("saveAsCorAction"))->isEnabled());
+    EXPECT_EQ(w.findChild<QAction*>(QStringLiteral("findAction"))->text(), QStringLiteral("查找(&F)"));
+    for (MenuItemArray* array : {&w.RecentFiles(), &w.BookItems(), &w.ChapterItems()}) {
+        EXPECT_EQ(array->Count(), 1);
+        EXPECT_EQ(array->Caption(0), QStringLiteral("空"));
+    }
+    EXPECT_EQ(w.SkinItems().Caption(0), QStringLiteral("自定义皮肤"));
+    EXPECT_EQ(w.SkinItems().Action(0)->objectName(), QStringLiteral("skinItems"));
+
+    // The layout at load put the pane at its margins for this screen.
+    const QSizeF screen = ScreenSizeInTwips();
+    EXPECT_EQ(w.Pane().geometry(), TwipsRect(720, 1680, screen.width() - 1440, screen.height() - 2780));
+    EXPECT_EQ(w.Pane().palette().color(QPalette::Base), QColor(192, 240, 249));
+    EXPECT_EQ(w.BandColor(), QColor(5, 85, 100));
+    EXPECT_EQ(w.Pane().font().pointSizeF(), 14);
+}
+
+TEST_F(MainWindowTest, SplashShowsAndClosesAnyNumberOfTimes)
+{
+    SplashWindow& splash = window->Splash();
+    splash.CloseSplash();  // not open: no effect
+    splash.ShowSplash();
+    splash.ShowSplash();
+    EXPECT_TRUE(splash.isVisible());
+    EXPECT_TRUE(splash.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(splash.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(splash.size(), QSize(TwipsToPixels(5010), TwipsToPixels(2115)));
+    splash.CloseSplash();
+    splash.CloseSplash();
+    EXPECT_FALSE(splash.isVisible());
+}
+
+TEST_F(MainWindowTest, PaneCountsLineBreaksAsTwoCharacters)
+{
+    ReadingPane& pane = window->Pane();
+    pane.SetText(QStringLiteral("甲乙\r\n丙丁\r\n\r\n戊"));
+    EXPECT_EQ(pane.Length(), 11);
+    EXPECT_EQ(pane.toPlainText(), QStringLiteral("甲乙\n丙丁\n\n戊"));
+    // After a change the caret stands after the first character.
+    EXPECT_EQ(pane.SelStart(), 1);
+    pane.SetSelStart(5);  // before 丁
+    EXPECT_EQ(pane.textCursor().position(), 4);
+    EXPECT_EQ(pane.SelStart(), 5);
+    pane.SetSelStart(10);  // before 戊
+    EXPECT_EQ(pane.textCursor().position(), 7);
+    EXPECT_EQ(pane.SelStart(), 10);
+    pane.SetSelLength(1);
+    EXPECT_EQ(pane.textCursor().selectedText(), QStringLiteral("戊"));
+    // An offset between CR and LF stands before the line break.
+    pane.SetSelStart(3);
+    EXPECT_EQ(pane.textCursor().position(), 2);
+
+    pane.AppendText(QStringLiteral("\r\n己"));
+    EXPECT_EQ(pane.Text(), QStringLiteral("甲乙\r\n丙丁\r\n\r\n戊\r\n己"));
+}
+
+}  // namespace

@@ -1,0 +1,82 @@
+#include "support/reader_fixture.h"
+#include "ui/main_window/splash_window.h"
+#include "ui/reading/open_book.h"
+
+namespace {
+
+using Opening = ReaderFixture;
+
+TEST_F(Opening, ListsTheContentsAndRegistersTheBook)
+{
+    window->Pane().SetText(QString());
+    OpenBook(*window, WriteBook(QStringLiteral("甲.txt"), QStringLiteral("第一章\r\n甲\r\n第二章\r\n乙\r\n")));
+    EXPECT_EQ(state.CurrentBook, 1);
+    EXPECT_EQ(state.Current().ChapterIndex, -1);
+    // The loader showed chapter 0 early (the pane was empty once chapter 1
+    // began); each title is then appended to it, preceded by CR LF.
+    EXPECT_EQ(window->Pane().Text(), QStringLiteral("甲\r\n\r\n第一章\r\n第二章"));
+    EXPECT_EQ(window->ChapterItems().Captions(),
+              QStringList({QStringLiteral("0\t第一章"), QStringLiteral("1\t第二章")}));
+    EXPECT_EQ(window->BookItems().Captions(), QStringList({QStringLiteral("甲.txt")}));
+    EXPECT_FALSE(window->Splash().isVisible());
+    EXPECT_TRUE(prompter.messages.empty());
+}
+
+TEST_F(Opening, MissingFileIsReportedAndChangesNothing)
+{
+    OpenBook(*window, books.Path(QStringLiteral("无.txt")));
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, QStringLiteral("文件打开错误!1找不到该文件"));
+    EXPECT_EQ(prompter.messages[0].caption, QStringLiteral("提示"));
+    EXPECT_EQ(prompter.messages[0].icon, Prompter::Icon::Critical);
+    EXPECT_EQ(state.Books.Count(), 0);
+    EXPECT_EQ(window->BookItems().Captions(), QStringList({QStringLiteral("空")}));
+    EXPECT_FALSE(window->Splash().isVisible());
+}
+
+TEST_F(Opening, BookWithoutHeadingsIntoAnEmptyPaneShowsItsText)
+{
+    window->Pane().SetText(QString());
+    OpenBook(*window, WriteBook(QStringLiteral("散文.txt"), QStringLiteral("一段文字\r\n")));
+    EXPECT_EQ(state.Current().ChapterIndex, 0);
+    EXPECT_EQ(window->Pane().Text(), QStringLiteral("一段文字\r\n"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("正在阅读:散文.txt——"));
+}
+
+TEST_F(Opening, SameFileTwiceAndSameNameTwice)
+{
+    const QString path = WriteBook(QStringLiteral("甲.txt"), QStringLiteral("第一章\r\n甲\r\n"));
+    OpenBook(*window, path);
+    OpenBook(*window, path);
+    EXPECT_EQ(state.Books.Count(), 1);
+    EXPECT_EQ(window->BookItems().Count(), 1);
+
+    TempFolder other;
+    OpenBook(*window, other.WriteGbk(QStringLiteral("甲.txt"), QStringLiteral("第九章\r\n丙\r\n")));
+    EXPECT_EQ(state.Books.Count(), 2);
+    EXPECT_EQ(state.CurrentBook, 2);
+    // Two books, one menu item: its caption is the shared file name and it
+    // stands for the first of them.
+    EXPECT_EQ(window->BookItems().Captions(), QStringList({QStringLiteral("甲.txt")}));
+    EXPECT_EQ(window->BookItems().Tag(0), 1);
+
+    OpenBook(*window, WriteBook(QStringLiteral("乙.txt"), QStringLiteral("第一章\r\n乙\r\n")));
+    EXPECT_EQ(window->BookItems().Captions(), QStringList({QStringLiteral("甲.txt"), QStringLiteral("乙.txt")}));
+    EXPECT_EQ(window->BookItems().Tag(1), 3);
+}
+
+TEST_F(Opening, ChapterMenuIsNotRebuiltWhenNothingChanged)
+{
+    QString text;
+    for (int i = 1; i <= 3000; ++i)
+        text += QStringLiteral("第%1章\r\n正文\r\n").arg(i);
+    OpenBook(*window, WriteBook(QStringLiteral("长.txt"), text));
+    QAction* first = window->ChapterItems().Action(2999);
+    ASSERT_NE(first, nullptr);
+    // A chapter step rebuilds the chapter menu; the same book's menu stays.
+    window->NextChapter();
+    EXPECT_EQ(window->ChapterItems().Action(2999), first);
+    EXPECT_EQ(window->ChapterItems().Caption(2999), QStringLiteral("2999\t第3000章"));
+}
+
+}  // namespace
