@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the reader needs (only those missing), then
-# configures and builds it into build/. Sourced by run.sh and test.sh.
+# configures and builds it into build/. Sourced by run.sh and test.sh; any
+# arguments are passed on to CMake.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 packages=(cmake ninja-build g++ pkg-config python3 qt6-base-dev libgl-dev libicu-dev
-          libgtest-dev libgmock-dev libbenchmark-dev fonts-noto-cjk)
+          libgtest-dev libgmock-dev libbenchmark-dev fonts-noto-cjk clang-format clang-tidy)
 
 missing=()
 for package in "${packages[@]}"; do
@@ -20,5 +21,5 @@ if ((${#missing[@]})); then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-cmake -S "$here" -B "$here/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S "$here" -B "$here/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
 cmake --build "$here/build"
