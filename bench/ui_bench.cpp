@@ -43,7 +43,8 @@ public:
 struct OpenReader {
     OpenReader()
     {
-        window = std::make_unique<MainWindow>(state, prompter, QStringLiteral(READER_DATA_DIR));
+        window =
+            std::make_unique<MainWindow>(state, prompter, ReaderFolders::Portable(QStringLiteral(READER_DATA_DIR)));
         window->SetKeyState(&keys);
         LoadSkins(*window);
         for (int i = 1; i <= state.Skins.Count(); ++i) {
@@ -115,7 +116,7 @@ void OpenBigBook(benchmark::State& state)
     for (auto _ : state) {
         ReaderState reader;
         SilentPrompter prompter;
-        MainWindow window(reader, prompter, QStringLiteral(READER_DATA_DIR));
+        MainWindow window(reader, prompter, ReaderFolders::Portable(QStringLiteral(READER_DATA_DIR)));
         OpenBook(window, path);
     }
 }
@@ -145,7 +146,7 @@ void FolderScanTwentyBooks(benchmark::State& state)
     for (auto _ : state) {
         ReaderState reader;
         SilentPrompter prompter;
-        MainWindow window(reader, prompter, QStringLiteral(READER_DATA_DIR));
+        MainWindow window(reader, prompter, ReaderFolders::Portable(QStringLiteral(READER_DATA_DIR)));
         window.OpenFolder();
         auto* scan = window.FolderScanIfMade();
         scan->SetFolderPath(folder);
@@ -161,7 +162,7 @@ void SearchAllBooksForAMissingWord(benchmark::State& state)
 {
     ReaderState reader;
     SilentPrompter prompter;
-    MainWindow window(reader, prompter, QStringLiteral(READER_DATA_DIR));
+    MainWindow window(reader, prompter, ReaderFolders::Portable(QStringLiteral(READER_DATA_DIR)));
     window.OpenFolder();
     auto* scan = window.FolderScanIfMade();
     scan->SetFolderPath(TwentyBookFolder());

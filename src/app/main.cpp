@@ -15,7 +15,7 @@ int main(int argc, char** argv)
     ReaderState state;
     DialogPrompter prompter;
     KeyState keys;
-    MainWindow window(state, prompter, QCoreApplication::applicationDirPath());
+    MainWindow window(state, prompter, ReaderFolders::Portable(QCoreApplication::applicationDirPath()));
     prompter.SetParent(&window);
     window.SetKeyState(&keys);
     CloseOnTerminationSignal(&window);

@@ -20,7 +20,7 @@ protected:
     void MakeWindow()
     {
         window.reset();
-        window = std::make_unique<MainWindow>(state, prompter, program.Root());
+        window = std::make_unique<MainWindow>(state, prompter, ReaderFolders::Portable(program.Root()));
     }
 
     // A skin file of the program folder, written as GBK lines ending in CR LF.

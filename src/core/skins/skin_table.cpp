@@ -53,7 +53,7 @@ SkinFileResult LoadSkinFile(SkinTable& skins, const QString& path, const QString
     if (!IsListedFile(path))
         return SkinFileResult::Unreadable;
     TextFileReader reader;
-    if (!reader.Open(path))
+    if (!reader.Open(path, EncodingGuess::Settings))
         return SkinFileResult::Unreadable;
 
     QStringView line;

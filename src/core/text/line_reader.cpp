@@ -1,6 +1,6 @@
 #include "core/text/line_reader.h"
 
-bool TextFileReader::Open(const QString& path)
+bool TextFileReader::Open(const QString& path, EncodingGuess guess)
 {
     file_.setFileName(path);
     if (!file_.open(QIODevice::ReadOnly)) {
@@ -8,7 +8,7 @@ bool TextFileReader::Open(const QString& path)
         return false;
     }
     block_.resize(kBlockSize);
-    if (!DetectEncoding()) {
+    if (!DetectEncoding(guess)) {
         error_ = true;
         return false;
     }
@@ -19,7 +19,7 @@ bool TextFileReader::Open(const QString& path)
 // A byte order mark decides; otherwise strictly valid UTF-8 is UTF-8 and
 // anything else GBK. A GBK book fails the UTF-8 test within its first
 // Chinese characters, so only UTF-8 books are read twice.
-bool TextFileReader::DetectEncoding()
+bool TextFileReader::DetectEncoding(EncodingGuess guess)
 {
     const qint64 headSize = file_.peek(block_.data(), 4);
     if (headSize < 0)
@@ -27,6 +27,10 @@ bool TextFileReader::DetectEncoding()
     const QByteArrayView head(block_.constData(), headSize);
     if (EncodingFromByteOrderMark(head, encoding_))
         return file_.seek(ByteOrderMarkLength(head, encoding_));
+    if (guess == EncodingGuess::Settings) {
+        encoding_ = TextEncoding::Gb18030;
+        return true;
+    }
 
     Utf8Validator validator;
     bool valid = true;
@@ -110,10 +114,10 @@ bool TextFileReader::ReadLine(QStringView& line)
     }
 }
 
-std::optional<QStringList> ReadTextLines(const QString& path)
+std::optional<QStringList> ReadTextLines(const QString& path, EncodingGuess guess)
 {
     TextFileReader reader;
-    if (!reader.Open(path))
+    if (!reader.Open(path, guess))
         return std::nullopt;
     QStringList lines;
     QStringView line;

@@ -8,12 +8,22 @@
 
 #include <optional>
 
+// How a file's encoding is found.
+enum class EncodingGuess {
+    // A book: a byte order mark, else strictly valid UTF-8, else GB18030.
+    Book,
+    // A file the reader writes itself (book.ini, skins): a byte order mark,
+    // else GB18030. Text it wrote may happen to be valid UTF-8 as well
+    // ("小说" is D0 A1 CB B5), so UTF-8 is never guessed for it.
+    Settings,
+};
+
 // Reads a text file line by line, block by block. A line ends at CR, at
 // CR LF or at a lone LF; the terminator is not part of the line, and a last
 // line without terminator is read like any other.
 class TextFileReader {
 public:
-    bool Open(const QString& path);
+    bool Open(const QString& path, EncodingGuess guess = EncodingGuess::Book);
     // The next line; the view stays valid until the next call. False at the
     // end of the file or after a read error (see HasError).
     bool ReadLine(QStringView& line);
@@ -24,7 +34,7 @@ public:
 
 private:
     bool Fill();
-    bool DetectEncoding();
+    bool DetectEncoding(EncodingGuess guess);
 
     QFile file_;
     TextEncoding encoding_ = TextEncoding::Gb18030;
@@ -39,4 +49,4 @@ private:
 };
 
 // Reads a whole (small) text file as lines; nullopt when it cannot be read.
-std::optional<QStringList> ReadTextLines(const QString& path);
+std::optional<QStringList> ReadTextLines(const QString& path, EncodingGuess guess = EncodingGuess::Book);

@@ -21,7 +21,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::SaveSettingsAndEnd()
 {
     // A failed write loses this run's settings silently; the old file stays.
-    WriteBookIni(QDir(programFolder_).filePath(QString::fromUtf16(kBookIniName)), state_, readingPane->SelStart());
+    WriteBookIni(folders_.StateFile(QString::fromUtf16(kBookIniName)), state_, readingPane->SelStart());
     EndProgram();
 }
 

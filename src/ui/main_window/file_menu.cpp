@@ -25,11 +25,11 @@ const QString kTip = QStringLiteral("提示");
 bool Restore(ReaderView& view, const QString& path, bool& hadFile)
 {
     ReaderState& state = view.State();
-    const QString ini = QDir(view.ProgramFolder()).filePath(QString::fromUtf16(kBookIniName));
+    const QString ini = view.Folders().StateFile(QString::fromUtf16(kBookIniName));
     hadFile = IsListedFile(ini);
     if (!hadFile)
         return true;
-    const std::optional<QStringList> lines = ReadTextLines(ini);
+    const std::optional<QStringList> lines = ReadTextLines(ini, EncodingGuess::Settings);
     if (!lines)
         return false;
     RememberedBook remembered;

@@ -46,11 +46,11 @@ void Place(CaptionedButton* button, const TwipsBox& picture, const TwipsBox& cap
 
 }  // namespace
 
-MainWindow::MainWindow(ReaderState& state, Prompter& prompter, const QString& programFolder, QWidget* parent)
+MainWindow::MainWindow(ReaderState& state, Prompter& prompter, const ReaderFolders& folders, QWidget* parent)
     : QMainWindow(parent)
     , state_(state)
     , prompter_(prompter)
-    , programFolder_(programFolder)
+    , folders_(folders)
     , pictures_(std::make_unique<PictureCache>())
 {
     InitBuiltInPictures();

@@ -33,13 +33,13 @@ class TextEditorLauncher;
 class MainWindow : public QMainWindow, public ReaderView {
     Q_OBJECT
 public:
-    MainWindow(ReaderState& state, Prompter& prompter, const QString& programFolder, QWidget* parent = nullptr);
+    MainWindow(ReaderState& state, Prompter& prompter, const ReaderFolders& folders, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // ReaderView
     ReaderState& State() override { return state_; }
     Prompter& Prompts() override { return prompter_; }
-    const QString& ProgramFolder() const override { return programFolder_; }
+    const ReaderFolders& Folders() const override { return folders_; }
     QWidget& Window() override { return *this; }
     ReadingPane& Pane() override { return *readingPane; }
     PictureBox& TitlePanel() override { return *titlePanel; }
@@ -127,7 +127,7 @@ private:
 
     ReaderState& state_;
     Prompter& prompter_;
-    QString programFolder_;
+    ReaderFolders folders_;
     MainLayout layout_;
     ChapterMenuKey listedChapters_;
     std::unique_ptr<PictureCache> pictures_;

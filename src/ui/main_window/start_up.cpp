@@ -21,10 +21,10 @@ const QString kDefaultSkin = QStringLiteral("言情");
 
 void LoadRecentList(MainWindow& window)
 {
-    const QString ini = QDir(window.ProgramFolder()).filePath(QString::fromUtf16(kBookIniName));
+    const QString ini = window.Folders().StateFile(QString::fromUtf16(kBookIniName));
     if (!IsListedFile(ini))
         return;
-    const std::optional<QStringList> lines = ReadTextLines(ini);
+    const std::optional<QStringList> lines = ReadTextLines(ini, EncodingGuess::Settings);
     if (!lines)
         return;
     for (const QString& path : RecentPaths(*lines))
@@ -96,7 +96,7 @@ void StartUp(MainWindow& window)
             state.CurrentSkin = static_cast<std::uint8_t>(i);
     }
     LoadRecentList(window);
-    const QString help = QDir(window.ProgramFolder()).filePath(QString::fromUtf16(kHelpDocumentName));
+    const QString help = window.Folders().DataFile(QString::fromUtf16(kHelpDocumentName));
     if (IsListedFile(help)) {
         OpenBook(window, help);
     } else {

@@ -70,9 +70,8 @@ void DrawTitlePanel(ReaderView& view, const TitleTexts& texts)
         panel.SetBackColor(*back);
 
     const QString mainPicture = skin("MainPicture");
-    const QString picturePath = mainPicture.isEmpty()
-        ? QDir(view.ProgramFolder()).filePath(QStringLiteral("SImage/2.jpg"))
-        : ResolveSkinPicture(mainPicture, view.ProgramFolder());
+    const QString picturePath = mainPicture.isEmpty() ? view.Folders().DataFile(QStringLiteral("SImage/2.jpg"))
+                                                      : ResolveSkinPicture(mainPicture, view.Folders().data);
     if (!picturePath.isEmpty()) {
         const QImage picture = view.Pictures().Load(picturePath);
         if (!picture.isNull())
@@ -121,7 +120,7 @@ void ApplyToWindows(ReaderView& view)
     // the skin manager stores pictures in relative form.
     const QString coverPicture = skin("FbackPicture");
     if (!coverPicture.isEmpty()) {
-        const QString path = ResolveSkinPicture(coverPicture, view.ProgramFolder());
+        const QString path = ResolveSkinPicture(coverPicture, view.Folders().data);
         const QImage picture = path.isEmpty() ? QImage() : view.Pictures().Load(path);
         if (!picture.isNull())
             view.SetCoverPicture(picture);

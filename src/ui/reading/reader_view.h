@@ -2,6 +2,7 @@
 
 #include "core/books/reader_state.h"
 #include "core/books/text_loader.h"
+#include "core/files/reader_folders.h"
 
 #include <QString>
 
@@ -30,7 +31,7 @@ class ReaderView : public LoaderHost {
 public:
     virtual ReaderState& State() = 0;
     virtual Prompter& Prompts() = 0;
-    virtual const QString& ProgramFolder() const = 0;
+    virtual const ReaderFolders& Folders() const = 0;
     // The window dialogs and message boxes stand over.
     virtual QWidget& Window() = 0;
 

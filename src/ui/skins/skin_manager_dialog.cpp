@@ -132,7 +132,7 @@ void SkinManagerDialog::Reload()
     skinName->clear();
 
     ReaderState& state = view_.State();
-    RebuildSkinTable(state.Skins, view_.ProgramFolder());
+    RebuildSkinTable(state.Skins, view_.Folders().data);
     ExtendSkinMenu(view_);
 
     // Emptied fields preview as black, whether or not their text changed.
@@ -209,7 +209,7 @@ void SkinManagerDialog::PickFieldValue(int index)
         break;
     case SkinFieldKind::Picture:
         if (const std::optional<QString> path = prompts.OpenFile(QString::fromUtf16(kSkinPictureFilter)))
-            fieldEdits[index]->setText(RelativePicturePath(*path, view_.ProgramFolder()));
+            fieldEdits[index]->setText(RelativePicturePath(*path, view_.Folders().data));
         break;
     case SkinFieldKind::FontName:
     case SkinFieldKind::FontSize: {
@@ -237,7 +237,7 @@ void SkinManagerDialog::SaveSkin()
         texts[i] = fieldEdits[i]->text();
     // A name that cannot be a file name, a read-only file or a failed
     // write ends the save here, before anything else changes.
-    std::optional<SkinEntry> saved = WriteSkinFile(view_.ProgramFolder(), name, texts);
+    std::optional<SkinEntry> saved = WriteSkinFile(view_.Folders().state, name, texts);
     if (!saved)
         return;
 

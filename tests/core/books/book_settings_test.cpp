@@ -1,4 +1,5 @@
 #include "core/books/book_settings.h"
+#include "core/text/line_reader.h"
 #include "support/test_files.h"
 
 #include <gtest/gtest.h>
@@ -77,6 +78,40 @@ TEST(BookIni, ChapterNumbersAreDecimal32BitIntegers)
     EXPECT_EQ(ParseInt32(u"-2147483648"), std::numeric_limits<std::int32_t>::min());
     for (const char16_t* bad : {u"", u"-", u"2147483648", u"1.5", u"0x10", u"１２"})
         EXPECT_FALSE(ParseInt32(bad).has_value()) << QString::fromUtf16(bad).toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+// book.ini as the reader writes it (GB18030) may also be valid UTF-8: the
+// GBK bytes of 小说 (D0 A1 CB B5) and 目录 (C4 BF C2 BC) are. It must read
+// back as it was written, or the recent list and the restore find nothing.
+TEST(BookIni, ReadsBackPathsWhoseGbkBytesAreValidUtf8)
+{
+    TempFolder folder;
+    const QString book = folder.WriteGbk(QStringLiteral("小说/目录.txt"), QStringLiteral("第一章\r\n"));
+    ASSERT_TRUE(EncodeGb18030(book).size() > 0);
+    ReaderState state;
+    SkinEntry skin;
+    skin.Name = QStringLiteral("水墨");
+    state.Skins.Append(skin);
+    state.Books.Add(book, QStringLiteral("目录.txt"));
+    state.Books[1].ChapterIndex = 3;
+    state.Books[1].SkinIndex = 1;
+    const QString ini = folder.Path(QStringLiteral("book.ini"));
+    ASSERT_TRUE(WriteBookIni(ini, state, 1));
+
+    // Guessed like a book, the file would be taken for UTF-8.
+    EXPECT_FALSE(ReadTextLines(ini, EncodingGuess::Book).value().join("").contains(book));
+
+    const std::optional<QStringList> lines = ReadTextLines(ini, EncodingGuess::Settings);
+    ASSERT_TRUE(lines);
+    EXPECT_EQ(RecentPaths(*lines), QStringList{book});
+    RememberedBook remembered;
+    ASSERT_EQ(FindRememberedBook(*lines, book, remembered), RestoreLookup::Found);
+    EXPECT_EQ(remembered.skinName, QStringLiteral("水墨"));
+    EXPECT_EQ(remembered.chapterIndex, 3);
 }
 
 }  // namespace

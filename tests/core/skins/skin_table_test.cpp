@@ -144,6 +144,22 @@ TEST(SkinFile, NameDropsEveryLowerCaseIniAndPathIsKept)
     EXPECT_EQ(skins[1].Settings.size(), 1u);
 }
 
+// A skin the reader saved is GB18030, whose bytes may also be valid UTF-8;
+// it reads back as GB18030. A byte order mark still selects UTF-8 for a
+// skin saved with another editor.
+TEST(SkinFile, ReadsAsGb18030UnlessAByteOrderMarkSaysOtherwise)
+{
+    ProgramFolder program;
+    SkinTable skins;
+    const QString picture = QStringLiteral("\\小说\\目录.jpg");
+    program.WriteGbkSkin("甲.ini", {"[Version1.0]", "MainPicture=" + picture});
+    program.WriteSkin("乙.ini", "\xEF\xBB\xBF[Version1.0]\r\nFontName=" + QStringLiteral("楷体").toUtf8() + "\r\n");
+    ASSERT_EQ(LoadSkinFile(skins, program.SkinPath("甲.ini"), "甲.ini"), SkinFileResult::Added);
+    ASSERT_EQ(LoadSkinFile(skins, program.SkinPath("乙.ini"), "乙.ini"), SkinFileResult::Added);
+    EXPECT_EQ(GetSkinValue(skins, 0, "MainPicture", 1), picture);
+    EXPECT_EQ(GetSkinValue(skins, 0, "FontName", 2), QStringLiteral("楷体"));
+}
+
 TEST(SkinFolder, ListsPlainIniFilesInNaturalOrder)
 {
     ProgramFolder program;

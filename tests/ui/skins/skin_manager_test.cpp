@@ -264,7 +264,7 @@ TEST(SkinManagerWithoutSkins, NameBoxIsOpenAndTheFirstSaveMakesSkinOne)
     QDir(program.Root()).mkpath(QStringLiteral("Skin"));
     ReaderState state;
     ScriptedPrompter prompter;
-    MainWindow window(state, prompter, program.Root());
+    MainWindow window(state, prompter, ReaderFolders::Portable(program.Root()));
     window.ChooseSkin(0);
     auto& m = *window.SkinManagerIfMade();
     EXPECT_EQ(m.SkinList().count(), 0);
