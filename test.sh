@@ -7,3 +7,4 @@ source "$here/scripts/bootstrap.sh" -DREADER_WERROR=ON
 export QT_QPA_PLATFORM=offscreen
 (cd "$here/build" && ctest --output-on-failure --timeout 300 -j "$(nproc)")
 "$here/scripts/check_style.sh"
+"$here/scripts/sanitize_and_fuzz.sh"
