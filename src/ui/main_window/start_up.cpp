@@ -87,7 +87,7 @@ void PaintHelpBanner(MainWindow& window)
     panel.SetForeColor(Qt::black);
 }
 
-void StartUp(MainWindow& window)
+void StartUp(MainWindow& window, const QStringList& books)
 {
     ReaderState& state = window.State();
     LoadSkins(window);
@@ -96,6 +96,12 @@ void StartUp(MainWindow& window)
             state.CurrentSkin = static_cast<std::uint8_t>(i);
     }
     LoadRecentList(window);
+    if (!books.isEmpty()) {
+        // Shown first: each book appears as it loads.
+        window.show();
+        window.OpenPaths(books);
+        return;
+    }
     const QString help = window.Folders().DataFile(QString::fromUtf16(kHelpDocumentName));
     if (IsListedFile(help)) {
         OpenBook(window, help);

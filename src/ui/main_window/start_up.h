@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class MainWindow;
 
@@ -13,8 +14,9 @@ QString BuiltInHelpText();
 
 // Start-up after the window exists: the skins and the default skin "言情",
 // the recent files, the help document or the built-in help with its banner,
-// then the window is shown.
-void StartUp(MainWindow& window);
+// then the window is shown. With `books` named (the command line), the
+// window is shown and they are opened, in order, instead of the help.
+void StartUp(MainWindow& window, const QStringList& books = {});
 
 // Paints the banner of the built-in help on the title panel.
 void PaintHelpBanner(MainWindow& window);
