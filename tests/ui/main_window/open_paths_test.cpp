@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <unistd.h>
+
 namespace {
 
 class OpeningPaths : public ReaderFixture {
@@ -75,6 +77,26 @@ TEST_F(OpeningPaths, EachOpensInOrderWithItsPlaceRestoredAndAMissingOneIsReporte
     EXPECT_TRUE(prompter.messages[0].text.endsWith(QString::fromUtf16(kFileNotFound)));
     EXPECT_EQ(prompter.messages[0].caption, QStringLiteral("提示"));
     EXPECT_EQ(QDir::currentPath(), QFileInfo(last).absolutePath());
+}
+
+TEST_F(OpeningPaths, AnUnreadableBookDoesNotStopTheOnesAfterIt)
+{
+    const QString first = FourChapters(QStringLiteral("甲.txt"));
+    const QString folder = books.Path(QStringLiteral("文件夹.txt"));
+    QDir().mkpath(folder);
+    const QString locked = FourChapters(QStringLiteral("锁.txt"));
+    const bool canLock = ::geteuid() != 0 && QFile::setPermissions(locked, QFile::WriteOwner);
+    const QString last = FourChapters(QStringLiteral("乙.txt"));
+
+    window->OpenPaths({first, folder, locked, last});
+
+    QStringList expected{first, last};
+    if (!canLock)  // the superuser reads it all the same
+        expected.insert(1, locked);
+    EXPECT_EQ(Paths(), expected);
+    EXPECT_EQ(state.CurrentBook, state.Books.Count());
+    for (const ScriptedPrompter::Shown& shown : prompter.messages)
+        EXPECT_EQ(shown.caption, QStringLiteral("提示"));
 }
 
 TEST_F(OpeningPaths, PathsArrivingDuringAnOpenCommandWaitForItInsteadOfBeingRefused)
