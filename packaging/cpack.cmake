@@ -7,7 +7,9 @@ set(CPACK_PACKAGE_VENDOR "Nandeo")
 set(CPACK_PACKAGE_CONTACT "NandeoTxt maintainers <maintainers@nandeo.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "chapter reader for Chinese novels kept as .txt files")
 set(CPACK_PACKAGE_DESCRIPTION
-    "A desktop reader for serialised Chinese novels kept as plain .txt files (GBK or UTF-8). It splits each book into chapters by its heading lines, shows one chapter at a time and remembers each book's chapter and skin.")
+    "A desktop reader for serialised Chinese novels kept as plain .txt files
+(GBK or UTF-8). It splits each book into chapters by its heading lines,
+shows one chapter at a time and remembers each book's chapter and skin.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

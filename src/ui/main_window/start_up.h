@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/files/reader_folders.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -9,8 +11,9 @@ class MainWindow;
 inline constexpr char16_t kHelpDocumentName[] = u"热列庆祝中华人民共和国成立60周年.txt";
 
 // The built-in help shown when there is no help document, lines joined by
-// CR LF, without a line break after the last.
-QString BuiltInHelpText();
+// CR LF, without a line break after the last. Its closing block says where
+// book.ini is kept.
+QString BuiltInHelpText(const ReaderFolders& folders);
 
 // Start-up after the window exists: the skins and the default skin "言情",
 // the recent files, the help document or the built-in help with its banner,
