@@ -10,7 +10,8 @@
 // by hand after changing a drawing and commit what it writes.
 //
 // Sizes the windows expect: title panel 866 x 112, navigation button 40 x 70,
-// splash 334 x 143, cover 369 x 345, window icon 32 x 32.
+// splash 334 x 143, cover 369 x 345, window icon 32 x 32; the desktop icon
+// 48, 128 and 256 pixels square.
 //
 // The title panel is as wide as the reading pane, usually wider than 866 px. Each
 // title picture therefore runs out at its right edge into the panel colour of the
@@ -1467,6 +1468,8 @@ int main(int argc, char** argv)
     ok &= save(drawSplash(), res.filePath("splash.png"));
     ok &= save(drawCover(), res.filePath("cover.png"));
     ok &= save(drawIcon(32), res.filePath("icon.png"));
-    ok &= save(drawIcon(256), res.filePath("icon256.png"));
+    // The sizes the desktop's icon theme asks for (the 256-pixel one too).
+    for (const int size : {48, 128, 256})
+        ok &= save(drawIcon(size), res.filePath(QStringLiteral("icon%1.png").arg(size)));
     return ok ? 0 : 1;
 }

@@ -20,19 +20,24 @@ QStringList ListPlainFiles(const QString& folderPath, const QString& extension)
     // not hidden), whatever a link let through the listing.
     names.removeIf([&](const QString& name) { return !IsListedFile(folder.filePath(name)); });
 
+    std::sort(names.begin(), names.end(), NaturalOrder());
+    return names;
+}
+
+NaturalOrder::NaturalOrder()
+{
     // The C locale collates by code point and ignores numeric mode, which
     // would put 10 before 2; fall back to Chinese, the books' language.
     QLocale locale;
     if (locale.language() == QLocale::C)
         locale = QLocale(QLocale::Chinese, QLocale::China);
-    QCollator collator(locale);
-    collator.setNumericMode(true);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    // Names equal but for case (possible on Linux) fall back to code order,
-    // so the order never depends on the listing's.
-    std::sort(names.begin(), names.end(), [&](const QString& a, const QString& b) {
-        const int order = collator.compare(a, b);
-        return order != 0 ? order < 0 : a < b;
-    });
-    return names;
+    collator_ = QCollator(locale);
+    collator_.setNumericMode(true);
+    collator_.setCaseSensitivity(Qt::CaseInsensitive);
+}
+
+bool NaturalOrder::operator()(const QString& a, const QString& b) const
+{
+    const int order = collator_.compare(a, b);
+    return order != 0 ? order < 0 : a < b;
 }

@@ -64,17 +64,19 @@ bool IsSkinFileName(const QString& name)
     return !name.contains(u'/') && !name.contains(u'\\') && !name.contains(QChar(u'\0'));
 }
 
-QString SkinFilePath(const QString& programFolder, const QString& fileName)
+QString SkinFilePath(const QString& folder, const QString& fileName)
 {
-    return QDir(programFolder).filePath(QString::fromUtf16(kSkinFolderName) + u'/' + fileName);
+    return QDir(folder).filePath(QString::fromUtf16(kSkinFolderName) + u'/' + fileName);
 }
 
-std::optional<SkinEntry> WriteSkinFile(const QString& programFolder, const QString& name, const SkinFieldTexts& texts)
+std::optional<SkinEntry> WriteSkinFile(const ReaderFolders& folders, const QString& name, const SkinFieldTexts& texts)
 {
     if (!IsSkinFileName(name))
         return std::nullopt;
     const QString fileName = name + QString::fromUtf16(kSkinExtension);
-    const QString path = SkinFilePath(programFolder, fileName);
+    const QString path = SkinFilePath(folders.state, fileName);
+    if (!folders.IsPortable() && !QDir().mkpath(QFileInfo(path).path()))
+        return std::nullopt;
     // A save file would replace a read-only file through its folder; the
     // user marked it so that it stays.
     if (IsReadOnly(path))
@@ -91,6 +93,11 @@ std::optional<SkinEntry> WriteSkinFile(const QString& programFolder, const QStri
     return entry;
 }
 
+std::optional<SkinEntry> WriteSkinFile(const QString& programFolder, const QString& name, const SkinFieldTexts& texts)
+{
+    return WriteSkinFile(ReaderFolders::Portable(programFolder), name, texts);
+}
+
 int StoreSavedSkin(SkinTable& skins, SkinEntry saved)
 {
     for (int i = 1; i <= skins.Count(); ++i) {
@@ -102,26 +109,30 @@ int StoreSavedSkin(SkinTable& skins, SkinEntry saved)
     return skins.Append(std::move(saved));
 }
 
-bool RebuildSkinTable(SkinTable& skins, const QString& programFolder)
+bool RebuildSkinTable(SkinTable& skins, const ReaderFolders& folders)
 {
     // The whole list is taken before the first file is read.
-    const QStringList names = ListSkinFiles(QDir(programFolder).filePath(QString::fromUtf16(kSkinFolderName)));
+    const std::vector<SkinFile> files = ListSkinFiles(folders);
     QSet<QString> listed;
-    for (const QString& name : names)
-        listed.insert(QDir::cleanPath(SkinFilePath(programFolder, name)));
+    for (const SkinFile& file : files) {
+        listed.insert(QDir::cleanPath(file.path));
+        if (!file.replaces.isEmpty())
+            listed.insert(QDir::cleanPath(file.replaces));
+    }
 
     for (int i = 1; i <= skins.Count(); ++i) {
         if (!listed.contains(QDir::cleanPath(skins[i].FilePath)))
             skins[i] = EmptySlot();
     }
 
-    for (const QString& name : names) {
-        const QString path = SkinFilePath(programFolder, name);
+    for (const SkinFile& file : files) {
         SkinTable read;
-        const SkinFileResult result = LoadSkinFile(read, path, name);
+        const SkinFileResult result = LoadSkinFile(read, file.path, file.listedName);
         if (result == SkinFileResult::Unreadable)
             return false;
-        const int slot = FindSkinByPath(skins, QDir::cleanPath(path));
+        int slot = FindSkinByPath(skins, QDir::cleanPath(file.path));
+        if (slot == 0 && !file.replaces.isEmpty())
+            slot = FindSkinByPath(skins, QDir::cleanPath(file.replaces));
         if (result == SkinFileResult::Added) {
             if (slot != 0)
                 skins[slot] = std::move(read[1]);
@@ -132,6 +143,11 @@ bool RebuildSkinTable(SkinTable& skins, const QString& programFolder)
         }
     }
     return true;
+}
+
+bool RebuildSkinTable(SkinTable& skins, const QString& programFolder)
+{
+    return RebuildSkinTable(skins, ReaderFolders::Portable(programFolder));
 }
 
 QString RelativePicturePath(const QString& path, const QString& programFolder)

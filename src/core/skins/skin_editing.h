@@ -61,25 +61,32 @@ QString BuildSkinFileText(const SkinFieldTexts& texts);
 // "\" or NUL, and neither "." nor "..".
 bool IsSkinFileName(const QString& name);
 
-// The path of the skin folder's file `fileName`, built the way the skin
-// loader builds it, so the two compare equal.
-QString SkinFilePath(const QString& programFolder, const QString& fileName);
+// The path of the file `fileName` in the Skin folder of `folder`, built the
+// way the skin loader builds it, so the two compare equal.
+QString SkinFilePath(const QString& folder, const QString& fileName);
 
-// Writes skin `name` from the field texts to the skin folder and returns
-// the entry as the file reads back (name, path, slot 0 and one slot per
-// line). Nothing when the name cannot be a file name, an existing file is
-// read-only, or the file cannot be written or read back.
+// Writes skin `name` from the field texts to the Skin folder of the state
+// folder and returns the entry as the file reads back (name, path, slot 0
+// and one slot per line). Nothing when the name cannot be a file name, an
+// existing file is read-only, or the file cannot be written or read back.
+// An installed reader's user folder gets its Skin folder at the first
+// save; a portable folder without one saves nothing.
+std::optional<SkinEntry> WriteSkinFile(const ReaderFolders& folders, const QString& name, const SkinFieldTexts& texts);
+// The same for a portable program folder.
 std::optional<SkinEntry> WriteSkinFile(const QString& programFolder, const QString& name, const SkinFieldTexts& texts);
 
 // Puts a saved skin into the table: the first skin of the same name takes
 // its path and settings, or it is appended. Returns its index.
 int StoreSavedSkin(SkinTable& skins, SkinEntry saved);
 
-// Reads the skin folder again without moving any skin: a skin whose file
+// Reads the skin folders again without moving any skin: a skin whose file
 // is still listed keeps its index and is read again (emptied when the file
-// is no longer a skin), one whose file has gone keeps an empty slot, and a
-// new file is appended. A file that cannot be read ends the run there and
-// gives false; what was done before it stays.
+// is no longer a skin), one whose shipped file a user's file of the same
+// name now replaces keeps its index too, one whose file has gone keeps an
+// empty slot, and a new file is appended. A file that cannot be read ends
+// the run there and gives false; what was done before it stays.
+bool RebuildSkinTable(SkinTable& skins, const ReaderFolders& folders);
+// The same for a portable program folder, whose Skin/ is both.
 bool RebuildSkinTable(SkinTable& skins, const QString& programFolder);
 
 // A chosen picture as a skin stores it: under the program folder it becomes

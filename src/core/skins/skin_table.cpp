@@ -6,6 +6,10 @@
 #include "core/text/line_reader.h"
 
 #include <QDir>
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
 
 int SkinTable::Append(SkinEntry entry)
 {
@@ -47,6 +51,48 @@ QStringList ListSkinFiles(const QString& skinFolder)
     return ListPlainFiles(skinFolder, QString::fromUtf16(kSkinExtension));
 }
 
+QString SkinNameOf(const QString& listedName)
+{
+    return QString(listedName).remove(QString::fromUtf16(kSkinExtension), Qt::CaseSensitive);
+}
+
+std::vector<SkinFile> ListSkinFiles(const ReaderFolders& folders)
+{
+    const QString folderName = QString::fromUtf16(kSkinFolderName);
+    auto listing = [&](const QString& root) {
+        const QDir folder(QDir(root).filePath(folderName));
+        std::vector<SkinFile> files;
+        for (const QString& name : ListSkinFiles(folder.path()))
+            files.push_back({name, QDir(root).filePath(folderName + u'/' + name), {}});
+        return files;
+    };
+    std::vector<SkinFile> shipped = listing(folders.data);
+    if (folders.IsPortable())
+        return shipped;
+
+    // A user's skin takes the place of the shipped skins of its name.
+    std::vector<SkinFile> files = listing(folders.state);
+    QHash<QString, QString> firstShipped;  // skin name -> its first shipped file
+    for (const SkinFile& file : shipped) {
+        const QString name = SkinNameOf(file.listedName);
+        if (!firstShipped.contains(name))
+            firstShipped.insert(name, file.path);
+    }
+    QSet<QString> ownNames;
+    for (SkinFile& own : files) {
+        own.replaces = firstShipped.value(SkinNameOf(own.listedName));
+        ownNames.insert(SkinNameOf(own.listedName));
+    }
+    for (SkinFile& file : shipped) {
+        if (!ownNames.contains(SkinNameOf(file.listedName)))
+            files.push_back(std::move(file));
+    }
+    const NaturalOrder order;
+    std::stable_sort(files.begin(), files.end(),
+                     [&](const SkinFile& a, const SkinFile& b) { return order(a.listedName, b.listedName); });
+    return files;
+}
+
 SkinFileResult LoadSkinFile(SkinTable& skins, const QString& path, const QString& listedName)
 {
     // A FIFO would block the open; anything not a plain file counts as unreadable.
@@ -64,7 +110,7 @@ SkinFileResult LoadSkinFile(SkinTable& skins, const QString& path, const QString
 
     SkinEntry entry;
     entry.FilePath = path;
-    entry.Name = QString(listedName).remove(QString::fromUtf16(kSkinExtension), Qt::CaseSensitive);
+    entry.Name = SkinNameOf(listedName);
     entry.Settings.emplace_back();
     while (reader.ReadLine(line))
         entry.Settings.push_back(ParseSettingLine(line));
@@ -75,18 +121,19 @@ SkinFileResult LoadSkinFile(SkinTable& skins, const QString& path, const QString
     return SkinFileResult::Added;
 }
 
-bool LoadSkinFolder(SkinTable& skins, const QString& programFolder)
+bool LoadSkinFolder(SkinTable& skins, const ReaderFolders& folders)
 {
-    const QDir program(programFolder);
-    const QString folderName = QString::fromUtf16(kSkinFolderName);
     // The whole list is taken before the first file is parsed.
-    const QStringList names = ListSkinFiles(program.filePath(folderName));
-    for (const QString& name : names) {
-        const QString path = program.filePath(folderName + u'/' + name);
-        if (LoadSkinFile(skins, path, name) == SkinFileResult::Unreadable)
+    for (const SkinFile& file : ListSkinFiles(folders)) {
+        if (LoadSkinFile(skins, file.path, file.listedName) == SkinFileResult::Unreadable)
             return false;
     }
     return true;
+}
+
+bool LoadSkinFolder(SkinTable& skins, const QString& programFolder)
+{
+    return LoadSkinFolder(skins, ReaderFolders::Portable(programFolder));
 }
 
 QString GetSkinValue(const SkinTable& skins, std::uint8_t currentSkin, const QString& key, int skinIndex)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/files/reader_folders.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -63,9 +65,27 @@ enum class SkinFileResult {
 // name is that name with every ".ini" removed.
 SkinFileResult LoadSkinFile(SkinTable& skins, const QString& path, const QString& listedName);
 
-// Appends every skin file of programFolder/Skin to `skins`, in the order of
-// ListSkinFiles. The table is not cleared first. A file that cannot be read
-// ends the run there and gives false; skins appended before it stay.
+// A skin file as the loader takes it.
+struct SkinFile {
+    QString listedName;  // the name the folder listing gave it
+    QString path;
+    QString replaces;  // the shipped file a user's skin of the same name stands in for, or empty
+};
+
+// The skin's name for a listed file name: every ".ini" removed.
+QString SkinNameOf(const QString& listedName);
+
+// The skin files of the shipped skin folder (data/Skin) and of the user's
+// (state/Skin), in the natural order of their names, as if the user's were
+// laid over the shipped folder: a user's skin replaces every shipped skin
+// of the same name. With one folder for both, that folder's listing.
+std::vector<SkinFile> ListSkinFiles(const ReaderFolders& folders);
+
+// Appends every skin of ListSkinFiles(folders) to `skins`, in that order.
+// The table is not cleared first. A file that cannot be read ends the run
+// there and gives false; skins appended before it stay.
+bool LoadSkinFolder(SkinTable& skins, const ReaderFolders& folders);
+// The same for a portable program folder, whose Skin/ is both.
 bool LoadSkinFolder(SkinTable& skins, const QString& programFolder);
 
 // The value of `key` in skin `skinIndex`, where 0 stands for `currentSkin`.

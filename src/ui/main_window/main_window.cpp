@@ -60,6 +60,7 @@ MainWindow::MainWindow(ReaderState& state, Prompter& prompter, const ReaderFolde
     BuildControls();
     BuildMenus();
     SetUpAtLoad();
+    AcceptBookDrops();
     // Maximized; without a window manager to do it, fill the screen ourselves.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         setGeometry(screen->availableGeometry());

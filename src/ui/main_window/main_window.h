@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 
 #include <memory>
 
@@ -15,6 +16,7 @@ class FindDialog;
 class FolderScanDialog;
 class KeyState;
 class MenuItemArray;
+class QMimeData;
 class PictureBox;
 class PictureCache;
 class Prompter;
@@ -26,6 +28,10 @@ class ReadingPane;
 class SkinManagerDialog;
 class SplashWindow;
 class TextEditorLauncher;
+
+// The local .txt files among dropped data, in their order; anything else
+// is left out.
+QStringList DroppedBooks(const QMimeData& dropped);
 
 // The main window: title panel, backdrop band, reading pane, the two
 // button columns, the menus and the key-polling timer. It also hosts the
@@ -85,6 +91,11 @@ public:
     KeyState* Keys() const { return keys_; }
     void SetKeyState(KeyState* keys) { keys_ = keys; }
 
+    // Opens each path in turn as the open command opens a chosen file (the
+    // book.ini restore included). Paths that arrive while an open command
+    // is loading wait for it and open afterwards, in order.
+    void OpenPaths(const QStringList& paths);
+
 public slots:
     // Chapter and book steps (the two button columns and the page keys).
     void PreviousChapter();
@@ -111,6 +122,8 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void BuildControls();
@@ -122,6 +135,8 @@ private:
     void DiscardTypedCharacter(int& character);
     void KeepCaretAtTop();
     void OpenSequence(const QString& path, bool fromOpenDialog);
+    void OpenPendingPaths();
+    void AcceptBookDrops();
     void SaveSettingsAndEnd();
     void EndProgram();
 
@@ -135,6 +150,9 @@ private:
     TextEditorLauncher* editor_ = nullptr;
     bool quitting_ = false;
     bool inPollTick_ = false;
+    QStringList pendingPaths_;
+    bool openingPaths_ = false;
+    bool retryPending_ = false;
 
     // Controls
     QWidget* canvas;

@@ -33,7 +33,7 @@ void LoadRecentList(MainWindow& window)
 
 }  // namespace
 
-QString BuiltInHelpText()
+QString BuiltInHelpText(const ReaderFolders& folders)
 {
     const QString indent(5, u' ');
     const QStringList lines = {
@@ -63,7 +63,9 @@ QString BuiltInHelpText()
         QStringLiteral("关于本阅读器:"),
         QStringLiteral("    NandeoTxt 文件阅读器按章节阅读 GBK 与 UTF-8 编码的 txt 小说，"),
         QStringLiteral("    记住每本书读到的章节和所用的皮肤，外观全部来自 Skin 文件夹里的皮肤文件。"),
-        QStringLiteral("    阅读进度与最近打开的文件保存在程序目录下的 book.ini 中。"),
+        folders.IsPortable() ? QStringLiteral("    阅读进度与最近打开的文件保存在程序目录下的 book.ini 中。")
+                             : QStringLiteral("    阅读进度与最近打开的文件保存在 %1 下的 book.ini 中。")
+                                   .arg(QDir::toNativeSeparators(folders.state)),
     };
     return lines.join(QStringLiteral("\r\n"));
 }
@@ -87,7 +89,7 @@ void PaintHelpBanner(MainWindow& window)
     panel.SetForeColor(Qt::black);
 }
 
-void StartUp(MainWindow& window)
+void StartUp(MainWindow& window, const QStringList& books)
 {
     ReaderState& state = window.State();
     LoadSkins(window);
@@ -96,11 +98,17 @@ void StartUp(MainWindow& window)
             state.CurrentSkin = static_cast<std::uint8_t>(i);
     }
     LoadRecentList(window);
+    if (!books.isEmpty()) {
+        // Shown first: each book appears as it loads.
+        window.show();
+        window.OpenPaths(books);
+        return;
+    }
     const QString help = window.Folders().DataFile(QString::fromUtf16(kHelpDocumentName));
     if (IsListedFile(help)) {
         OpenBook(window, help);
     } else {
-        window.Pane().SetText(BuiltInHelpText());
+        window.Pane().SetText(BuiltInHelpText(window.Folders()));
         PaintHelpBanner(window);
     }
     if (!window.Quitting())

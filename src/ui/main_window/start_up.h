@@ -1,6 +1,9 @@
 #pragma once
 
+#include "core/files/reader_folders.h"
+
 #include <QString>
+#include <QStringList>
 
 class MainWindow;
 
@@ -8,13 +11,15 @@ class MainWindow;
 inline constexpr char16_t kHelpDocumentName[] = u"热列庆祝中华人民共和国成立60周年.txt";
 
 // The built-in help shown when there is no help document, lines joined by
-// CR LF, without a line break after the last.
-QString BuiltInHelpText();
+// CR LF, without a line break after the last. Its closing block says where
+// book.ini is kept.
+QString BuiltInHelpText(const ReaderFolders& folders);
 
 // Start-up after the window exists: the skins and the default skin "言情",
 // the recent files, the help document or the built-in help with its banner,
-// then the window is shown.
-void StartUp(MainWindow& window);
+// then the window is shown. With `books` named (the command line), the
+// window is shown and they are opened, in order, instead of the help.
+void StartUp(MainWindow& window, const QStringList& books = {});
 
 // Paints the banner of the built-in help on the title panel.
 void PaintHelpBanner(MainWindow& window);

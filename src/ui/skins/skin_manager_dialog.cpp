@@ -132,7 +132,7 @@ void SkinManagerDialog::Reload()
     skinName->clear();
 
     ReaderState& state = view_.State();
-    RebuildSkinTable(state.Skins, view_.Folders().data);
+    RebuildSkinTable(state.Skins, view_.Folders());
     ExtendSkinMenu(view_);
 
     // Emptied fields preview as black, whether or not their text changed.
@@ -237,7 +237,7 @@ void SkinManagerDialog::SaveSkin()
         texts[i] = fieldEdits[i]->text();
     // A name that cannot be a file name, a read-only file or a failed
     // write ends the save here, before anything else changes.
-    std::optional<SkinEntry> saved = WriteSkinFile(view_.Folders().state, name, texts);
+    std::optional<SkinEntry> saved = WriteSkinFile(view_.Folders(), name, texts);
     if (!saved)
         return;
 

@@ -6,7 +6,7 @@
 void LoadSkins(ReaderView& view)
 {
     ReaderState& state = view.State();
-    if (!LoadSkinFolder(state.Skins, view.Folders().data))
+    if (!LoadSkinFolder(state.Skins, view.Folders()))
         return;
     // Loading an entry that exists already fails and ends the run, so the
     // menu keeps the captions it got the first time.

@@ -1,0 +1,140 @@
+#include "ui/platform/single_instance.h"
+
+#include <QCryptographicHash>
+#include <QDataStream>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocalSocket>
+#include <QThread>
+#include <QTimer>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace {
+
+// The first bytes of a hand-over, so a stray client is not taken for one.
+constexpr quint32 kHandOverMagic = 0x54585452;  // "TXTR"
+constexpr char kReceipt = 'K';
+
+QString LockPath(const QString& key)
+{
+    return QDir(QDir::tempPath()).filePath(key + QStringLiteral(".lock"));
+}
+
+}  // namespace
+
+SingleInstance::SingleInstance(const QString& stateFolder, QObject* parent)
+    : QObject(parent)
+    , key_(KeyFor(stateFolder))
+    , lock_(LockPath(key_))
+{
+    // A live reader keeps the folder however long it runs; a dead one's
+    // lock (its process has gone) is stale at once.
+    lock_.setStaleLockTime(0);
+}
+
+SingleInstance::~SingleInstance()
+{
+    server_.close();
+}
+
+QString SingleInstance::KeyFor(const QString& stateFolder)
+{
+    const QFileInfo folder(stateFolder);
+    QString path = folder.canonicalFilePath();
+    if (path.isEmpty())
+        path = QDir::cleanPath(folder.absoluteFilePath());
+    const QByteArray hash = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
+    return QStringLiteral("txtreader-") + QString::fromLatin1(hash);
+}
+
+SingleInstance::Role SingleInstance::Claim(const QStringList& books, int timeoutMs)
+{
+    if (lock_.tryLock(0) || lock_.error() != QLockFile::LockFailedError) {
+        // Ours (or no lock can be made at all: then nothing can be shared
+        // and this reader runs alone). A socket left by a reader that died
+        // would block the listen.
+        QLocalServer::removeServer(key_);
+        server_.setSocketOptions(QLocalServer::UserAccessOption);
+        connect(&server_, &QLocalServer::newConnection, this, &SingleInstance::Accept);
+        server_.listen(key_);
+        return Role::First;
+    }
+
+    // The reader holding the lock may be starting and not listen yet.
+    const QDeadlineTimer deadline(timeoutMs);
+    QLocalSocket socket;
+    while (!deadline.hasExpired()) {
+        socket.connectToServer(key_);
+        if (socket.waitForConnected(static_cast<int>(std::min<qint64>(deadline.remainingTime(), 200))))
+            break;
+        socket.abort();
+        QThread::msleep(20);
+    }
+    if (socket.state() != QLocalSocket::ConnectedState)
+        return Role::NoAnswer;
+    QByteArray message;
+    QDataStream out(&message, QIODevice::WriteOnly);
+    out << kHandOverMagic << books;
+    socket.write(message);
+    while (!deadline.hasExpired() && socket.bytesAvailable() == 0) {
+        if (socket.bytesToWrite() > 0)
+            socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime()));
+        else
+            socket.waitForReadyRead(static_cast<int>(deadline.remainingTime()));
+        if (socket.state() != QLocalSocket::ConnectedState && socket.bytesAvailable() == 0)
+            break;
+    }
+    char receipt = 0;
+    return socket.getChar(&receipt) && receipt == kReceipt ? Role::HandedOver : Role::NoAnswer;
+}
+
+void SingleInstance::DeliverTo(std::function<void(const QStringList&)> receiver)
+{
+    receiver_ = std::move(receiver);
+    const QList<QStringList> waiting = std::exchange(waiting_, {});
+    for (const QStringList& books : waiting)
+        QTimer::singleShot(0, this, [this, books] { receiver_(books); });
+}
+
+void SingleInstance::Accept()
+{
+    while (QLocalSocket* socket = server_.nextPendingConnection()) {
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { Read(socket); });
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        Read(socket);
+    }
+}
+
+void SingleInstance::Read(QLocalSocket* socket)
+{
+    QDataStream in(socket);
+    in.startTransaction();
+    quint32 magic = 0;
+    QStringList books;
+    in >> magic >> books;
+    if (!in.commitTransaction())
+        return;  // the rest is still on its way
+    if (magic != kHandOverMagic) {
+        socket->abort();
+        return;
+    }
+    socket->putChar(kReceipt);
+    socket->flush();
+    socket->disconnectFromServer();
+    // Opened after this handler has returned: a load runs the event loop.
+    if (receiver_)
+        QTimer::singleShot(0, this, [this, books] { receiver_(books); });
+    else
+        waiting_.append(books);
+}
+
+void BringToFront(QWidget& window)
+{
+    window.setWindowState((window.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    window.show();
+    window.raise();
+    window.activateWindow();
+}

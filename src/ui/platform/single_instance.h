@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QLocalServer>
+#include <QLockFile>
+#include <QObject>
+#include <QStringList>
+
+#include <functional>
+
+class QLocalSocket;
+class QWidget;
+
+// One reader per state folder, so that two readers never both write its
+// book.ini. The first start holds a lock file and listens on a local
+// socket, both named after the folder; a later start hands its books to it
+// and ends. A lock left by a reader that died is taken over, and so is its
+// socket.
+class SingleInstance : public QObject {
+    Q_OBJECT
+public:
+    enum class Role {
+        First,       // this start is the reader of the folder
+        HandedOver,  // another reader took the books
+        NoAnswer,    // another reader holds the folder but did not answer
+    };
+
+    explicit SingleInstance(const QString& stateFolder, QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    // Becomes the reader of the folder, or hands `books` to the reader that
+    // is and waits for its receipt (at most `timeoutMs`).
+    Role Claim(const QStringList& books, int timeoutMs = 3000);
+
+    // Where the books of later starts go. Books that arrived before this
+    // was set (while start-up was still loading) are delivered at once.
+    void DeliverTo(std::function<void(const QStringList&)> receiver);
+
+    // The name of the socket and lock file for a state folder.
+    static QString KeyFor(const QString& stateFolder);
+
+private:
+    void Accept();
+    void Read(QLocalSocket* socket);
+
+    QString key_;
+    QLockFile lock_;
+    QLocalServer server_;
+    QList<QStringList> waiting_;
+    std::function<void(const QStringList&)> receiver_;
+};
+
+// Shows a window in front of the others, restored if minimized.
+void BringToFront(QWidget& window);

@@ -1,0 +1,218 @@
+// Books named from outside the window (the command line, a second start
+// handing over its files, a drop) open one after the other exactly as the
+// open command opens a chosen file; none is refused while another loads.
+
+#include "core/books/text_loader.h"
+#include "support/reader_fixture.h"
+#include "ui/main_window/start_up.h"
+#include "ui/skins/skin_menu.h"
+
+#include <QMimeData>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include <unistd.h>
+
+namespace {
+
+class OpeningPaths : public ReaderFixture {
+protected:
+    void SetUp() override
+    {
+        ReaderFixture::SetUp();
+        for (const char* name : {"言情", "水墨"})
+            WriteSkin(QString::fromUtf8(name), {QStringLiteral("[Version1.0]"), QStringLiteral("FontSize=12")});
+        LoadSkins(*window);
+    }
+    QString FourChapters(const QString& name)
+    {
+        return WriteBook(name,
+                         QStringLiteral("第一章\r\n甲文\r\n第二章\r\n乙文\r\n第三章\r\n丙文\r\n第四章\r\n丁文\r\n"));
+    }
+    // Big enough that its load yields to the event loop many times.
+    QString BigBook()
+    {
+        QString text;
+        for (int i = 0; i < 60000; ++i)
+            text += QStringLiteral("第%1章\r\n正文正文\r\n").arg(i % 30000 + 1);
+        return WriteBook(QStringLiteral("大.txt"), text);
+    }
+    QStringList Paths() const
+    {
+        QStringList paths;
+        for (int slot = 1; slot <= state.Books.Count(); ++slot)
+            paths.append(state.Books[slot].Path);
+        return paths;
+    }
+    int SkinIndex(const QString& name) const
+    {
+        for (int i = 1; i <= state.Skins.Count(); ++i) {
+            if (state.Skins[i].Name == name)
+                return i;
+        }
+        return 0;
+    }
+};
+
+TEST_F(OpeningPaths, EachOpensInOrderWithItsPlaceRestoredAndAMissingOneIsReported)
+{
+    const QString first = FourChapters(QStringLiteral("甲.txt"));
+    const QString missing = books.Path(QStringLiteral("不存在.txt"));
+    const QString last = FourChapters(QStringLiteral("乙.txt"));
+    program.WriteGbk(QStringLiteral("book.ini"),
+                     "[Version1.0]\r\nName=" + first + QStringLiteral(",Xcolor=水墨,id=2,SelStart=1\r\n"));
+
+    window->OpenPaths({first, missing, last});
+
+    EXPECT_EQ(Paths(), QStringList({first, last}));
+    EXPECT_EQ(state.CurrentBook, 2);
+    EXPECT_EQ(state.Books[1].ChapterIndex, 2);  // from book.ini
+    EXPECT_EQ(state.CurrentSkin, SkinIndex(QStringLiteral("水墨")));
+    EXPECT_EQ(state.Current().ChapterIndex, 0);  // no line: chapter 0, as the open command
+    EXPECT_EQ(window->Pane().Text(), QStringLiteral("甲文\r\n"));
+    EXPECT_EQ(window->BookItems().Captions(), QStringList({QStringLiteral("甲.txt"), QStringLiteral("乙.txt")}));
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_TRUE(prompter.messages[0].text.startsWith(QStringLiteral("文件打开错误!")));
+    EXPECT_TRUE(prompter.messages[0].text.endsWith(QString::fromUtf16(kFileNotFound)));
+    EXPECT_EQ(prompter.messages[0].caption, QStringLiteral("提示"));
+    EXPECT_EQ(QDir::currentPath(), QFileInfo(last).absolutePath());
+}
+
+TEST_F(OpeningPaths, AnUnreadableBookDoesNotStopTheOnesAfterIt)
+{
+    const QString first = FourChapters(QStringLiteral("甲.txt"));
+    const QString folder = books.Path(QStringLiteral("文件夹.txt"));
+    QDir().mkpath(folder);
+    const QString locked = FourChapters(QStringLiteral("锁.txt"));
+    const bool canLock = ::geteuid() != 0 && QFile::setPermissions(locked, QFile::WriteOwner);
+    const QString last = FourChapters(QStringLiteral("乙.txt"));
+
+    window->OpenPaths({first, folder, locked, last});
+
+    QStringList expected{first, last};
+    if (!canLock)  // the superuser reads it all the same
+        expected.insert(1, locked);
+    EXPECT_EQ(Paths(), expected);
+    EXPECT_EQ(state.CurrentBook, state.Books.Count());
+    for (const ScriptedPrompter::Shown& shown : prompter.messages)
+        EXPECT_EQ(shown.caption, QStringLiteral("提示"));
+}
+
+TEST_F(OpeningPaths, PathsArrivingDuringAnOpenCommandWaitForItInsteadOfBeingRefused)
+{
+    const QString big = BigBook();
+    const QString small = FourChapters(QStringLiteral("小.txt"));
+    bool handedOver = false;
+    QTimer arrival;
+    QObject::connect(&arrival, &QTimer::timeout, [&] {
+        if (!handedOver && state.LoadingBook == -1) {
+            handedOver = true;
+            window->OpenPaths({small});
+        }
+    });
+    arrival.start(1);
+    prompter.files = {big};
+    window->OpenFile();
+    arrival.stop();
+    ASSERT_TRUE(handedOver) << "the load never yielded while loading";
+
+    // Not opened inside the loading command, and not refused either.
+    EXPECT_EQ(Paths(), QStringList({big}));
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return state.Books.Count() == 2; }, 5000));
+    EXPECT_EQ(Paths(), QStringList({big, small}));
+    EXPECT_EQ(state.CurrentBook, 2);
+    EXPECT_EQ(window->Pane().Text(), QStringLiteral("甲文\r\n"));
+}
+
+TEST_F(OpeningPaths, PathsArrivingWhileOthersOpenJoinTheQueue)
+{
+    const QString big = BigBook();
+    const QString small = FourChapters(QStringLiteral("小.txt"));
+    const QString other = FourChapters(QStringLiteral("另.txt"));
+    bool handedOver = false;
+    QTimer arrival;
+    QObject::connect(&arrival, &QTimer::timeout, [&] {
+        if (!handedOver && state.LoadingBook == -1) {
+            handedOver = true;
+            window->OpenPaths({small});
+        }
+    });
+    arrival.start(1);
+    window->OpenPaths({big, other});
+    arrival.stop();
+    ASSERT_TRUE(handedOver);
+    // All three in the order they were named, the latecomer last.
+    EXPECT_EQ(Paths(), QStringList({big, other, small}));
+    EXPECT_EQ(state.CurrentBook, 3);
+    EXPECT_TRUE(prompter.messages.empty());
+}
+
+TEST_F(OpeningPaths, StartUpOpensTheNamedBooksInsteadOfTheHelpDocument)
+{
+    program.WriteGbk(QStringLiteral("热列庆祝中华人民共和国成立60周年.txt"), QStringLiteral("第一章\r\n帮助\r\n"));
+    const QString book = FourChapters(QStringLiteral("甲.txt"));
+    ReaderState fresh;
+    MainWindow started(fresh, prompter, ReaderFolders::Portable(program.Root()));
+    StartUp(started, {book});
+    EXPECT_TRUE(started.isVisible());
+    ASSERT_EQ(fresh.Books.Count(), 1);
+    EXPECT_EQ(fresh.Books[1].Path, book);
+    EXPECT_EQ(started.Pane().Text(), QStringLiteral("甲文\r\n"));
+    ASSERT_TRUE(fresh.Skins.IsSkin(fresh.CurrentSkin));  // the default skin was chosen first
+    EXPECT_EQ(fresh.Skins[fresh.CurrentSkin].Name, QStringLiteral("言情"));
+}
+
+QMimeData* Urls(const QList<QUrl>& urls)
+{
+    auto* data = new QMimeData;
+    data->setUrls(urls);
+    return data;
+}
+
+TEST_F(OpeningPaths, OnlyLocalTextFilesAreTakenFromADrop)
+{
+    const QString book = FourChapters(QStringLiteral("甲.txt"));
+    const QString capitals = FourChapters(QStringLiteral("乙.TXT"));
+    const QString picture = books.WriteBytes(QStringLiteral("图.jpg"), "jpeg");
+    QDir().mkpath(books.Path(QStringLiteral("文件夹.txt")));
+    const std::unique_ptr<QMimeData> dropped(Urls(
+        {QUrl::fromLocalFile(book), QUrl::fromLocalFile(picture), QUrl(QStringLiteral("https://example.org/a.txt")),
+         QUrl::fromLocalFile(books.Path(QStringLiteral("文件夹.txt"))), QUrl::fromLocalFile(capitals)}));
+    EXPECT_EQ(DroppedBooks(*dropped), QStringList({book, capitals}));
+    auto textOnly = std::make_unique<QMimeData>();
+    textOnly->setText(book);
+    EXPECT_TRUE(DroppedBooks(*textOnly).isEmpty());
+}
+
+TEST_F(OpeningPaths, DroppedTextFilesOpenAndOtherDropsAreRefused)
+{
+    const QString book = FourChapters(QStringLiteral("甲.txt"));
+    const QString picture = books.WriteBytes(QStringLiteral("图.jpg"), "jpeg");
+    EXPECT_TRUE(window->acceptDrops());
+    EXPECT_FALSE(window->Pane().acceptDrops());  // the pane would paste the name as text
+
+    const std::unique_ptr<QMimeData> pictureOnly(Urls({QUrl::fromLocalFile(picture)}));
+    QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, pictureOnly.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &refused);
+    EXPECT_FALSE(refused.isAccepted());
+    QDropEvent ignored(QPointF(10, 10), Qt::CopyAction, pictureOnly.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &ignored);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(ignored.isAccepted());
+    EXPECT_EQ(state.Books.Count(), 0);
+
+    const std::unique_ptr<QMimeData> withBook(Urls({QUrl::fromLocalFile(picture), QUrl::fromLocalFile(book)}));
+    QDragEnterEvent entered(QPoint(10, 10), Qt::CopyAction, withBook.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &entered);
+    EXPECT_TRUE(entered.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, withBook.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return state.Books.Count() == 1; }, 5000));
+    EXPECT_EQ(Paths(), QStringList({book}));
+    EXPECT_EQ(state.Current().ChapterIndex, 0);
+}
+
+}  // namespace
