@@ -86,7 +86,10 @@ TEST_F(FolderScan, OpenBooksAndSharedNamesAreNotListedTwice)
     EXPECT_EQ(state.Books[1].Path, first);
 }
 
-TEST_F(FolderScan, AFullStoreRefusesFilesAndTheScanGoesOn)
+// Files refused for a full store used to be skipped in silence; the scan
+// still goes on, and once it is done one box says how many were opened and
+// how many were left.
+TEST_F(FolderScan, AFullStoreRefusesFilesAndTheScanGoesOnThenSaysSo)
 {
     TempFolder many;
     for (int i = 1; i <= 254; ++i)
@@ -100,8 +103,13 @@ TEST_F(FolderScan, AFullStoreRefusesFilesAndTheScanGoesOn)
     Scan(books.Root());
     EXPECT_EQ(state.Books.Count(), 255);
     EXPECT_EQ(state.Books[255].FileName, QStringLiteral("a.txt"));
-    EXPECT_EQ(prompter.messages.size(), 1u);  // refused files say nothing
+    ASSERT_EQ(prompter.messages.size(), 2u);  // the question, then the sum
+    const ScriptedPrompter::Shown& sum = prompter.messages[1];
+    EXPECT_EQ(sum.caption, QStringLiteral("提示"));
+    EXPECT_TRUE(sum.text.startsWith(QStringLiteral("溢出"))) << sum.text.toStdString();
+    EXPECT_TRUE(sum.text.contains(QStringLiteral("打开了 1 本，还有 2 本没有打开"))) << sum.text.toStdString();
     EXPECT_FALSE(window->Splash().isVisible());
+    EXPECT_FALSE(window->FolderScanIfMade()->isVisible());
 }
 
 TEST_F(FolderScan, CancelDuringTheScanHidesTheDialogAndTheScanGoesOn)
