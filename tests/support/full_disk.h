@@ -35,6 +35,15 @@ public:
     QString Root() const { return dir_.path(); }
     QString Path(const QString& name) const { return QDir(dir_.path()).filePath(name); }
 
+    // Mounts the disk again read-only: a folder nobody, root included, can
+    // write to.
+    bool MakeReadOnly() const
+    {
+        return ::mount("tmpfs", QFile::encodeName(dir_.path()).constData(), "tmpfs", MS_REMOUNT | MS_RDONLY,
+                       nullptr)
+            == 0;
+    }
+
     // Writes blocks into a filler file until the disk refuses more; true
     // when the disk is then full.
     bool Fill() const
