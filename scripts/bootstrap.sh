@@ -6,7 +6,8 @@ set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 packages=(cmake ninja-build g++ pkg-config python3 qt6-base-dev libgl-dev libicu-dev
-          libgtest-dev libgmock-dev libbenchmark-dev fonts-noto-cjk clang-format clang-tidy)
+          libgtest-dev libgmock-dev libbenchmark-dev fonts-noto-cjk clang-format clang-tidy
+          xvfb xauth xdotool)
 
 missing=()
 for package in "${packages[@]}"; do
