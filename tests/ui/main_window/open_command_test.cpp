@@ -7,6 +7,7 @@
 #include "ui/skins/skin_menu.h"
 
 #include "core/books/book_settings.h"
+#include "ui/main_window/start_up.h"
 
 #include <QFile>
 
@@ -173,6 +174,69 @@ TEST_F(OpenCommand, BookCutOffAtTheLastChapterIsReportedAndShown)
     EXPECT_EQ(window->ChapterItems().Count(), 32768);
     EXPECT_EQ(window->BookItems().Captions(), QStringList{QStringLiteral("长.txt")});
     EXPECT_EQ(window->Pane().Text(), QStringLiteral("文\r\n"));  // chapter 0, as any book opened without settings
+}
+
+}  // namespace
+
+namespace {
+
+// Three starts in one process, each a new state and a new window on the
+// same program folder: books opened from the recent list come back at the
+// chapter and in the skin they had, every path in folders named 小说 and 目录.
+TEST(ThreeStarts, EveryBookKeepsItsChapterAndSkin)
+{
+    TempFolder root;
+    const QString programFolder = root.Path(QStringLiteral("小说/目录"));
+    QDir().mkpath(programFolder + QStringLiteral("/Skin"));
+    for (const char* skin : {"言情", "水墨", "夜读"})
+        root.WriteGbk(QStringLiteral("小说/目录/Skin/") + QString::fromUtf8(skin) + QStringLiteral(".ini"),
+                      QStringLiteral("[Version1.0]\r\nFontSize=12\r\n"));
+    QString text;
+    for (int i = 1; i <= 9; ++i)
+        text += QStringLiteral("第%1回\r\n正文\r\n").arg(i);
+    const QString journey = root.WriteGbk(QStringLiteral("小说/西游记.txt"), text);
+    const QString mansion = root.WriteGbk(QStringLiteral("目录/红楼梦.txt"), text);
+    const QString ini = programFolder + QStringLiteral("/book.ini");
+
+    QByteArray first;
+    for (int start = 1; start <= 3; ++start) {
+        ReaderState state;
+        ScriptedPrompter prompter;
+        MainWindow window(state, prompter, ReaderFolders::Portable(programFolder));
+        StartUp(window);  // the skins, the recent list; no help document here
+        auto skin = [&](const char* name) {
+            for (int i = 1; i <= state.Skins.Count(); ++i) {
+                if (state.Skins[i].Name == QString::fromUtf8(name))
+                    return i;
+            }
+            return 0;
+        };
+        if (start == 1) {
+            prompter.files = {journey, mansion};
+            window.OpenFile();
+            window.NextChapter();
+            window.NextChapter();
+            window.ChooseSkin(skin("水墨"));
+            window.OpenFile();
+            window.ShowContents();
+            window.ChooseSkin(skin("夜读"));
+        } else {
+            ASSERT_EQ(window.RecentFiles().Captions(), QStringList({journey, mansion})) << start;
+            window.OpenRecent(0);
+            EXPECT_EQ(state.Current().ChapterIndex, 2) << start;
+            EXPECT_EQ(state.CurrentSkin, skin("水墨")) << start;
+            window.OpenRecent(1);
+            EXPECT_EQ(state.Current().ChapterIndex, -1) << start;
+            EXPECT_EQ(state.CurrentSkin, skin("夜读")) << start;
+        }
+        window.close();
+        if (start == 1)
+            first = ReadBytes(ini);
+        EXPECT_EQ(ReadBytes(ini), first) << start;
+    }
+    EXPECT_EQ(first, EncodeGb18030(QStringLiteral("[Version1.0]\r\nName=") + journey
+                                   + QStringLiteral(",Xcolor=水墨,id=2,SelStart=1\r\nName=") + mansion
+                                   + QStringLiteral(",Xcolor=夜读,id=-1,SelStart=1\r\n")));
 }
 
 }  // namespace
