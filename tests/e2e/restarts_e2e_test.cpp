@@ -43,10 +43,11 @@ TEST(Restarts, ChapterAndSkinOfEveryBookSurviveThreeRestarts)
     ASSERT_TRUE(QFile::copy(QStringLiteral(READER_CORPUS_DIR "/xiyouji.gbk.txt"), journey));
     ASSERT_TRUE(QFile::copy(QStringLiteral(READER_CORPUS_DIR "/hongloumeng.gbk.txt"), mansion));
 
-    const QByteArray remembered =
-        EncodeGb18030(QStringLiteral("[Version1.0]\r\nName=") + journey + QStringLiteral(",Xcolor=水墨,id=5,SelStart=1\r\nName=")
-                      + mansion + QStringLiteral(",Xcolor=水墨,id=2,SelStart=1\r\n"));
-    ASSERT_TRUE(QString::fromUtf8(remembered).toUtf8() == remembered) << "the test needs a book.ini that is valid UTF-8";
+    const QByteArray remembered = EncodeGb18030(QStringLiteral("[Version1.0]\r\nName=") + journey
+                                                + QStringLiteral(",Xcolor=水墨,id=5,SelStart=1\r\nName=") + mansion
+                                                + QStringLiteral(",Xcolor=水墨,id=2,SelStart=1\r\n"));
+    ASSERT_TRUE(QString::fromUtf8(remembered).toUtf8() == remembered)
+        << "the test needs a book.ini that is valid UTF-8";
     // The caret saved at the close is wherever the pane's caret stood; the
     // rest of every line is compared byte for byte.
     auto withoutCaret = [](QByteArray bytes) {

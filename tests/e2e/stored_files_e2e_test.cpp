@@ -17,7 +17,8 @@ QByteArray Utf16WithBom(const QString& text)
 
 QString HelpLine(const QString& program)
 {
-    return QStringLiteral("Name=") + QDir(program).filePath(kHelpDocument) + QStringLiteral(",Xcolor=,id=-1,SelStart=1");
+    return QStringLiteral("Name=") + QDir(program).filePath(kHelpDocument)
+        + QStringLiteral(",Xcolor=,id=-1,SelStart=1");
 }
 
 // An unpaired surrogate in a stored path made the path conversion throw:
@@ -64,7 +65,8 @@ TEST(StoredFiles, FullDiskOnCloseBySignalKeepsBookIniAndFails)
     SmallDisk disk(room);
     SKIP_UNLESS_MOUNTED(disk);
     MakeProgramFolder(disk.Root());
-    const QByteArray old = EncodeGb18030(QStringLiteral("[Version1.0]\r\nName=/小说/甲.txt,Xcolor=言情,id=3,SelStart=1\r\n"));
+    const QByteArray old =
+        EncodeGb18030(QStringLiteral("[Version1.0]\r\nName=/小说/甲.txt,Xcolor=言情,id=3,SelStart=1\r\n"));
     {
         QFile ini(disk.Path(QStringLiteral("book.ini")));
         ASSERT_TRUE(ini.open(QIODevice::WriteOnly));

@@ -6,10 +6,9 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 // A small tmpfs of its own, mounted for one test and filled on request:
 // a disk that is really full, not a simulated one. Mounting needs root
@@ -39,8 +38,7 @@ public:
     // write to.
     bool MakeReadOnly() const
     {
-        return ::mount("tmpfs", QFile::encodeName(dir_.path()).constData(), "tmpfs", MS_REMOUNT | MS_RDONLY,
-                       nullptr)
+        return ::mount("tmpfs", QFile::encodeName(dir_.path()).constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr)
             == 0;
     }
 
@@ -65,6 +63,6 @@ private:
     bool mounted_ = false;
 };
 
-#define SKIP_UNLESS_MOUNTED(disk)                                                                                 \
-    if (!(disk).Mounted())                                                                                        \
+#define SKIP_UNLESS_MOUNTED(disk)                                                                                      \
+    if (!(disk).Mounted())                                                                                             \
     GTEST_SKIP() << "a full disk needs a tmpfs of its own: run as root (as CI does) where mounting is allowed"

@@ -30,7 +30,8 @@ Prompter::Answer DialogPrompter::Message(const QString& text, const QString& cap
 std::optional<QString> DialogPrompter::OpenFile(const QString& filter, int startFilter, QWidget* over)
 {
     QString selected = QtFileFilterEntry(filter, startFilter);
-    const QString path = QFileDialog::getOpenFileName(Owner(over), QString(), QString(), QtFileFilter(filter), &selected);
+    const QString path =
+        QFileDialog::getOpenFileName(Owner(over), QString(), QString(), QtFileFilter(filter), &selected);
     return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
 }
 

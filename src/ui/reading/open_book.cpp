@@ -47,9 +47,10 @@ LoadCheck CheckLoad(ReaderView& view, const QString& path, const LoadResult& res
         // it, cut off; a full store has no slot for the book at all.
         if (const int slot = state.Books.FindByPath(path)) {
             const Book& book = state.Books[slot];
-            Tell(view, QStringLiteral("溢出：《%1》的章节超过 %2 个，只打开了前 %2 章。")
-                           .arg(book.FileName)
-                           .arg(book.LastChapter() + 1));
+            Tell(view,
+                 QStringLiteral("溢出：《%1》的章节超过 %2 个，只打开了前 %2 章。")
+                     .arg(book.FileName)
+                     .arg(book.LastChapter() + 1));
             // The message box ran the event loop: the slot is still the book's.
             return {view.Quitting() ? Kind::Failed : Kind::Book, slot};
         }

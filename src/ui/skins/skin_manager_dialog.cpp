@@ -210,7 +210,8 @@ void SkinManagerDialog::PickFieldValue(int index)
             fieldEdits[index]->setText(QString::number(ValueFromColour(*colour)));
         break;
     case SkinFieldKind::Picture:
-        if (const std::optional<QString> path = prompts.OpenFile(QString::fromUtf16(kSkinPictureFilter), kJpegFilter, this))
+        if (const std::optional<QString> path =
+                prompts.OpenFile(QString::fromUtf16(kSkinPictureFilter), kJpegFilter, this))
             fieldEdits[index]->setText(RelativePicturePath(*path, view_.Folders().data));
         break;
     case SkinFieldKind::FontName:

@@ -130,9 +130,10 @@ TEST(BookIni, BooksWhoseNamesHoldLineBreaksAreLeftOut)
     state.Books.Add(QStringLiteral("/书/只有回车\r.txt"), QStringLiteral("只有回车"));
     state.Books.Add(QStringLiteral("/书/乙.txt"), QStringLiteral("乙.txt"));
     state.Books[5].ChapterIndex = 4;
-    EXPECT_EQ(BookIniText(state, 2), QStringLiteral("[Version1.0]\r\n"
-                                                    "Name=/书/甲.txt,Xcolor=,id=0,SelStart=2\r\n"
-                                                    "Name=/书/乙.txt,Xcolor=,id=4,SelStart=2\r\n"));
+    EXPECT_EQ(BookIniText(state, 2),
+              QStringLiteral("[Version1.0]\r\n"
+                             "Name=/书/甲.txt,Xcolor=,id=0,SelStart=2\r\n"
+                             "Name=/书/乙.txt,Xcolor=,id=4,SelStart=2\r\n"));
     EXPECT_TRUE(CanBeRemembered(QStringLiteral("/书/甲,乙 丙\t.txt")));
     EXPECT_FALSE(CanBeRemembered(QStringLiteral("\n")));
 }
@@ -142,9 +143,9 @@ TEST(BookIni, BooksWhoseNamesHoldLineBreaksAreLeftOut)
 TEST(BookIni, ShortSkinFieldRestoresTheChapterWithoutASkin)
 {
     RememberedBook found;
-    ASSERT_EQ(FindRememberedBook({QStringLiteral("Name=/书/a.txt,Xco,id=7,SelStart=1")}, QStringLiteral("/书/a.txt"),
-                                 found),
-              RestoreLookup::Found);
+    ASSERT_EQ(
+        FindRememberedBook({QStringLiteral("Name=/书/a.txt,Xco,id=7,SelStart=1")}, QStringLiteral("/书/a.txt"), found),
+        RestoreLookup::Found);
     EXPECT_EQ(found.skinName, QString());
     EXPECT_EQ(found.chapterIndex, 7);
     ASSERT_EQ(FindRememberedBook({QStringLiteral("Name=/书/a.txt,,id=-1")}, QStringLiteral("/书/a.txt"), found),

@@ -47,7 +47,8 @@ TEST(FileWriter, FullDiskKeepsTheOldFileWhole)
     SmallDisk disk(32 * 1024);
     SKIP_UNLESS_MOUNTED(disk);
     const QString path = disk.Path(QStringLiteral("book.ini"));
-    const QByteArray old = EncodeGb18030(QStringLiteral("[Version1.0]\r\nName=/小说/甲.txt,Xcolor=,id=3,SelStart=1\r\n"));
+    const QByteArray old =
+        EncodeGb18030(QStringLiteral("[Version1.0]\r\nName=/小说/甲.txt,Xcolor=,id=3,SelStart=1\r\n"));
     {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));

@@ -4,8 +4,8 @@
 
 #include <QPushButton>
 #include <QTest>
-#include <QTreeView>
 #include <QTimer>
+#include <QTreeView>
 
 namespace {
 
@@ -181,8 +181,7 @@ TEST_F(FolderScan, OpensCentredOnTheCurrentFolderInSight)
         QTest::qWait(20);
     QTest::qWait(200);
     EXPECT_TRUE(tree.selectionModel()->isSelected(current));
-    EXPECT_TRUE(inSight())
-        << tree.visualRect(current).y() << " in " << tree.viewport()->height();
+    EXPECT_TRUE(inSight()) << tree.visualRect(current).y() << " in " << tree.viewport()->height();
 }
 
 }  // namespace

@@ -23,7 +23,8 @@ protected:
         ASSERT_EQ(ini.write(kOldIni), kOldIni.size());
         ini.close();
         window = std::make_unique<MainWindow>(state, prompter, ReaderFolders::Portable(disk.Root()));
-        OpenBook(*window, books.WriteGbk(QStringLiteral("甲.txt"), QStringLiteral("第一章\r\n甲文\r\n第二章\r\n乙文\r\n")));
+        OpenBook(*window,
+                 books.WriteGbk(QStringLiteral("甲.txt"), QStringLiteral("第一章\r\n甲文\r\n第二章\r\n乙文\r\n")));
         ASSERT_EQ(state.Books.Count(), 1);
     }
 

@@ -2,12 +2,11 @@
 // store, restored skins, short book.ini lines and the failures a user must
 // hear of.
 
+#include "core/books/book_settings.h"
 #include "support/as_nobody.h"
 #include "support/reader_fixture.h"
-#include "ui/skins/skin_menu.h"
-
-#include "core/books/book_settings.h"
 #include "ui/main_window/start_up.h"
+#include "ui/skins/skin_menu.h"
 
 #include <QFile>
 
@@ -127,8 +126,9 @@ TEST_F(OpenCommand, ShortSkinFieldStillRestoresTheChapter)
 TEST_F(OpenCommand, FileThatCannotBeReadIsReported)
 {
     const QString path = Book(QStringLiteral("锁.txt"), 2);
-    QFile::setPermissions(books.Root(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
-                                            | QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup);
+    QFile::setPermissions(books.Root(),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther
+                              | QFile::ReadGroup | QFile::ExeGroup);
     ASSERT_TRUE(QFile::setPermissions(path, {}));
     {
         AsNobody nobody;
@@ -166,7 +166,8 @@ TEST_F(OpenCommand, BookCutOffAtTheLastChapterIsReportedAndShown)
     const QString path = WriteBook(QStringLiteral("长.txt"), text);
     Open(path);
     ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_TRUE(prompter.messages[0].text.startsWith(QStringLiteral("溢出"))) << prompter.messages[0].text.toStdString();
+    EXPECT_TRUE(prompter.messages[0].text.startsWith(QStringLiteral("溢出")))
+        << prompter.messages[0].text.toStdString();
     EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("32768")));
     ASSERT_EQ(state.Books.Count(), 1);
     EXPECT_EQ(state.CurrentBook, 1);
@@ -234,9 +235,10 @@ TEST(ThreeStarts, EveryBookKeepsItsChapterAndSkin)
             first = ReadBytes(ini);
         EXPECT_EQ(ReadBytes(ini), first) << start;
     }
-    EXPECT_EQ(first, EncodeGb18030(QStringLiteral("[Version1.0]\r\nName=") + journey
-                                   + QStringLiteral(",Xcolor=水墨,id=2,SelStart=1\r\nName=") + mansion
-                                   + QStringLiteral(",Xcolor=夜读,id=-1,SelStart=1\r\n")));
+    EXPECT_EQ(first,
+              EncodeGb18030(QStringLiteral("[Version1.0]\r\nName=") + journey
+                            + QStringLiteral(",Xcolor=水墨,id=2,SelStart=1\r\nName=") + mansion
+                            + QStringLiteral(",Xcolor=夜读,id=-1,SelStart=1\r\n")));
 }
 
 }  // namespace

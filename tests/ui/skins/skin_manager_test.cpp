@@ -1,7 +1,7 @@
 #include "support/full_disk.h"
 #include "support/reader_fixture.h"
-#include "ui/platform/prompter.h"
 #include "ui/platform/colour.h"
+#include "ui/platform/prompter.h"
 #include "ui/reading/apply_skin.h"
 #include "ui/reading/open_book.h"
 #include "ui/skins/skin_manager_dialog.h"
