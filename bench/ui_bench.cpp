@@ -30,11 +30,11 @@ namespace {
 
 class SilentPrompter : public Prompter {
 public:
-    Answer Message(const QString&, const QString&, Icon, Buttons) override { return Answer::Yes; }
-    std::optional<QString> OpenFile(const QString&) override { return std::nullopt; }
+    Answer Message(const QString&, const QString&, Icon, Buttons, QWidget*) override { return Answer::Yes; }
+    std::optional<QString> OpenFile(const QString&, int, QWidget*) override { return std::nullopt; }
     std::optional<QString> SaveFile(const QString&) override { return std::nullopt; }
-    std::optional<QColor> PickColour() override { return std::nullopt; }
-    std::optional<QFont> PickFont() override { return std::nullopt; }
+    std::optional<QColor> PickColour(QWidget*) override { return std::nullopt; }
+    std::optional<QFont> PickFont(QWidget*) override { return std::nullopt; }
     std::optional<QString> PickFolder(const QString&) override { return std::nullopt; }
 };
 

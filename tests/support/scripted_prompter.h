@@ -2,11 +2,13 @@
 
 #include "ui/platform/prompter.h"
 
+#include <QList>
 #include <QStringList>
 
 #include <deque>
 #include <functional>
 #include <optional>
+#include <vector>
 
 // Answers message boxes and pickers the way a test scripted them, and
 // records every message shown.
@@ -17,11 +19,12 @@ public:
         QString caption;
         Icon icon;
         Buttons buttons;
+        QWidget* over;
     };
 
-    Answer Message(const QString& text, const QString& caption, Icon icon, Buttons buttons) override
+    Answer Message(const QString& text, const QString& caption, Icon icon, Buttons buttons, QWidget* over) override
     {
-        messages.push_back({text, caption, icon, buttons});
+        messages.push_back({text, caption, icon, buttons, over});
         if (onMessage)
             onMessage();
         if (buttons == Buttons::YesNo) {
@@ -32,9 +35,11 @@ public:
         }
         return Answer::Ok;
     }
-    std::optional<QString> OpenFile(const QString& filter) override
+    std::optional<QString> OpenFile(const QString& filter, int startFilter, QWidget* over) override
     {
         filters.append(filter);
+        startFilters.append(startFilter);
+        pickersOver.append(over);
         return Next(files);
     }
     std::optional<QString> SaveFile(const QString& filter) override
@@ -42,8 +47,16 @@ public:
         filters.append(filter);
         return Next(files);
     }
-    std::optional<QColor> PickColour() override { return Next(colours); }
-    std::optional<QFont> PickFont() override { return Next(fonts); }
+    std::optional<QColor> PickColour(QWidget* over) override
+    {
+        pickersOver.append(over);
+        return Next(colours);
+    }
+    std::optional<QFont> PickFont(QWidget* over) override
+    {
+        pickersOver.append(over);
+        return Next(fonts);
+    }
     std::optional<QString> PickFolder(const QString&) override { return Next(folders); }
 
     QStringList Texts() const
@@ -56,6 +69,8 @@ public:
 
     std::vector<Shown> messages;
     QStringList filters;
+    QList<int> startFilters;      // of every file-open picker, in order
+    QList<QWidget*> pickersOver;  // the window asking, of every open, colour and font picker
     std::deque<bool> yesAnswers;
     std::deque<std::optional<QString>> files;  // nullopt = Cancel
     std::deque<std::optional<QString>> folders;

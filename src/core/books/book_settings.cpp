@@ -15,6 +15,10 @@ QString BookIniText(const ReaderState& state, qsizetype caret)
     QString text = QString::fromUtf16(kBookIniVersion);
     for (int slot = 1; slot <= state.Books.Count(); ++slot) {
         const Book& book = state.Books[slot];
+        // A line break in the path would end the line early and add lines
+        // of its own; the format cannot hold such a book, so it is left out.
+        if (!CanBeRemembered(book.Path))
+            continue;
         const QString skinName = state.Skins.IsSkin(book.SkinIndex) ? state.Skins[book.SkinIndex].Name : QString();
         text += kLineEnd + QStringLiteral("Name=") + book.Path + QStringLiteral(",Xcolor=") + skinName
             + QStringLiteral(",id=") + QString::number(book.ChapterIndex) + QStringLiteral(",SelStart=")
@@ -23,7 +27,12 @@ QString BookIniText(const ReaderState& state, qsizetype caret)
     return text + kLineEnd;
 }
 
-bool WriteBookIni(const QString& path, const ReaderState& state, qsizetype caret)
+bool CanBeRemembered(const QString& path)
+{
+    return !path.contains(u'\r') && !path.contains(u'\n');
+}
+
+FileWriteResult WriteBookIni(const QString& path, const ReaderState& state, qsizetype caret)
 {
     return WriteGb18030File(path, BookIniText(state, caret));
 }
@@ -76,12 +85,13 @@ RestoreLookup FindRememberedBook(const QStringList& lines, const QString& path, 
         if (!line.startsWith(prefix))
             continue;
         const QStringList fields = line.sliced(prefix.size()).split(u',');
-        if (fields.size() < 2 || fields[0].size() < 7 || fields[1].size() < 3)
+        if (fields.size() < 2 || fields[1].size() < 3)
             return RestoreLookup::Unreadable;
         const std::optional<std::int32_t> chapter = ParseInt32(QStringView(fields[1]).sliced(3));
         if (!chapter)
             return RestoreLookup::Unreadable;
-        found.skinName = fields[0].sliced(7);
+        // Dropping 7 characters from a shorter skin field leaves no name.
+        found.skinName = fields[0].size() < 7 ? QString() : fields[0].sliced(7);
         found.chapterIndex = *chapter;
         return RestoreLookup::Found;
     }

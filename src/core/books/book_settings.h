@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/books/reader_state.h"
+#include "core/files/text_file_writer.h"
 
 #include <QString>
 #include <QStringList>
@@ -15,11 +16,17 @@ inline constexpr char16_t kBookIniName[] = u"book.ini";
 inline constexpr char16_t kBookIniVersion[] = u"[Version1.0]";
 
 // The whole file text for the books in the store. A book whose skin index
-// names no skin is written with an empty skin name.
+// names no skin is written with an empty skin name; a book whose path the
+// format cannot hold (see CanBeRemembered) is left out.
 QString BookIniText(const ReaderState& state, qsizetype caret);
 
-// Writes book.ini through a save file: a failed write leaves the old file whole.
-bool WriteBookIni(const QString& path, const ReaderState& state, qsizetype caret);
+// Whether a book line can hold `path`: a CR or LF in it (legal in Linux
+// file names) would end the line early.
+bool CanBeRemembered(const QString& path);
+
+// Writes book.ini through a save file: a failed write leaves the old file
+// whole and says why.
+FileWriteResult WriteBookIni(const QString& path, const ReaderState& state, qsizetype caret);
 
 // The recent-file list: the paths of the book lines that name existing
 // files, in file order. An empty line, or a line too short to hold a path

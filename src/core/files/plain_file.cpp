@@ -1,5 +1,6 @@
 #include "core/files/plain_file.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <filesystem>
@@ -7,13 +8,17 @@
 
 bool IsListedFile(const QString& path)
 {
-    if (path.isEmpty())
+    // Text read from a file may hold an unpaired surrogate, which no file
+    // name on disk can: such a path is simply a missing file.
+    if (path.isEmpty() || !path.isValidUtf16())
         return false;
     const QFileInfo info(path);
     if (info.isHidden())
         return false;
     // QFileInfo::isFile() also accepts FIFOs and devices on Unix, and
-    // opening a FIFO would hang: ask the file system for a regular file.
+    // opening a FIFO would hang: ask the file system for a regular file,
+    // through the overloads that report errors instead of throwing.
+    const QByteArray native = QFile::encodeName(path);
     std::error_code error;
-    return std::filesystem::is_regular_file(std::filesystem::path(path.toStdU16String()), error);
+    return std::filesystem::is_regular_file(std::filesystem::path(native.toStdString()), error);
 }

@@ -4,17 +4,31 @@
 
 #include <QSaveFile>
 
-bool WriteGb18030File(const QString& path, QStringView text)
+namespace {
+
+FileWriteResult Failed(const QString& reason)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    return {false, reason};
+}
+
+}  // namespace
+
+FileWriteResult WriteGb18030File(const QString& path, QStringView text)
+{
     const QByteArray bytes = EncodeGb18030(text);
     if (bytes.isNull() && !text.isEmpty())
-        return false;
-    if (file.write(bytes) != bytes.size()) {
+        return Failed(QStringLiteral("text that GBK cannot hold"));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return Failed(file.errorString());
+    // Writes are buffered: a full disk shows only when the buffer is
+    // flushed, and commit() would rename a short file over the old one.
+    if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError) {
+        const QString reason = file.errorString();
         file.cancelWriting();
-        return false;
+        return Failed(reason);
     }
-    return file.commit();
+    if (!file.commit())
+        return Failed(file.errorString());
+    return {true, QString()};
 }

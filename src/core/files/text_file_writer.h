@@ -3,6 +3,16 @@
 #include <QString>
 #include <QStringView>
 
+// What became of a file write: written whole, or the reason it was not, in
+// the system's words ("No space left on device").
+struct FileWriteResult {
+    bool Written = false;
+    QString Reason;
+
+    explicit operator bool() const { return Written; }
+};
+
 // Writes `text` as GB18030 through a save file, so the old file stays
-// whole until the new one is complete. The caller puts in the CR LFs.
-bool WriteGb18030File(const QString& path, QStringView text);
+// whole until the new one is complete: every write and the final flush are
+// checked, and a failure discards the new file. The caller puts in the CR LFs.
+FileWriteResult WriteGb18030File(const QString& path, QStringView text);

@@ -59,7 +59,9 @@ QString BuildSkinFileText(const SkinFieldTexts& texts)
 
 bool IsSkinFileName(const QString& name)
 {
-    if (name.isEmpty() || name == u"." || name == u"..")
+    // A name starting with "." would make a hidden file, which the skin
+    // folder listing never shows: the skin would be gone at the next start.
+    if (name.isEmpty() || name.startsWith(u'.'))
         return false;
     return !name.contains(u'/') && !name.contains(u'\\') && !name.contains(QChar(u'\0'));
 }
@@ -69,10 +71,35 @@ QString SkinFilePath(const QString& folder, const QString& fileName)
     return QDir(folder).filePath(QString::fromUtf16(kSkinFolderName) + u'/' + fileName);
 }
 
-std::optional<SkinEntry> WriteSkinFile(const ReaderFolders& folders, const QString& name, const SkinFieldTexts& texts)
+int UnholdableSkinField(const SkinFieldTexts& texts)
 {
+    for (int i = 0; i < kSkinFieldCount; ++i) {
+        // A line is cut at its first "//", and a value ending in "/" runs
+        // into the "//" of the caption.
+        if (texts[i].contains(u"//") || texts[i].endsWith(u'/'))
+            return i;
+    }
+    return -1;
+}
+
+QString UnholdableSkinFieldText(int field)
+{
+    return QStringLiteral("“") + kSkinFields.at(field).caption.toString()
+        + QStringLiteral("”的内容不能含有“//”，也不能以“/”结尾，皮肤文件保存不了这样的内容。请修改后再保存。");
+}
+
+std::optional<SkinEntry> WriteSkinFile(const ReaderFolders& folders, const QString& name, const SkinFieldTexts& texts,
+                                       QString* failure)
+{
+    auto fail = [failure](const QString& text) {
+        if (failure)
+            *failure = text;
+        return std::nullopt;
+    };
     if (!IsSkinFileName(name))
         return std::nullopt;
+    if (const int field = UnholdableSkinField(texts); field >= 0)
+        return fail(UnholdableSkinFieldText(field));
     const QString fileName = name + QString::fromUtf16(kSkinExtension);
     const QString path = SkinFilePath(folders.state, fileName);
     if (!folders.IsPortable() && !QDir().mkpath(QFileInfo(path).path()))
@@ -81,8 +108,9 @@ std::optional<SkinEntry> WriteSkinFile(const ReaderFolders& folders, const QStri
     // user marked it so that it stays.
     if (IsReadOnly(path))
         return std::nullopt;
-    if (!WriteGb18030File(path, BuildSkinFileText(texts)))
-        return std::nullopt;
+    if (const FileWriteResult written = WriteGb18030File(path, BuildSkinFileText(texts)); !written)
+        return fail(QStringLiteral("皮肤文件无法保存:\n") + QDir::toNativeSeparators(path) + QStringLiteral("\n原因: ")
+                    + written.Reason);
 
     // Read back with the loader, so the table holds what a restart would.
     SkinTable written;
@@ -93,9 +121,10 @@ std::optional<SkinEntry> WriteSkinFile(const ReaderFolders& folders, const QStri
     return entry;
 }
 
-std::optional<SkinEntry> WriteSkinFile(const QString& programFolder, const QString& name, const SkinFieldTexts& texts)
+std::optional<SkinEntry> WriteSkinFile(const QString& programFolder, const QString& name, const SkinFieldTexts& texts,
+                                       QString* failure)
 {
-    return WriteSkinFile(ReaderFolders::Portable(programFolder), name, texts);
+    return WriteSkinFile(ReaderFolders::Portable(programFolder), name, texts, failure);
 }
 
 int StoreSavedSkin(SkinTable& skins, SkinEntry saved)

@@ -57,23 +57,33 @@ inline constexpr char16_t kSkinPictureFilter[] = u"Bmp文件|*.bmp|JPG文件|*.j
 // written as they stand.
 QString BuildSkinFileText(const SkinFieldTexts& texts);
 
-// Whether `name` can name a file of the skin folder: not empty, no "/",
-// "\" or NUL, and neither "." nor "..".
+// Whether `name` can name a skin file the folder listing shows again: not
+// empty, not starting with "." (hidden, "." and ".."), no "/", "\" or NUL.
 bool IsSkinFileName(const QString& name);
 
 // The path of the file `fileName` in the Skin folder of `folder`, built the
 // way the skin loader builds it, so the two compare equal.
 QString SkinFilePath(const QString& folder, const QString& fileName);
 
+// The first field whose text a skin file cannot hold (a line is cut at its
+// first "//", and a value ending in "/" runs into the caption's "//"), or -1.
+int UnholdableSkinField(const SkinFieldTexts& texts);
+// What the user is told about that field.
+QString UnholdableSkinFieldText(int field);
+
 // Writes skin `name` from the field texts to the Skin folder of the state
 // folder and returns the entry as the file reads back (name, path, slot 0
 // and one slot per line). Nothing when the name cannot be a file name, an
-// existing file is read-only, or the file cannot be written or read back.
-// An installed reader's user folder gets its Skin folder at the first
-// save; a portable folder without one saves nothing.
-std::optional<SkinEntry> WriteSkinFile(const ReaderFolders& folders, const QString& name, const SkinFieldTexts& texts);
+// existing file is read-only, a field holds what the file cannot, or the
+// file cannot be written or read back. For the last two, which the user
+// must hear of, `failure` receives the text to show; the old file stays
+// whole. An installed reader's user folder gets its Skin folder at the
+// first save; a portable folder without one saves nothing.
+std::optional<SkinEntry> WriteSkinFile(const ReaderFolders& folders, const QString& name, const SkinFieldTexts& texts,
+                                       QString* failure = nullptr);
 // The same for a portable program folder.
-std::optional<SkinEntry> WriteSkinFile(const QString& programFolder, const QString& name, const SkinFieldTexts& texts);
+std::optional<SkinEntry> WriteSkinFile(const QString& programFolder, const QString& name, const SkinFieldTexts& texts,
+                                       QString* failure = nullptr);
 
 // Puts a saved skin into the table: the first skin of the same name takes
 // its path and settings, or it is appended. Returns its index.

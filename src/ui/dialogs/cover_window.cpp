@@ -9,6 +9,8 @@
 
 #include <QLabel>
 
+#include <algorithm>
+
 namespace {
 
 const QColor kCoverBack = Rgb(21, 95, 120);
@@ -26,7 +28,8 @@ CoverWindow::CoverWindow(ReaderState& state, QWidget* parent) : QWidget(parent, 
     coverPicture = new PictureBox(this);
     coverPicture->setObjectName(QStringLiteral("coverPicture"));
     coverPicture->setGeometry(TwipsRect(0, 0, 5535, 5175));
-    coverPicture->SetPicture(QImage(QStringLiteral(":/cover.png")));
+    picture_ = QImage(QStringLiteral(":/cover.png"));
+    coverPicture->SetPicture(picture_);
 
     tipsPanel = new PictureBox(this);
     tipsPanel->setObjectName(QStringLiteral("tipsPanel"));
@@ -70,17 +73,58 @@ QColor CoverWindow::BackColor() const
 
 void CoverWindow::SetPicture(const QImage& picture)
 {
-    coverPicture->SetPicture(picture);
+    picture_ = picture;
+    coverPicture->SetPicture(picture_);
+    if (isVisible())
+        DrawCoverTitle();
+}
+
+QString CoverWindow::CurrentTitle() const
+{
+    return state_.Books.IsBook(state_.CurrentBook) ? state_.Current().FileName : QString();
+}
+
+void CoverWindow::FollowCurrentBook()
+{
+    if (isVisible() && CurrentTitle() != shownBook_)
+        DrawCoverTitle();
+}
+
+void CoverWindow::showEvent(QShowEvent* event)
+{
+    DrawCoverTitle();
+    QWidget::showEvent(event);
+}
+
+QString CoverWindow::FitTitle(const QString& title)
+{
+    // The shadow lies 30 twips to the right of the title.
+    const double room = coverPicture->ScaleWidth() - 30;
+    double points = kTitlePoints;
+    titleFont_.setPointSizeF(points);
+    coverPicture->SetFont(titleFont_);
+    while (coverPicture->TextWidth(title) > room && points > kSmallestTitlePoints) {
+        points = std::max(kSmallestTitlePoints, points - 1);
+        titleFont_.setPointSizeF(points);
+        coverPicture->SetFont(titleFont_);
+    }
+    if (coverPicture->TextWidth(title) <= room)
+        return title;
+    QString cut = title;
+    while (!cut.isEmpty() && coverPicture->TextWidth(cut + u'…') > room)
+        cut.chop(cut.size() >= 2 && cut[cut.size() - 1].isLowSurrogate() ? 2 : 1);
+    return cut + u'…';
 }
 
 // The book's file name, extension included, over a grey shadow 30 twips
 // right and 30 down, in the skin's cover colour.
 void CoverWindow::DrawCoverTitle()
 {
-    const QString title = state_.Books.IsBook(state_.CurrentBook) ? state_.Current().FileName : QString();
-    QFont font(QStringLiteral("隶书"));
-    font.setPointSizeF(30);
-    coverPicture->SetFont(font);
+    coverPicture->SetPicture(picture_);  // wipes the title drawn before
+    titleFont_ = QFont(QStringLiteral("隶书"));
+    shownBook_ = CurrentTitle();
+    const QString title = FitTitle(shownBook_);
+    drawnTitle_ = title;
     coverPicture->CurrentY = 1130;
     coverPicture->SetForeColor(Rgb(162, 153, 153));
     coverPicture->CurrentX = (coverPicture->ScaleWidth() - coverPicture->TextWidth(title)) / 2 + 30;

@@ -137,10 +137,27 @@ void FindDialog::Find()
             return;
         ReaderState& state = view_.State();
         const int bookBefore = state.CurrentBook;
+        ReadingPane& readingPane = view_.Pane();
+        // The whole-book search puts the start chapter into the pane before
+        // it looks; when nothing is found the pane goes back to what it showed.
+        const QString shownBefore = readingPane.Text();
+        const qsizetype selStartBefore = readingPane.SelStart();
+        const qsizetype selLengthBefore = readingPane.SelLength();
         MainPane pane(view_);
         const SearchResult result = SearchText(state, pane, findWhat, Scope(), cursor_);
         if (result.Error != 0) {
             ShowError(result.Error);
+            return;
+        }
+        if (!result.Found) {
+            if (readingPane.Text() != shownBefore)
+                readingPane.SetText(shownBefore);
+            readingPane.SetSelStart(selStartBefore);
+            readingPane.SetSelLength(selLengthBefore);
+            StoreCursor(state.CurrentBook, Position(), readingPane.SelStart());
+            // The dialog stays, so the user can change the text or the scope.
+            view_.Prompts().Message(QStringLiteral("找不到“") + findWhat + QStringLiteral("”"), QStringLiteral("提示"),
+                                    Prompter::Icon::Information, Prompter::Buttons::Ok, this);
             return;
         }
         // A hit in another book: its chapters replace the old book's in the
@@ -152,7 +169,10 @@ void FindDialog::Find()
             ShowError(kNoSuchIndex);
             return;
         }
-        StoreCursor(state.CurrentBook, *position, view_.Pane().SelStart());
+        // The next search starts after the occurrence just selected, so
+        // pressing "查找(&N)" again finds the next one. After a heading hit
+        // nothing is selected and the caret ShowChapter left counts.
+        StoreCursor(state.CurrentBook, *position, readingPane.SelStart() + readingPane.SelLength());
         hide();
     } catch (const std::bad_alloc&) {
         ShowError(kOutOfMemory);

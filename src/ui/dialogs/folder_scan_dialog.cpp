@@ -1,5 +1,6 @@
 #include "ui/dialogs/folder_scan_dialog.h"
 
+#include "core/books/book_store.h"
 #include "core/files/folder_listing.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/twips.h"
@@ -10,8 +11,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileSystemModel>
+#include <QItemSelectionModel>
 #include <QPushButton>
 #include <QStorageInfo>
+#include <QTimer>
 #include <QTreeView>
 
 FolderScanDialog::FolderScanDialog(ReaderView& view) : QWidget(&view.Window(), Qt::Window), view_(view)
@@ -38,6 +41,8 @@ FolderScanDialog::FolderScanDialog(ReaderView& view) : QWidget(&view.Window(), Q
         folderTree->hideColumn(column);
     folderTree->setHeaderHidden(true);
     folderTree->setGeometry(TwipsRect(120, 555, 4560, 2880));
+    folderTree->installEventFilter(this);
+    folderTree->viewport()->installEventFilter(this);
 
     scanButton = new QPushButton(QStringLiteral("扫描"), this);
     scanButton->setObjectName(QStringLiteral("scanButton"));
@@ -46,6 +51,15 @@ FolderScanDialog::FolderScanDialog(ReaderView& view) : QWidget(&view.Window(), Q
     cancelButton->setObjectName(QStringLiteral("cancelButton"));
     cancelButton->setGeometry(TwipsRect(3345, 3600, 1335, 375));
 
+    // The model reads folders in the background: as the folders on the way
+    // to the chosen one come in, the rows above it move, so it is scrolled
+    // into sight again once each batch of rows is laid out.
+    rescroll_ = new QTimer(this);
+    rescroll_->setSingleShot(true);
+    rescroll_->setInterval(0);
+    connect(rescroll_, &QTimer::timeout, this, &FolderScanDialog::KeepCurrentFolderInSight);
+    connect(folders_, &QFileSystemModel::rowsInserted, rescroll_, qOverload<>(&QTimer::start));
+    connect(folders_, &QFileSystemModel::directoryLoaded, rescroll_, qOverload<>(&QTimer::start));
     connect(driveList, &QComboBox::activated, this, &FolderScanDialog::OnDriveChosen);
     connect(scanButton, &QPushButton::clicked, this, &FolderScanDialog::Scan);
     connect(cancelButton, &QPushButton::clicked, this, &FolderScanDialog::Cancel);
@@ -62,9 +76,41 @@ void FolderScanDialog::SetFolderPath(const QString& path)
     const QModelIndex index = folders_->index(QDir(path).absolutePath());
     if (!index.isValid())
         return;
+    // Selected and in sight, so the user sees which folder the question is about.
+    followCurrent_ = true;
     folderTree->setCurrentIndex(index);
-    folderTree->scrollTo(index);
+    folderTree->selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
     folderTree->expand(index);
+    folderTree->scrollTo(index, QAbstractItemView::PositionAtCenter);
+}
+
+void FolderScanDialog::KeepCurrentFolderInSight()
+{
+    // Only until the user moves in the tree: then the view is theirs.
+    if (followCurrent_ && folderTree->currentIndex().isValid())
+        folderTree->scrollTo(folderTree->currentIndex(), QAbstractItemView::PositionAtCenter);
+}
+
+bool FolderScanDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == folderTree->viewport()
+        && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::Wheel))
+        followCurrent_ = false;
+    if (watched == folderTree && event->type() == QEvent::KeyPress)
+        followCurrent_ = false;
+    return QWidget::eventFilter(watched, event);
+}
+
+void FolderScanDialog::showEvent(QShowEvent* event)
+{
+    // Centred over the main window, not wherever the platform puts a new window.
+    if (const QWidget* owner = parentWidget()) {
+        const QRect area = owner->window()->frameGeometry();
+        move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+    }
+    QWidget::showEvent(event);
+    if (folderTree->currentIndex().isValid())
+        folderTree->scrollTo(folderTree->currentIndex(), QAbstractItemView::PositionAtCenter);
 }
 
 void FolderScanDialog::StartAtCurrentFolder()
@@ -104,8 +150,14 @@ void FolderScanDialog::Scan()
     // Every file goes through the opening sequence; a file that fails is
     // reported or skipped, and the scan never stops early. "取消" only hides
     // the dialog: the scan goes on, and the dialog is never deleted under it.
+    int opened = 0;
+    int leftOut = 0;  // no room in the store: told once, at the end
     for (const QString& name : names) {
-        OpenBook(view_, dir.filePath(name));
+        const LoadCheck check = OpenBook(view_, dir.filePath(name));
+        if (check.kind == LoadCheck::Kind::Book)
+            ++opened;
+        else if (check.kind == LoadCheck::Kind::StoreFull)
+            ++leftOut;
         if (view_.Quitting())
             break;
         QCoreApplication::processEvents();
@@ -113,6 +165,14 @@ void FolderScanDialog::Scan()
             break;
     }
     --scans_;
-    if (!view_.Quitting())
-        hide();
+    if (view_.Quitting())
+        return;
+    hide();
+    if (leftOut > 0)
+        view_.Prompts().Message(QStringLiteral("溢出：最多只能同时打开 %1 本电子书。这个文件夹打开了 %2 本，还有 %3 "
+                                               "本没有打开。")
+                                    .arg(BookStore::kMaxBooks)
+                                    .arg(opened)
+                                    .arg(leftOut),
+                                QStringLiteral("提示"), Prompter::Icon::Exclamation);
 }

@@ -5,6 +5,7 @@
 class QComboBox;
 class QFileSystemModel;
 class QPushButton;
+class QTimer;
 class QTreeView;
 class ReaderView;
 
@@ -26,14 +27,24 @@ public:
     QPushButton& ScanButton() const { return *scanButton; }
     QPushButton& CancelButton() const { return *cancelButton; }
 
+    QTreeView& FolderTree() const { return *folderTree; }
+
 public slots:
     void OnDriveChosen();
     void Scan();
     void Cancel();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void KeepCurrentFolderInSight();
+
     ReaderView& view_;
     QFileSystemModel* folders_;
+    QTimer* rescroll_;
+    bool followCurrent_ = true;  // until the user moves in the tree
     int scans_ = 0;
 
     QComboBox* driveList;

@@ -36,12 +36,22 @@ bool Restore(ReaderView& view, const QString& path, bool& hadFile)
     // A line that cannot be read back restores nothing; the command goes on.
     if (FindRememberedBook(*lines, path, remembered) != RestoreLookup::Found)
         return true;
-    if (state.Books.IsBook(state.CurrentBook))
+    const bool isBook = state.Books.IsBook(state.CurrentBook);
+    if (isBook)
         state.Current().ChapterIndex = remembered.chapterIndex;
-    for (int i = 1; i <= state.Skins.Count() && i <= 255; ++i) {
-        if (state.Skins[i].Name == remembered.skinName)
+    // An empty name is a book that never had a skin; it matches no skin,
+    // not even a slot whose file has gone.
+    bool restoredSkin = false;
+    for (int i = 1; i <= state.Skins.Count() && i <= 255 && !remembered.skinName.isEmpty(); ++i) {
+        if (state.Skins[i].Name == remembered.skinName) {
             state.CurrentSkin = static_cast<std::uint8_t>(i);
+            restoredSkin = true;
+        }
     }
+    // The restored skin is the book's own again, so the next close writes
+    // it back instead of an empty name.
+    if (restoredSkin && isBook)
+        state.Current().SkinIndex = state.CurrentSkin;
     BuildChapterMenu(view);
     ShowChapter(view);
     return true;
@@ -82,29 +92,41 @@ void MainWindow::OpenSequence(const QString& path, bool fromOpenDialog)
 {
     if (path.isEmpty())
         return;
+    // A book already in the store is shown where this session left it, in
+    // its own skin: book.ini only knows the place of the last close.
+    const bool alreadyOpen = state_.Books.FindByPath(path) != 0;
     state_.LoadingBook = -1;
     const LoadResult result = LoadTextFile(state_, path, *this);
     state_.LoadingBook = 0;
-    if (quitting_ || result.Error != LoadError::None)
+    if (quitting_)
         return;
-    if (!result.Message.isEmpty()) {
-        prompter_.Message(LoadFailureText(result), kTip, Prompter::Icon::Critical);
+    const LoadCheck check = CheckLoad(*this, path, result);
+    if (check.kind == LoadCheck::Kind::StoreFull)
+        prompter_.Message(StoreFullText(), kTip, Prompter::Icon::Critical);
+    if (check.kind != LoadCheck::Kind::Book || quitting_)
         return;
-    }
-    const int slot = result.Code;
+    const int slot = check.slot;
     state_.CurrentBook = static_cast<std::int16_t>(slot);
 
-    bool hadSettings = false;
-    if (!Restore(*this, path, hadSettings) || quitting_)
-        return;
-    if (fromOpenDialog && !hadSettings && state_.Books.IsBook(state_.CurrentBook)) {
-        state_.Current().ChapterIndex = 0;
+    if (alreadyOpen) {
+        Book& book = state_.Current();
+        if (book.SkinIndex != 0)
+            state_.CurrentSkin = book.SkinIndex;
         BuildChapterMenu(*this);
         ::ShowChapter(*this);
-    }
-    if (fromOpenDialog && state_.Books.IsBook(state_.CurrentBook) && state_.Current().ChapterIndex == 0) {
-        BuildChapterMenu(*this);
-        ::ShowChapter(*this);
+    } else {
+        bool hadSettings = false;
+        if (!Restore(*this, path, hadSettings) || quitting_)
+            return;
+        if (fromOpenDialog && !hadSettings && state_.Books.IsBook(state_.CurrentBook)) {
+            state_.Current().ChapterIndex = 0;
+            BuildChapterMenu(*this);
+            ::ShowChapter(*this);
+        }
+        if (fromOpenDialog && state_.Books.IsBook(state_.CurrentBook) && state_.Current().ChapterIndex == 0) {
+            BuildChapterMenu(*this);
+            ::ShowChapter(*this);
+        }
     }
     if (quitting_)
         return;

@@ -240,6 +240,12 @@ void MainWindow::SetCoverPicture(const QImage& picture)
     Cover().SetPicture(picture);
 }
 
+void MainWindow::CoverFollowsCurrentBook()
+{
+    if (cover_)
+        cover_->FollowCurrentBook();
+}
+
 SplashWindow& MainWindow::Splash()
 {
     if (!splash_)

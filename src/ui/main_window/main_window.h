@@ -60,6 +60,7 @@ public:
     void SetPaneColors(const QColor* text, const QColor* background) override;
     void SetCoverBackColor(const QColor& colour) override;
     void SetCoverPicture(const QImage& picture) override;
+    void CoverFollowsCurrentBook() override;
     void ShowSplash() override;
     void CloseSplash() override;
     bool Quitting() const override { return quitting_; }
@@ -138,7 +139,7 @@ private:
     void OpenPendingPaths();
     void AcceptBookDrops();
     void SaveSettingsAndEnd();
-    void EndProgram();
+    void EndProgram(int exitCode);
 
     ReaderState& state_;
     Prompter& prompter_;

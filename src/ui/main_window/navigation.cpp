@@ -82,10 +82,15 @@ void MainWindow::NextBook()
     StepBook(+1);
 }
 
+// The cover shows the name of the book current now, not of the one that
+// was current when it was made.
 void MainWindow::ShowCover()
 {
-    Cover().show();
-    Cover().raise();
+    CoverWindow& cover = Cover();
+    if (cover.isVisible())
+        cover.DrawCoverTitle();
+    cover.show();  // a hidden cover draws its title as it is shown
+    cover.raise();
 }
 
 void MainWindow::ShowBookFromMenu(int index)

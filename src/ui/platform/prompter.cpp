@@ -6,9 +6,10 @@
 #include <QMessageBox>
 #include <QStringList>
 
-Prompter::Answer DialogPrompter::Message(const QString& text, const QString& caption, Icon icon, Buttons buttons)
+Prompter::Answer DialogPrompter::Message(const QString& text, const QString& caption, Icon icon, Buttons buttons,
+                                         QWidget* over)
 {
-    QMessageBox box(parent_);
+    QMessageBox box(Owner(over));
     box.setWindowTitle(caption);
     box.setText(text);
     switch (icon) {
@@ -26,9 +27,11 @@ Prompter::Answer DialogPrompter::Message(const QString& text, const QString& cap
     return Answer::Ok;
 }
 
-std::optional<QString> DialogPrompter::OpenFile(const QString& filter)
+std::optional<QString> DialogPrompter::OpenFile(const QString& filter, int startFilter, QWidget* over)
 {
-    const QString path = QFileDialog::getOpenFileName(parent_, QString(), QString(), QtFileFilter(filter));
+    QString selected = QtFileFilterEntry(filter, startFilter);
+    const QString path =
+        QFileDialog::getOpenFileName(Owner(over), QString(), QString(), QtFileFilter(filter), &selected);
     return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
 }
 
@@ -38,24 +41,38 @@ std::optional<QString> DialogPrompter::SaveFile(const QString& filter)
     return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
 }
 
-std::optional<QColor> DialogPrompter::PickColour()
+std::optional<QColor> DialogPrompter::PickColour(QWidget* over)
 {
-    const QColor colour = QColorDialog::getColor(Qt::black, parent_);
+    const QColor colour = QColorDialog::getColor(Qt::black, Owner(over));
     return colour.isValid() ? std::optional<QColor>(colour) : std::nullopt;
 }
 
-std::optional<QFont> DialogPrompter::PickFont()
+std::optional<QFont> DialogPrompter::PickFont(QWidget* over)
 {
     bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, parent_);
+    const QFont font = QFontDialog::getFont(&ok, Owner(over));
     return ok ? std::optional<QFont>(font) : std::nullopt;
 }
 
-QString QtFileFilter(const QString& classicFilter)
+namespace {
+
+QStringList QtFileFilters(const QString& classicFilter)
 {
     const QStringList parts = classicFilter.split(u'|');
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
         filters.append(QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(u';', u' ')));
-    return filters.join(QStringLiteral(";;"));
+    return filters;
+}
+
+}  // namespace
+
+QString QtFileFilter(const QString& classicFilter)
+{
+    return QtFileFilters(classicFilter).join(QStringLiteral(";;"));
+}
+
+QString QtFileFilterEntry(const QString& classicFilter, int index)
+{
+    return QtFileFilters(classicFilter).value(index);
 }

@@ -9,7 +9,9 @@
 class QWidget;
 
 // Every message box and picker goes through here, so tests answer them
-// without a nested modal loop.
+// without a nested modal loop. `over` is the window asking: the box or
+// picker belongs to it and keeps it in front of the main window (null: the
+// main window).
 class Prompter {
 public:
     enum class Icon { Critical, Question, Exclamation, Information };
@@ -18,12 +20,14 @@ public:
 
     virtual ~Prompter() = default;
 
-    virtual Answer Message(const QString& text, const QString& caption, Icon icon, Buttons buttons = Buttons::Ok) = 0;
-    // `filter` is written the classic way: "文本文件|*.txt|JPG文件|*.jpg".
-    virtual std::optional<QString> OpenFile(const QString& filter) = 0;
+    virtual Answer Message(const QString& text, const QString& caption, Icon icon, Buttons buttons = Buttons::Ok,
+                           QWidget* over = nullptr) = 0;
+    // `filter` is written the classic way: "文本文件|*.txt|JPG文件|*.jpg";
+    // the picker starts on its entry `startFilter` (0 = the first).
+    virtual std::optional<QString> OpenFile(const QString& filter, int startFilter = 0, QWidget* over = nullptr) = 0;
     virtual std::optional<QString> SaveFile(const QString& filter) = 0;
-    virtual std::optional<QColor> PickColour() = 0;
-    virtual std::optional<QFont> PickFont() = 0;
+    virtual std::optional<QColor> PickColour(QWidget* over = nullptr) = 0;
+    virtual std::optional<QFont> PickFont(QWidget* over = nullptr) = 0;
     virtual std::optional<QString> PickFolder(const QString& start)
     {
         (void)start;
@@ -37,15 +41,19 @@ public:
     explicit DialogPrompter(QWidget* parent = nullptr) : parent_(parent) {}
     void SetParent(QWidget* parent) { parent_ = parent; }
 
-    Answer Message(const QString& text, const QString& caption, Icon icon, Buttons buttons) override;
-    std::optional<QString> OpenFile(const QString& filter) override;
+    Answer Message(const QString& text, const QString& caption, Icon icon, Buttons buttons, QWidget* over) override;
+    std::optional<QString> OpenFile(const QString& filter, int startFilter, QWidget* over) override;
     std::optional<QString> SaveFile(const QString& filter) override;
-    std::optional<QColor> PickColour() override;
-    std::optional<QFont> PickFont() override;
+    std::optional<QColor> PickColour(QWidget* over) override;
+    std::optional<QFont> PickFont(QWidget* over) override;
 
 private:
+    QWidget* Owner(QWidget* over) const { return over ? over : parent_; }
+
     QWidget* parent_;
 };
 
 // "文本文件|*.txt" -> "文本文件 (*.txt)", the form Qt's file dialogs take.
 QString QtFileFilter(const QString& classicFilter);
+// Entry `index` of a classic filter in Qt's form; empty when there is none.
+QString QtFileFilterEntry(const QString& classicFilter, int index);

@@ -11,10 +11,11 @@
 namespace {
 
 int g_signalPipe[2] = {-1, -1};
+int g_received = 0;  // set from the event loop, never from the handler
 
-extern "C" void OnTerminationSignal(int)
+extern "C" void OnTerminationSignal(int signal)
 {
-    const char byte = 1;
+    const char byte = static_cast<char>(signal);
     [[maybe_unused]] const auto written = ::write(g_signalPipe[0], &byte, 1);
 }
 
@@ -26,8 +27,9 @@ void CloseOnTerminationSignal(QWidget* window)
         return;
     auto* notifier = new QSocketNotifier(g_signalPipe[1], QSocketNotifier::Read, window);
     QObject::connect(notifier, &QSocketNotifier::activated, window, [window, notifier] {
-        char byte;
-        [[maybe_unused]] const auto got = ::read(g_signalPipe[1], &byte, 1);
+        char byte = 0;
+        if (::read(g_signalPipe[1], &byte, 1) == 1)
+            g_received = byte != 0 ? byte : SIGTERM;
         notifier->setEnabled(false);
         window->close();
     });
@@ -37,4 +39,9 @@ void CloseOnTerminationSignal(QWidget* window)
     action.sa_flags = SA_RESTART;
     for (const int signal : {SIGTERM, SIGHUP, SIGINT})
         ::sigaction(signal, &action, nullptr);
+}
+
+int TerminationSignal()
+{
+    return g_received;
 }

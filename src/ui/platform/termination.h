@@ -7,3 +7,7 @@ class QWidget;
 // the reader must not lose. The signal handler only writes to a pipe; the
 // window is closed from the event loop.
 void CloseOnTerminationSignal(QWidget* window);
+
+// The signal that asked the window to close, or 0 when none did: a close
+// handler then has no user to show a message to.
+int TerminationSignal();

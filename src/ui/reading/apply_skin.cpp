@@ -155,4 +155,5 @@ void ApplySkin(ReaderView& view)
 {
     DrawTitlePanel(view, Titles(view.State()));
     ApplyToWindows(view);
+    view.CoverFollowsCurrentBook();
 }

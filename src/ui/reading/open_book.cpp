@@ -1,5 +1,6 @@
 #include "ui/reading/open_book.h"
 
+#include "core/books/book_store.h"
 #include "core/books/text_loader.h"
 #include "ui/platform/prompter.h"
 #include "ui/reading/apply_skin.h"
@@ -8,19 +9,73 @@
 #include "ui/widgets/menu_item_array.h"
 #include "ui/widgets/reading_pane.h"
 
+#include <QDir>
+
+namespace {
+
+const QString kTip = QStringLiteral("提示");
+
+void Tell(ReaderView& view, const QString& text)
+{
+    view.Prompts().Message(text, kTip, Prompter::Icon::Critical);
+}
+
+}  // namespace
+
+QString StoreFullText()
+{
+    return QStringLiteral("溢出：最多只能同时打开 %1 本电子书，这本书没有打开。").arg(BookStore::kMaxBooks);
+}
+
+LoadCheck CheckLoad(ReaderView& view, const QString& path, const LoadResult& result)
+{
+    using Kind = LoadCheck::Kind;
+    if (view.Quitting() || result.Error == LoadError::Interrupted)
+        return {Kind::Failed, 0};
+    if (!result.Message.isEmpty()) {
+        Tell(view, LoadFailureText(result));
+        return {Kind::Failed, 0};
+    }
+    const ReaderState& state = view.State();
+    switch (result.Error) {
+    case LoadError::None: return {Kind::Book, result.Code};
+    case LoadError::ReadFailed:
+        Tell(view, QStringLiteral("文件打开错误!无法读取该文件:\n") + QDir::toNativeSeparators(path));
+        return {Kind::Failed, 0};
+    case LoadError::Overflow:
+        // A book stopped at the last chapter the store can number stays in
+        // it, cut off; a full store has no slot for the book at all.
+        if (const int slot = state.Books.FindByPath(path)) {
+            const Book& book = state.Books[slot];
+            Tell(view,
+                 QStringLiteral("溢出：《%1》的章节超过 %2 个，只打开了前 %2 章。")
+                     .arg(book.FileName)
+                     .arg(book.LastChapter() + 1));
+            // The message box ran the event loop: the slot is still the book's.
+            return {view.Quitting() ? Kind::Failed : Kind::Book, slot};
+        }
+        return {Kind::StoreFull, 0};
+    case LoadError::Interrupted: break;
+    }
+    return {Kind::Failed, 0};
+}
+
 void AppendContents(ReaderView& view)
 {
     ReaderState& state = view.State();
     if (!state.Books.IsBook(state.CurrentBook))
         return;
-    // One append and one redraw for the whole list: what the pane and the
-    // panel show is the same as appending title by title.
+    // One append and one redraw for the whole list, leaving the pane and the
+    // panel as appending title by title would: each redraw sees the index the
+    // one before it left, so the last sees -1 unless there was only one.
     QString titles;
     for (const ChapterEntry& entry : state.Current().Chapters) {
         titles += QStringLiteral("\r\n");
         titles += entry.Title;
     }
     view.Pane().AppendText(titles);
+    if (state.Current().LastChapter() > 0)
+        state.Current().ChapterIndex = -1;
     ApplySkin(view);
     state.Current().ChapterIndex = -1;
 }
@@ -37,24 +92,20 @@ void RegisterInBooksMenu(ReaderView& view)
     books.SetTag(books.AddEntry(name), state.CurrentBook);
 }
 
-void OpenBook(ReaderView& view, const QString& path)
+LoadCheck OpenBook(ReaderView& view, const QString& path)
 {
     view.ShowSplash();
     ReaderState& state = view.State();
     const LoadResult result = LoadTextFile(state, path, view);
     if (view.Quitting())
-        return;
-    if (result.Error != LoadError::None) {
+        return {LoadCheck::Kind::Failed, 0};
+    if (!result.Succeeded())
         view.CloseSplash();
-        return;
-    }
-    if (!result.Message.isEmpty()) {
-        view.CloseSplash();
-        view.Prompts().Message(LoadFailureText(result), QStringLiteral("提示"), Prompter::Icon::Critical);
-        return;
-    }
-    state.CurrentBook = static_cast<std::int16_t>(result.Code);
-    ListChapters(view, result.Code);
+    const LoadCheck check = CheckLoad(view, path, result);
+    if (check.kind != LoadCheck::Kind::Book || view.Quitting())
+        return check;
+    state.CurrentBook = static_cast<std::int16_t>(check.slot);
+    ListChapters(view, check.slot);
     AppendContents(view);
     if (view.Pane().Length() == 2) {
         state.Current().ChapterIndex = 0;
@@ -62,4 +113,5 @@ void OpenBook(ReaderView& view, const QString& path)
     }
     RegisterInBooksMenu(view);
     view.CloseSplash();
+    return check;
 }

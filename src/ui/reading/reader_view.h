@@ -51,6 +51,8 @@ public:
     // The cover window is made on first use, without being shown.
     virtual void SetCoverBackColor(const QColor& colour) = 0;
     virtual void SetCoverPicture(const QImage& picture) = 0;
+    // An open cover shows the current book's name.
+    virtual void CoverFollowsCurrentBook() = 0;
 
     // The splash shown while a book opens.
     virtual void ShowSplash() = 0;

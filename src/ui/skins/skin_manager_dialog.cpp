@@ -28,6 +28,8 @@ struct FieldPlace {
 };
 
 constexpr int kFieldHeight = 270;
+// The picture picker starts on "JPG文件", the kind the shipped pictures are.
+constexpr int kJpegFilter = 1;
 constexpr std::array<FieldPlace, kSkinFieldCount> kFieldPlaces{{
     {840, 2160, 2775, 0},
     {4560, 2160, 1335, 3720},
@@ -204,16 +206,17 @@ void SkinManagerDialog::PickFieldValue(int index)
     const SkinField& field = kSkinFields[index];
     switch (field.kind) {
     case SkinFieldKind::Colour:
-        if (const std::optional<QColor> colour = prompts.PickColour())
+        if (const std::optional<QColor> colour = prompts.PickColour(this))
             fieldEdits[index]->setText(QString::number(ValueFromColour(*colour)));
         break;
     case SkinFieldKind::Picture:
-        if (const std::optional<QString> path = prompts.OpenFile(QString::fromUtf16(kSkinPictureFilter)))
+        if (const std::optional<QString> path =
+                prompts.OpenFile(QString::fromUtf16(kSkinPictureFilter), kJpegFilter, this))
             fieldEdits[index]->setText(RelativePicturePath(*path, view_.Folders().data));
         break;
     case SkinFieldKind::FontName:
     case SkinFieldKind::FontSize: {
-        const std::optional<QFont> font = prompts.PickFont();
+        const std::optional<QFont> font = prompts.PickFont(this);
         if (!font)
             break;
         const bool isName = field.kind == SkinFieldKind::FontName;
@@ -235,11 +238,18 @@ void SkinManagerDialog::SaveSkin()
     SkinFieldTexts texts;
     for (int i = 0; i < kSkinFieldCount; ++i)
         texts[i] = fieldEdits[i]->text();
-    // A name that cannot be a file name, a read-only file or a failed
-    // write ends the save here, before anything else changes.
-    std::optional<SkinEntry> saved = WriteSkinFile(view_.Folders(), name, texts);
-    if (!saved)
+    // A name that cannot be a file name or a read-only file ends the save
+    // here, before anything else changes. A value the file cannot hold or a
+    // failed write ends it too, but the user is told, over this dialog,
+    // which stays open with the fields as they were.
+    QString failure;
+    std::optional<SkinEntry> saved = WriteSkinFile(view_.Folders(), name, texts, &failure);
+    if (!saved) {
+        if (!failure.isEmpty())
+            view_.Prompts().Message(failure, QStringLiteral("提示"), Prompter::Icon::Exclamation, Prompter::Buttons::Ok,
+                                    this);
         return;
+    }
 
     bool listed = false;
     for (int row = 0; row < skinList->count() && !listed; ++row)

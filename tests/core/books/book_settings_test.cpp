@@ -115,3 +115,49 @@ TEST(BookIni, ReadsBackPathsWhoseGbkBytesAreValidUtf8)
 }
 
 }  // namespace
+
+namespace {
+
+// A Linux file name may hold CR or LF. Written as it stands, it would end
+// its line early and add lines of its own (an empty one ends the recent
+// list), so such a book is left out and the others stay as they were.
+TEST(BookIni, BooksWhoseNamesHoldLineBreaksAreLeftOut)
+{
+    ReaderState state;
+    state.Books.Add(QStringLiteral("/书/甲.txt"), QStringLiteral("甲.txt"));
+    state.Books.Add(QStringLiteral("/书/坏\r\n\r\nName=/etc/passwd.txt"), QStringLiteral("坏"));
+    state.Books.Add(QStringLiteral("/书/只有换行\n.txt"), QStringLiteral("只有换行"));
+    state.Books.Add(QStringLiteral("/书/只有回车\r.txt"), QStringLiteral("只有回车"));
+    state.Books.Add(QStringLiteral("/书/乙.txt"), QStringLiteral("乙.txt"));
+    state.Books[5].ChapterIndex = 4;
+    EXPECT_EQ(BookIniText(state, 2),
+              QStringLiteral("[Version1.0]\r\n"
+                             "Name=/书/甲.txt,Xcolor=,id=0,SelStart=2\r\n"
+                             "Name=/书/乙.txt,Xcolor=,id=4,SelStart=2\r\n"));
+    EXPECT_TRUE(CanBeRemembered(QStringLiteral("/书/甲,乙 丙\t.txt")));
+    EXPECT_FALSE(CanBeRemembered(QStringLiteral("\n")));
+}
+
+// The skin name is the skin field less its first 7 characters: a shorter
+// field gives an empty name, and the chapter is restored all the same.
+TEST(BookIni, ShortSkinFieldRestoresTheChapterWithoutASkin)
+{
+    RememberedBook found;
+    ASSERT_EQ(
+        FindRememberedBook({QStringLiteral("Name=/书/a.txt,Xco,id=7,SelStart=1")}, QStringLiteral("/书/a.txt"), found),
+        RestoreLookup::Found);
+    EXPECT_EQ(found.skinName, QString());
+    EXPECT_EQ(found.chapterIndex, 7);
+    ASSERT_EQ(FindRememberedBook({QStringLiteral("Name=/书/a.txt,,id=-1")}, QStringLiteral("/书/a.txt"), found),
+              RestoreLookup::Found);
+    EXPECT_EQ(found.chapterIndex, -1);
+    // Exactly "Xcolor=" is an empty name too; a chapter field too short to
+    // hold "id=" still cannot be read back.
+    ASSERT_EQ(FindRememberedBook({QStringLiteral("Name=/书/a.txt,Xcolor=,id=2")}, QStringLiteral("/书/a.txt"), found),
+              RestoreLookup::Found);
+    EXPECT_EQ(found.skinName, QString());
+    EXPECT_EQ(FindRememberedBook({QStringLiteral("Name=/书/a.txt,Xcolor=言情,id")}, QStringLiteral("/书/a.txt"), found),
+              RestoreLookup::Unreadable);
+}
+
+}  // namespace

@@ -1,4 +1,5 @@
 #include "core/skins/skin_editing.h"
+#include "support/full_disk.h"
 #include "support/test_files.h"
 
 #include <QDir>
@@ -66,11 +67,11 @@ TEST_F(SkinFolderTest, SavedFileIsGbkBytesAndReadsBackWithTheSameValues)
 
 TEST_F(SkinFolderTest, ReturnedEntryHoldsWhatARestartWouldRead)
 {
-    // Outer blanks are dropped and a "//" in a value cuts it on reading,
-    // so the table must not keep the raw field text.
+    // Outer blanks are dropped on reading, so the table must not keep the
+    // raw field text.
     SkinFieldTexts texts;
     texts[2] = QStringLiteral("  20  ");
-    texts[15] = QStringLiteral("http://example.com/a.jpg");
+    texts[15] = QStringLiteral("  /封面/a.jpg");
     const std::optional<SkinEntry> saved = WriteSkinFile(program.Root(), QStringLiteral("网"), texts);
     ASSERT_TRUE(saved);
     ASSERT_TRUE(LoadSkinFolder(skins, program.Root()));
@@ -78,7 +79,7 @@ TEST_F(SkinFolderTest, ReturnedEntryHoldsWhatARestartWouldRead)
     for (const SkinField& field : kSkinFields)
         EXPECT_EQ(Value(2, field.key.toString()), Value(1, field.key.toString()));
     EXPECT_EQ(Value(2, QStringLiteral("MainFontSize")), QStringLiteral("20"));
-    EXPECT_EQ(Value(2, QStringLiteral("FbackPicture")), QStringLiteral("http:"));
+    EXPECT_EQ(Value(2, QStringLiteral("FbackPicture")), QStringLiteral("/封面/a.jpg"));
     // The file itself has the texts as they stood.
     EXPECT_TRUE(ReadBytes(saved->FilePath)
                     .contains(EncodeGb18030(QStringLiteral("\r\nMainFontSize=  20  //标题字体大小\r\n"))));
@@ -89,6 +90,8 @@ TEST_F(SkinFolderTest, NamesThatCannotBeFileNamesWriteNothing)
     const QString names[] = {QString(),
                              QStringLiteral("."),
                              QStringLiteral(".."),
+                             QStringLiteral("..a"),
+                             QStringLiteral(".隐藏"),
                              QStringLiteral("../逃出"),
                              QStringLiteral("a/b"),
                              QStringLiteral("a\\b"),
@@ -101,7 +104,7 @@ TEST_F(SkinFolderTest, NamesThatCannotBeFileNamesWriteNothing)
     EXPECT_EQ(QDir(program.Root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("Skin")});
 
-    for (const QString& name : {QStringLiteral("..a"), QStringLiteral("夜.读"), QStringLiteral(" 空格 ")})
+    for (const QString& name : {QStringLiteral("a.."), QStringLiteral("夜.读"), QStringLiteral(" 空格 ")})
         EXPECT_TRUE(IsSkinFileName(name)) << name.toStdString();
 }
 
@@ -222,6 +225,69 @@ TEST(ColourPreview, LeadingNumberOrBlackAndNothingForNonColours)
     EXPECT_EQ(PreviewColourValue(QStringLiteral("-1")), std::nullopt);
     EXPECT_EQ(PreviewColourValue(QStringLiteral("16777216")), std::nullopt);
     EXPECT_EQ(PreviewColourValue(QStringLiteral("99999999999")), std::nullopt);
+}
+
+}  // namespace
+
+namespace {
+
+class SkinSaveFailures : public SkinFolderTest {};
+
+// "Key=Value//caption" cannot hold a value with "//" in it, nor one ending
+// in "/": both would read back cut ("D://pics/c.jpg" as "D:"). Such a save
+// is refused, the field named, and the old file left as it was.
+TEST_F(SkinSaveFailures, ValuesTheFileCannotHoldAreRefusedByField)
+{
+    const QString path = WriteSkin(QStringLiteral("水墨"), QStringLiteral("12"));
+    const QByteArray before = ReadBytes(path);
+    struct Case {
+        int field;
+        QString text;
+    };
+    for (const Case& bad : {Case{15, QStringLiteral("D://pics/c.jpg")}, Case{0, QStringLiteral("/图片/")},
+                            Case{7, QStringLiteral("//")}, Case{3, QStringLiteral("/")}}) {
+        SkinFieldTexts texts = SampleTexts();
+        texts[bad.field] = bad.text;
+        EXPECT_EQ(UnholdableSkinField(texts), bad.field);
+        QString failure;
+        EXPECT_FALSE(WriteSkinFile(program.Root(), QStringLiteral("水墨"), texts, &failure));
+        EXPECT_TRUE(failure.contains(kSkinFields[bad.field].caption.toString())) << failure.toStdString();
+        EXPECT_EQ(ReadBytes(path), before);
+    }
+    // One slash inside, a backslash at the end and "/ /" are all held.
+    SkinFieldTexts held = SampleTexts();
+    held[0] = QStringLiteral("/a/b.jpg");
+    held[15] = QStringLiteral("D:\\封面\\");
+    held[7] = QStringLiteral("a/ /b");
+    EXPECT_EQ(UnholdableSkinField(held), -1);
+    ASSERT_TRUE(WriteSkinFile(program.Root(), QStringLiteral("水墨"), held));
+    ASSERT_TRUE(LoadSkinFolder(skins, program.Root()));
+    for (const int i : {0, 7, 15})
+        EXPECT_EQ(Value(1, kSkinFields[i].key.toString()), held[i]);
+}
+
+// Saving over a skin on a full disk must leave the old skin whole (it used
+// to be left empty, and so gone at the next start) and say why.
+TEST_F(SkinSaveFailures, FullDiskKeepsTheOldSkinAndSaysWhy)
+{
+    SmallDisk disk(32 * 1024);
+    SKIP_UNLESS_MOUNTED(disk);
+    QDir(disk.Root()).mkpath(QStringLiteral("Skin"));
+    const QString path = disk.Path(QStringLiteral("Skin/水墨.ini"));
+    QFile::copy(WriteSkin(QStringLiteral("水墨"), QStringLiteral("12")), path);
+    const QByteArray before = ReadBytes(path);
+    ASSERT_FALSE(before.isEmpty());
+    ASSERT_TRUE(disk.Fill());
+
+    QString failure;
+    EXPECT_FALSE(WriteSkinFile(disk.Root(), QStringLiteral("水墨"), SampleTexts(), &failure));
+    EXPECT_EQ(ReadBytes(path), before);
+    EXPECT_TRUE(failure.contains(QStringLiteral("水墨.ini"))) << failure.toStdString();
+    // A new skin on the full disk leaves no file behind.
+    failure.clear();
+    EXPECT_FALSE(WriteSkinFile(disk.Root(), QStringLiteral("新"), SampleTexts(), &failure));
+    EXPECT_FALSE(failure.isEmpty());
+    EXPECT_EQ(QDir(disk.Path(QStringLiteral("Skin"))).entryList(QDir::Files), QStringList{QStringLiteral("水墨.ini")});
 }
 
 }  // namespace

@@ -80,7 +80,10 @@ TEST_F(FindText, EventsStoreTheCursorAsTheTableSays)
     EXPECT_EQ(Cursor(dialog), (Cells{"2", "0", "0"}));
 }
 
-TEST_F(FindText, RepeatedPressesAfterBodyAndHeadingHits)
+// Pressing "查找(&N)" again moves on to the next occurrence: the stored
+// offset is the end of the occurrence just selected (it used to be its
+// start, which selected the same occurrence again on every press).
+TEST_F(FindText, RepeatedPressesMoveOnFromBodyAndHeadingHits)
 {
     OpenBooks();
     GoTo(1, -1);
@@ -90,29 +93,68 @@ TEST_F(FindText, RepeatedPressesAfterBodyAndHeadingHits)
     EXPECT_EQ(state.CurrentBook, 1);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("正在阅读:甲.txt——第一章 出发"));
     EXPECT_EQ(Selected(), QStringLiteral("老槐树"));
-    EXPECT_EQ(Cursor(dialog), (Cells{"1", "0", "17"}));  // CR LF counts as two
+    EXPECT_EQ(window->Pane().SelStart(), 17);            // CR LF counts as two
+    EXPECT_EQ(Cursor(dialog), (Cells{"1", "0", "20"}));  // after the occurrence
     EXPECT_FALSE(dialog->isVisible());
-    // Shown again it is the same dialog; the next press selects the same occurrence.
+    // Shown again it is the same dialog; the only occurrence is behind the cursor.
     EXPECT_EQ(Open(), dialog);
     EXPECT_EQ(dialog->FindText().text(), QStringLiteral("老槐树"));
     Press(dialog);
-    EXPECT_EQ(window->Pane().SelStart(), 17);
-    EXPECT_EQ(Cursor(dialog), (Cells{"1", "0", "17"}));
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, QStringLiteral("找不到“老槐树”"));
+    prompter.messages.clear();
 
     // A heading hit selects nothing and stores the caret the new chapter
     // left, after its first character...
-    Open();
     dialog->FindText().setText(QStringLiteral("龙城"));
     Press(dialog);
     EXPECT_EQ(state.Current().ChapterIndex, 1);
     EXPECT_EQ(window->Pane().SelLength(), 0);
     EXPECT_EQ(Cursor(dialog), (Cells{"1", "1", "1"}));
-    // ...so the next press passes over the 龙城 that begins the body.
+    // ...so the next press passes over the 龙城 that begins the body, and
+    // the one after it finds no further occurrence.
     Open();
     Press(dialog);
     EXPECT_EQ(state.Current().ChapterIndex, 2);
     EXPECT_EQ(Selected(), QStringLiteral("龙城"));
-    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_EQ(Cursor(dialog), (Cells{"1", "2", "2"}));
+    Open();
+    Press(dialog);
+    EXPECT_EQ(state.Current().ChapterIndex, 2);
+    EXPECT_EQ(Selected(), QStringLiteral("龙城"));
+    EXPECT_EQ(prompter.Texts(), QStringList{QStringLiteral("找不到“龙城”")});
+}
+
+// Nothing found: the pane and the caption show the chapter they showed
+// before (the whole-book search used to leave chapter 0's body under the
+// current chapter's caption), the dialog stays open and says so.
+TEST_F(FindText, NothingFoundKeepsTheChapterAndTheDialog)
+{
+    OpenBooks();
+    GoTo(1, 2);
+    window->Pane().SetSelStart(2);
+    window->Pane().SetSelLength(2);
+    const QString shown = window->Pane().Text();
+    const QString caption = window->windowTitle();
+    FindDialog* dialog = Open();
+    for (QRadioButton* scope : {&dialog->BookScope(), &dialog->AllBooksScope(), &dialog->DownwardScope()}) {
+        QTest::mouseClick(scope, Qt::LeftButton);
+        dialog->FindText().setText(QStringLiteral("没有的字"));
+        Press(dialog);
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_EQ(window->Pane().Text(), shown);
+        EXPECT_EQ(window->windowTitle(), caption);
+        EXPECT_EQ(window->Pane().SelStart(), 2);
+        EXPECT_EQ(window->Pane().SelLength(), 2);
+        EXPECT_EQ(state.CurrentBook, 1);
+        EXPECT_EQ(state.Current().ChapterIndex, 2);
+    }
+    ASSERT_EQ(prompter.messages.size(), 3u);
+    for (const auto& shownBox : prompter.messages) {
+        EXPECT_EQ(shownBox.text, QStringLiteral("找不到“没有的字”"));
+        EXPECT_EQ(shownBox.caption, QStringLiteral("提示"));
+        EXPECT_EQ(shownBox.over, dialog);
+    }
 }
 
 TEST_F(FindText, EnterSearchesAndEmptyTextDoesNothing)

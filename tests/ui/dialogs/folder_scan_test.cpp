@@ -3,7 +3,9 @@
 #include "ui/main_window/splash_window.h"
 
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 namespace {
 
@@ -86,7 +88,10 @@ TEST_F(FolderScan, OpenBooksAndSharedNamesAreNotListedTwice)
     EXPECT_EQ(state.Books[1].Path, first);
 }
 
-TEST_F(FolderScan, AFullStoreRefusesFilesAndTheScanGoesOn)
+// Files refused for a full store used to be skipped in silence; the scan
+// still goes on, and once it is done one box says how many were opened and
+// how many were left.
+TEST_F(FolderScan, AFullStoreRefusesFilesAndTheScanGoesOnThenSaysSo)
 {
     TempFolder many;
     for (int i = 1; i <= 254; ++i)
@@ -100,8 +105,13 @@ TEST_F(FolderScan, AFullStoreRefusesFilesAndTheScanGoesOn)
     Scan(books.Root());
     EXPECT_EQ(state.Books.Count(), 255);
     EXPECT_EQ(state.Books[255].FileName, QStringLiteral("a.txt"));
-    EXPECT_EQ(prompter.messages.size(), 1u);  // refused files say nothing
+    ASSERT_EQ(prompter.messages.size(), 2u);  // the question, then the sum
+    const ScriptedPrompter::Shown& sum = prompter.messages[1];
+    EXPECT_EQ(sum.caption, QStringLiteral("提示"));
+    EXPECT_TRUE(sum.text.startsWith(QStringLiteral("溢出"))) << sum.text.toStdString();
+    EXPECT_TRUE(sum.text.contains(QStringLiteral("打开了 1 本，还有 2 本没有打开"))) << sum.text.toStdString();
     EXPECT_FALSE(window->Splash().isVisible());
+    EXPECT_FALSE(window->FolderScanIfMade()->isVisible());
 }
 
 TEST_F(FolderScan, CancelDuringTheScanHidesTheDialogAndTheScanGoesOn)
@@ -136,6 +146,42 @@ TEST_F(FolderScan, ClosingTheWindowDuringAScanSavesAndStopsIt)
     EXPECT_TRUE(window->Quitting());
     EXPECT_LT(state.Books.Count(), 4);
     EXPECT_TRUE(ReadBytes(program.Path(QStringLiteral("book.ini"))).startsWith("[Version1.0]\r\nName="));
+}
+
+}  // namespace
+
+namespace {
+
+// The dialog opens centred over the main window, with the folder a scan
+// would open selected and scrolled into sight, so the question "是否打开整个
+// 选中文件夹所有文本文件?" is about a folder the user can see.
+TEST_F(FolderScan, OpensCentredOnTheCurrentFolderInSight)
+{
+    const QString deep = books.Path(QStringLiteral("一/二/三/四/书"));
+    ASSERT_TRUE(QDir().mkpath(deep));
+    for (int i = 0; i < 40; ++i)
+        QDir().mkpath(books.Path(QStringLiteral("一/二/三/四/旁%1").arg(i)));
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(deep);
+    window->setGeometry(100, 80, 1000, 700);
+    window->show();
+    FolderScanDialog& dialog = Dialog();
+    QDir::setCurrent(before);
+    EXPECT_EQ(dialog.FolderPath(), deep);
+
+    const QPoint centre = dialog.frameGeometry().center();
+    EXPECT_LE((centre - window->frameGeometry().center()).manhattanLength(), 4);
+
+    QTreeView& tree = dialog.FolderTree();
+    const QModelIndex current = tree.currentIndex();
+    // The folders load in the background and push the rows about: the
+    // folder must come into sight once they are in, and stay there.
+    auto inSight = [&] { return tree.viewport()->rect().contains(tree.visualRect(current)); };
+    for (int round = 0; round < 250 && !(tree.model()->rowCount(current.parent()) == 41 && inSight()); ++round)
+        QTest::qWait(20);
+    QTest::qWait(200);
+    EXPECT_TRUE(tree.selectionModel()->isSelected(current));
+    EXPECT_TRUE(inSight()) << tree.visualRect(current).y() << " in " << tree.viewport()->height();
 }
 
 }  // namespace

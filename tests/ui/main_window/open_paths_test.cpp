@@ -33,9 +33,12 @@ protected:
     // Big enough that its load yields to the event loop many times.
     QString BigBook()
     {
+        // Long enough that the load yields, with fewer chapters than a
+        // book may hold (more would be cut off, and say so).
         QString text;
-        for (int i = 0; i < 60000; ++i)
-            text += QStringLiteral("第%1章\r\n正文正文\r\n").arg(i % 30000 + 1);
+        const QString body = QStringLiteral("正文正文\r\n").repeated(8);
+        for (int i = 0; i < 30000; ++i)
+            text += QStringLiteral("第%1章\r\n").arg(i + 1) + body;
         return WriteBook(QStringLiteral("大.txt"), text);
     }
     QStringList Paths() const

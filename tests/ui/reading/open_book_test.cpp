@@ -1,6 +1,9 @@
 #include "support/reader_fixture.h"
 #include "ui/main_window/splash_window.h"
+#include "ui/reading/apply_skin.h"
 #include "ui/reading/open_book.h"
+#include "ui/skins/skin_menu.h"
+#include "ui/widgets/picture_box.h"
 
 namespace {
 
@@ -77,6 +80,54 @@ TEST_F(Opening, ChapterMenuIsNotRebuiltWhenNothingChanged)
     window->NextChapter();
     EXPECT_EQ(window->ChapterItems().Action(2999), first);
     EXPECT_EQ(window->ChapterItems().Caption(2999), QStringLiteral("2999\t第3000章"));
+}
+
+}  // namespace
+
+namespace {
+
+// A skin that paints the panel's background, so every redraw starts from a
+// clean panel and two redraws of the same texts give the same image.
+class OpeningTitlePanel : public ReaderFixture {
+protected:
+    void SetUp() override
+    {
+        ReaderFixture::SetUp();
+        WriteSkin(QStringLiteral("纸"), {QStringLiteral("[Version1.0]"), QStringLiteral("FontBackColor=16777215")});
+        LoadSkins(*window);
+        state.CurrentSkin = 1;
+    }
+    // The panel as ApplySkin draws it for the current book at `chapter`.
+    QImage PanelAt(int chapter)
+    {
+        const int kept = state.Current().ChapterIndex;
+        state.Current().ChapterIndex = chapter;
+        ApplySkin(*window);
+        state.Current().ChapterIndex = kept;
+        return window->TitlePanel().StoredImage().copy();
+    }
+};
+
+// Listing titles one by one ends with a redraw that sees -1 for a book of
+// several chapters: the panel reads "目录", not chapter 0's title as the
+// single redraw before the index was set used to leave it.
+TEST_F(OpeningTitlePanel, SeveralChaptersEndOnTheContentsTitle)
+{
+    OpenBook(*window, WriteBook(QStringLiteral("甲.txt"), QStringLiteral("第一章\r\n甲\r\n第二章\r\n乙\r\n")));
+    const QImage shown = window->TitlePanel().StoredImage().copy();
+    EXPECT_EQ(shown, PanelAt(-1));
+    EXPECT_NE(shown, PanelAt(0));
+}
+
+// With one chapter the only redraw sees the index the loader left.
+TEST_F(OpeningTitlePanel, OneChapterKeepsTheLoadersChapter)
+{
+    window->Pane().SetText(QStringLiteral("帮助"));
+    OpenBook(*window, WriteBook(QStringLiteral("乙.txt"), QStringLiteral("第一章\r\n只有一章\r\n")));
+    ASSERT_EQ(state.Current().ChapterIndex, -1);
+    const QImage shown = window->TitlePanel().StoredImage().copy();
+    EXPECT_EQ(shown, PanelAt(0));
+    EXPECT_NE(shown, PanelAt(-1));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
+#include "support/full_disk.h"
 #include "support/reader_fixture.h"
 #include "ui/platform/colour.h"
+#include "ui/platform/prompter.h"
 #include "ui/reading/apply_skin.h"
 #include "ui/reading/open_book.h"
 #include "ui/skins/skin_manager_dialog.h"
@@ -247,7 +249,8 @@ TEST_F(SkinManager, BadNamesReadOnlyFilesAndEmptyNamesEndTheSaveSilently)
     EXPECT_EQ(Value(1, 8), QStringLiteral("11"));
 
     m.NewSkinBox().click();
-    for (const QString& name : {QString(), QStringLiteral(".."), QStringLiteral("../逃")}) {
+    // A name starting with "." would be a hidden file, never listed again.
+    for (const QString& name : {QString(), QStringLiteral(".."), QStringLiteral("../逃"), QStringLiteral(".隐")}) {
         m.SkinName().setText(name);
         m.SaveButton().click();
     }
@@ -256,6 +259,84 @@ TEST_F(SkinManager, BadNamesReadOnlyFilesAndEmptyNamesEndTheSaveSilently)
     EXPECT_EQ(m.SkinList().count(), 3);
     EXPECT_EQ(window->SkinItems().Count(), 4);
     EXPECT_EQ(state.Skins.Count(), 3);
+    EXPECT_TRUE(prompter.messages.empty());
+}
+
+// The pickers belong to the dialog, so it stays in front of the main
+// window while one is open; the picture picker starts on the JPG entry,
+// the kind of the shipped pictures.
+TEST_F(SkinManager, PickersAreTheDialogsOwnAndPicturesStartOnJpeg)
+{
+    SkinManagerDialog& m = Open();
+    prompter.colours = {std::nullopt};
+    prompter.fonts = {std::nullopt};
+    prompter.files = {std::nullopt};
+    QTest::mousePress(&m.FieldEdit(3), Qt::LeftButton);
+    QTest::mousePress(&m.FieldEdit(1), Qt::LeftButton);
+    QTest::mousePress(&m.FieldEdit(15), Qt::LeftButton);
+    EXPECT_EQ(prompter.pickersOver, QList<QWidget*>(3, &m));
+    EXPECT_EQ(prompter.startFilters, QList<int>{1});
+    EXPECT_EQ(QtFileFilterEntry(prompter.filters.value(0), prompter.startFilters.value(0)),
+              QStringLiteral("JPG文件 (*.jpg)"));
+    EXPECT_EQ(QtFileFilterEntry(prompter.filters.value(0), 5), QString());
+}
+
+// A value the file cannot hold is refused over the dialog, naming the
+// field; nothing is written or changed and the dialog stays open.
+TEST_F(SkinManager, UnholdableValueIsRefusedAndTheFieldNamed)
+{
+    SkinManagerDialog& m = Open();
+    m.show();
+    const QString path = program.Path(QStringLiteral("Skin/skin1.ini"));
+    const QByteArray original = ReadBytes(path);
+    m.FieldEdit(15).setText(QStringLiteral("D://pics/c.jpg"));
+    m.SaveButton().click();
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].caption, QStringLiteral("提示"));
+    EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("封面图片")));
+    EXPECT_EQ(prompter.messages[0].over, &m);
+    EXPECT_EQ(ReadBytes(path), original);
+    EXPECT_TRUE(m.isVisible());
+    EXPECT_EQ(m.FieldEdit(15).text(), QStringLiteral("D://pics/c.jpg"));
+    EXPECT_EQ(Value(1, 15), QString());
+
+    m.FieldEdit(15).setText(QStringLiteral("/pics/c.jpg"));
+    m.SaveButton().click();
+    EXPECT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(Value(1, 15), QStringLiteral("/pics/c.jpg"));
+}
+
+// Saving over a skin on a full disk used to leave its file empty, and the
+// skin gone at the next start. Now the file stays whole, the dialog says
+// why and stays open, and the table keeps the skin as it was.
+TEST(SkinManagerOnAFullDisk, SaveFailsSayingWhyAndKeepsTheSkin)
+{
+    SmallDisk disk(64 * 1024);
+    SKIP_UNLESS_MOUNTED(disk);
+    QDir(disk.Root()).mkpath(QStringLiteral("Skin"));
+    const QString path = disk.Path(QStringLiteral("Skin/水墨.ini"));
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(EncodeGb18030(QStringLiteral("[Version1.0]\r\nFontSize=12//主题字体大小\r\n")));
+    }
+    const QByteArray original = ReadBytes(path);
+    ReaderState state;
+    ScriptedPrompter prompter;
+    MainWindow window(state, prompter, ReaderFolders::Portable(disk.Root()));
+    LoadSkins(window);
+    window.ChooseSkin(0);
+    SkinManagerDialog& m = *window.SkinManagerIfMade();
+    ASSERT_EQ(m.SkinName().text(), QStringLiteral("水墨"));
+    ASSERT_TRUE(disk.Fill());
+    m.FieldEdit(8).setText(QStringLiteral("20"));
+    m.SaveButton().click();
+    EXPECT_EQ(ReadBytes(path), original);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].caption, QStringLiteral("提示"));
+    EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("水墨.ini")));
+    EXPECT_TRUE(m.isVisible());
+    EXPECT_EQ(GetSkinValue(state.Skins, 0, QStringLiteral("FontSize"), 1), QStringLiteral("12"));
 }
 
 TEST(SkinManagerWithoutSkins, NameBoxIsOpenAndTheFirstSaveMakesSkinOne)

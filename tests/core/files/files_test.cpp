@@ -1,0 +1,68 @@
+#include "core/files/plain_file.h"
+#include "core/files/text_file_writer.h"
+#include "support/full_disk.h"
+#include "support/test_files.h"
+
+#include <QFile>
+
+namespace {
+
+// Text read from a stored file can hold an unpaired UTF-16 surrogate (a
+// UTF-16 book.ini, or a field cut in the middle of an emoji). No file has
+// such a name: the test says "no file" instead of throwing from the path
+// conversion, which would end the program at every start.
+TEST(PlainFile, UnpairedSurrogatesNameNoFile)
+{
+    TempFolder folder;
+    const QString real = folder.WriteBytes(QStringLiteral("书😀.txt"), "x");
+    EXPECT_TRUE(IsListedFile(real));
+    const QString high = QString(QChar(0xD83D));
+    const QString low = QString(QChar(0xDE00));
+    for (const QString& path : {folder.Path(QStringLiteral("书") + high + QStringLiteral(".txt")),
+                                folder.Path(low + QStringLiteral("书.txt")), folder.Path(QStringLiteral("书")) + high,
+                                low + QStringLiteral("/tmp/x.txt"), real.left(real.indexOf(high) + 1)}) {
+        EXPECT_NO_THROW(EXPECT_FALSE(IsListedFile(path)));
+    }
+}
+
+TEST(FileWriter, ReportsWhyAFileCouldNotBeWritten)
+{
+    TempFolder folder;
+    const FileWriteResult written = WriteGb18030File(folder.Path(QStringLiteral("好.ini")), u"甲\r\n");
+    EXPECT_TRUE(written);
+    EXPECT_TRUE(written.Reason.isEmpty());
+    const FileWriteResult missingFolder = WriteGb18030File(folder.Path(QStringLiteral("无/好.ini")), u"甲\r\n");
+    EXPECT_FALSE(missingFolder);
+    EXPECT_FALSE(missingFolder.Reason.isEmpty());
+    // A folder where the file should be: the old "file" stays.
+    QDir(folder.Root()).mkdir(QStringLiteral("夹.ini"));
+    EXPECT_FALSE(WriteGb18030File(folder.Path(QStringLiteral("夹.ini")), u"x"));
+    EXPECT_TRUE(QFileInfo(folder.Path(QStringLiteral("夹.ini"))).isDir());
+}
+
+// On a full disk the buffered write "succeeds" and only the flush fails;
+// the old file must stay whole, and no temporary file may be left behind.
+TEST(FileWriter, FullDiskKeepsTheOldFileWhole)
+{
+    SmallDisk disk(32 * 1024);
+    SKIP_UNLESS_MOUNTED(disk);
+    const QString path = disk.Path(QStringLiteral("book.ini"));
+    const QByteArray old =
+        EncodeGb18030(QStringLiteral("[Version1.0]\r\nName=/小说/甲.txt,Xcolor=,id=3,SelStart=1\r\n"));
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(old), old.size());
+    }
+    ASSERT_TRUE(disk.Fill());
+
+    for (const qsizetype size : {qsizetype(60), qsizetype(100000)}) {
+        const FileWriteResult result = WriteGb18030File(path, QString(size, u'书'));
+        EXPECT_FALSE(result) << size;
+        EXPECT_FALSE(result.Reason.isEmpty());
+        EXPECT_EQ(ReadBytes(path), old);
+    }
+    EXPECT_EQ(QDir(disk.Root()).entryList(QDir::Files), QStringList({QStringLiteral("book.ini")}));
+}
+
+}  // namespace
