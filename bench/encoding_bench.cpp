@@ -91,11 +91,26 @@ QString ShortLinesBook()
     });
 }
 
+// A window that shows nothing and notes the longest time the load went
+// without letting its event loop run (the window would not answer then).
 class NoWindow : public LoaderHost {
 public:
     void ShowChapter() override {}
     bool PaneIsEmpty() const override { return false; }
-    bool Yield() override { return true; }
+    bool Yield() override
+    {
+        Lap();
+        return true;
+    }
+    void Lap()
+    {
+        const auto now = std::chrono::steady_clock::now();
+        longest = std::max(longest, now - last);
+        last = now;
+    }
+
+    std::chrono::steady_clock::time_point last = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::duration longest{};
 };
 
 void Load(benchmark::State& state, const QString& path)
@@ -105,18 +120,22 @@ void Load(benchmark::State& state, const QString& path)
         return;
     }
     int chapters = 0;
+    std::chrono::steady_clock::duration longest{};
     for (auto _ : state) {
         ReaderState reader;
         NoWindow host;
         const LoadResult result = LoadTextFile(reader, path, host);
+        host.Lap();
         if (!result.Succeeded()) {
             state.SkipWithError("load failed");
             return;
         }
         chapters = reader.Books[result.Code].LastChapter() + 1;
+        longest = std::max(longest, host.longest);
     }
     state.SetBytesProcessed(state.iterations() * QFileInfo(path).size());
     state.counters["chapters"] = chapters;
+    state.counters["longest_ms_without_yield"] = std::chrono::duration<double, std::milli>(longest).count();
 }
 
 // Whole loads with detection: UTF-8 should stay within 1.2 times GBK.
