@@ -59,8 +59,9 @@ LoadResult LoadTextFile(ReaderState& state, const QString& path, LoaderHost& hos
 // its chapters are replaced, Path, FileName and SkinIndex stay, and
 // ChapterIndex stays when that chapter (or the contents view) still exists,
 // else it becomes 0. The reading yields and shows the beginning of the book
-// as a load does, and does not change CurrentBook. A file no longer there
-// gives "找不到该文件" and leaves the book as it was.
+// as a load does, and does not change CurrentBook; afterwards the caller
+// lists the chapters and shows the book again, as after a load. A file no
+// longer there gives "找不到该文件" and leaves the book as it was.
 LoadResult ReloadTextFile(ReaderState& state, int slot, LoaderHost& host, EncodingChoice encoding,
                           const LoadTuning& tuning = {});
 

@@ -6,14 +6,15 @@
 
 #include <unicode/ucsdet.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 
 namespace {
 
-// UTF-16 and Big5 are judged on this much of the sample, and ICU's
-// statistics (which take 5 ms for it) on the start of that.
+// UTF-16 and Big5 are judged on this much of the sample, ICU's statistics
+// on its first 8000 bytes (ICU looks no further, and takes 5 ms for them).
 constexpr qsizetype kStatisticsSize = 64 * 1024;
 constexpr qsizetype kIcuSampleSize = 8000;
 

@@ -192,17 +192,6 @@ TEST(TextFile, TinyBlocksReadTheSameLines)
     }
 }
 
-// Invalid bytes next to line ends: no block size loses a line end.
-TEST(TextFile, InvalidBytesKeepLineEndsInEveryBlockSize)
-{
-    TempFolder folder;
-    const QByteArray utf8 = "\xE6\x88\n\xE6\x88\r\n\xFF\r" + QStringLiteral("第二章").toUtf8() + "\n\xE6";
-    const QString path = folder.WriteBytes("bad.txt", utf8);
-    const QStringList expected = {kBadText, kBadText, kBadText, QStringLiteral("第二章"), kBadText};
-    for (qsizetype block : {1, 2, 3, 7, 4096})
-        EXPECT_EQ(LinesIn(path, EncodingChoice::Utf8, block), expected) << "blocks of " << block;
-}
-
 // A UTF-8 book with a byte order mark and an invalid byte just before a 1 MiB
 // block ends: the line feed after it used to vanish with the invalid byte,
 // merging two lines and losing the heading of the second.
