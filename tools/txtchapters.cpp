@@ -4,10 +4,14 @@
 //   txtchapters FILE            {"index":N,"title":"…","body":"…"} per chapter
 //   txtchapters --count FILE    the number of chapters
 //   txtchapters --headings      {"heading":true|false,"line":"…"} per input line
+//
+// --encoding NAME before FILE reads the book in GB18030, UTF-8, Big5,
+// UTF-16LE or UTF-16BE instead of detecting its encoding ("" detects).
 
 #include "core/books/reader_state.h"
 #include "core/books/text_loader.h"
 #include "core/text/chapter_heading.h"
+#include "core/text/text_encoding.h"
 
 #include <QByteArray>
 #include <QList>
@@ -15,6 +19,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 
 namespace {
@@ -59,11 +64,11 @@ void Write(const std::string& text)
     std::fwrite(text.data(), 1, text.size(), stdout);
 }
 
-int PrintChapters(const QString& path, bool countOnly)
+int PrintChapters(const QString& path, bool countOnly, EncodingChoice encoding)
 {
     ReaderState state;
     HeadlessHost host;
-    const LoadResult result = LoadTextFile(state, path, host);
+    const LoadResult result = LoadTextFile(state, path, host, encoding);
     if (!result.Succeeded()) {
         const QByteArray text = LoadFailureText(result).toUtf8();
         std::fprintf(stderr, "%s\n", text.constData());
@@ -114,7 +119,9 @@ int ClassifyStandardInput()
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: txtchapters FILE | txtchapters --count FILE | txtchapters --headings\n");
+    std::fprintf(stderr,
+                 "usage: txtchapters [--count] [--encoding NAME] FILE | txtchapters --headings\n"
+                 "NAME: GB18030, UTF-8, Big5, UTF-16LE, UTF-16BE, or \"\" to detect the encoding\n");
     return 2;
 }
 
@@ -124,9 +131,25 @@ int main(int argc, char** argv)
 {
     if (argc == 2 && std::strcmp(argv[1], "--headings") == 0)
         return ClassifyStandardInput();
-    if (argc == 3 && std::strcmp(argv[1], "--count") == 0)
-        return PrintChapters(QString::fromLocal8Bit(argv[2]), true);
-    if (argc == 2 && argv[1][0] != '-')
-        return PrintChapters(QString::fromLocal8Bit(argv[1]), false);
-    return Usage();
+    bool countOnly = false;
+    EncodingChoice encoding = EncodingChoice::Automatic;
+    const char* file = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--count") == 0 && !countOnly) {
+            countOnly = true;
+        } else if (std::strcmp(argv[i], "--encoding") == 0 && i + 1 < argc) {
+            const std::optional<EncodingChoice> named =
+                EncodingChoiceFromSettingName(QString::fromLocal8Bit(argv[++i]));
+            if (!named)
+                return Usage();
+            encoding = *named;
+        } else if (argv[i][0] != '-' && !file) {
+            file = argv[i];
+        } else {
+            return Usage();
+        }
+    }
+    if (!file)
+        return Usage();
+    return PrintChapters(QString::fromLocal8Bit(file), countOnly, encoding);
 }

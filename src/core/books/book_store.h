@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/text/text_encoding.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -18,6 +20,10 @@ struct Book {
     QString FileName;
     std::vector<ChapterEntry> Chapters;  // 0..n, same bounds as ChapterTexts
     std::vector<QString> ChapterTexts;   // bodies, each line followed by CR LF
+    // The encoding the text was decoded from, and what the last load was
+    // asked to read it in (automatic: the encoding was detected).
+    TextEncoding Encoding = TextEncoding::Gb18030;
+    EncodingChoice ChosenEncoding = EncodingChoice::Automatic;
 
     // Highest chapter index n (-1 for the empty slot 0, which has no chapters).
     int LastChapter() const { return static_cast<int>(Chapters.size()) - 1; }

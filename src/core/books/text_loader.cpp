@@ -2,35 +2,41 @@
 
 #include "core/files/plain_file.h"
 #include "core/text/chapter_heading.h"
-#include "core/text/line_reader.h"
 
 #include <QFileInfo>
-
-#include <chrono>
 
 namespace {
 
 constexpr QStringView kLineEnd = u"\r\n";
+constexpr char16_t kSpace = u' ';
 constexpr int kMaxChapterIndex = 32767;
-// The clock is read once every this many lines, and the event loop runs
-// when about kYieldInterval has passed since it last ran.
+// Between lines the clock is read once every this many lines.
 constexpr int kLinesPerClockCheck = 256;
-constexpr auto kYieldInterval = std::chrono::milliseconds(10);
 
 // Yields to the event loop by time rather than after every line, so the
 // window stays as responsive while a large book spends far less time in it.
 class YieldClock {
 public:
-    explicit YieldClock(LoaderHost& host) : host_(host), last_(Clock::now()) {}
+    YieldClock(LoaderHost& host, std::chrono::nanoseconds interval)
+        : host_(host)
+        , interval_(interval)
+        , last_(Clock::now())
+    {}
 
-    // False when the host asks the load to stop.
+    // After a line. False when the host asks the load to stop.
     bool Tick()
     {
         if (++lines_ < kLinesPerClockCheck)
             return true;
+        return Check();
+    }
+
+    // After a piece of a line that goes on: about a block of text, worth a
+    // look at the clock every time, so a line of any length yields too.
+    bool Check()
+    {
         lines_ = 0;
-        const auto now = Clock::now();
-        if (now - last_ < kYieldInterval)
+        if (Clock::now() - last_ < interval_)
             return true;
         const bool goOn = host_.Yield();
         last_ = Clock::now();
@@ -40,13 +46,226 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
     LoaderHost& host_;
+    std::chrono::nanoseconds interval_;
     Clock::time_point last_;
     int lines_ = 0;
 };
 
+// The start of a line whose end has not been read yet. It knows its length
+// without outer spaces at every step without looking at any piece twice.
+class LineStart {
+public:
+    void Append(QStringView piece)
+    {
+        const qsizetype offset = text_.size();
+        text_.append(piece);
+        qsizetype last = piece.size();
+        while (last > 0 && piece[last - 1] == kSpace)
+            --last;
+        if (last == 0)
+            return;  // spaces only
+        end_ = offset + last;
+        if (first_ < 0) {
+            qsizetype first = 0;
+            while (piece[first] == kSpace)
+                ++first;
+            first_ = offset + first;
+        }
+    }
+    qsizetype LengthWithoutOuterSpaces() const { return first_ < 0 ? 0 : end_ - first_; }
+    bool IsEmpty() const { return text_.isEmpty(); }
+    const QString& Text() const { return text_; }
+    void Clear()
+    {
+        text_ = QString();
+        first_ = -1;
+        end_ = 0;
+    }
+
+private:
+    QString text_;
+    qsizetype first_ = -1;  // first character that is not a space
+    qsizetype end_ = 0;     // just after the last one
+};
+
+// Builds the chapters of book `slot` line by line. The book is looked up
+// again after everything that can run the event loop, never held across it.
+class ChapterBuilder {
+public:
+    ChapterBuilder(ReaderState& state, int slot, LoaderHost& host, const LoadTuning& tuning)
+        : state_(state)
+        , slot_(slot)
+        , host_(host)
+        , clock_(host, tuning.yieldInterval)
+    {}
+
+    // Reads every line of `reader` into the book. A wrong guess of the
+    // reader ends the reading without an error; the caller starts over.
+    LoadError Read(TextFileReader& reader)
+    {
+        QStringView piece;
+        bool lineEnds = false;
+        for (;;) {
+            switch (reader.ReadPiece(piece, lineEnds)) {
+            case ReadStatus::Text: break;
+            case ReadStatus::Failed: return LoadError::ReadFailed;
+            case ReadStatus::End:
+            case ReadStatus::WrongGuess: return LoadError::None;
+            }
+            if (!lineEnds) {
+                TakeLineStart(piece);
+                if (!clock_.Check())
+                    return LoadError::Interrupted;
+                continue;
+            }
+            LoadError error = LoadError::None;
+            if (longLine_) {
+                body_.append(piece);
+                body_.append(kLineEnd);
+                longLine_ = false;
+            } else if (lineStart_.IsEmpty()) {
+                error = TakeLine(piece);
+            } else {
+                lineStart_.Append(piece);
+                error = TakeLine(lineStart_.Text());
+                lineStart_.Clear();
+            }
+            if (error != LoadError::None)
+                return error;
+            // Once chapter 1 is under way, show chapter 0 if nothing is shown yet.
+            if (chapter_ == 1 && host_.PaneIsEmpty()) {
+                state_.Books[slot_].ChapterIndex = 0;
+                Show();
+            }
+            if (!clock_.Tick())
+                return LoadError::Interrupted;
+        }
+    }
+
+    // The last chapter takes the body read since the last heading.
+    void Finish()
+    {
+        Book& book = state_.Books[slot_];
+        const int last = book.LastChapter();
+        book.Chapters[last].Number = static_cast<std::int16_t>(last);
+        book.ChapterTexts[last] = std::move(body_);
+        body_ = QString();
+    }
+
+    // Empties the book for a second reading, as it was before the first. If
+    // it is the book being read, the pane shows it again (empty), so no text
+    // in the wrong encoding stays on screen either.
+    void StartOver()
+    {
+        Book& book = state_.Books[slot_];
+        book.Chapters.assign(1, ChapterEntry{});
+        book.ChapterTexts.assign(1, QString());
+        book.ChapterIndex = 0;
+        body_ = QString();
+        chapter_ = -1;
+        lineStart_.Clear();
+        longLine_ = false;
+        if (state_.CurrentBook == slot_)
+            Show();
+    }
+
+private:
+    // A piece of a line that goes on. Once the line is 30 characters long
+    // without its outer spaces it cannot be a heading and is stored as it
+    // is, so its pieces go straight into the body.
+    void TakeLineStart(QStringView piece)
+    {
+        if (longLine_) {
+            body_.append(piece);
+            return;
+        }
+        lineStart_.Append(piece);
+        if (lineStart_.LengthWithoutOuterSpaces() >= kHeadingLengthLimit) {
+            body_.append(lineStart_.Text());
+            lineStart_.Clear();
+            longLine_ = true;
+        }
+    }
+
+    LoadError TakeLine(QStringView view)
+    {
+        // Long lines are never headings and are stored as they are; only
+        // short ones go through the recogniser, which may clean them.
+        if (LengthWithoutOuterSpaces(view) >= kHeadingLengthLimit) {
+            body_.append(view);
+            body_.append(kLineEnd);
+            return LoadError::None;
+        }
+        line_ = view.toString();
+        if (!IsChapterHeading(line_)) {
+            body_.append(line_);
+            body_.append(kLineEnd);
+            return LoadError::None;
+        }
+        Book& book = state_.Books[slot_];
+        chapter_ = book.LastChapter();
+        if (!body_.isEmpty()) {
+            book.ChapterTexts[chapter_] = std::move(body_);
+            book.Chapters[chapter_].Number = static_cast<std::int16_t>(chapter_);
+            body_ = QString();
+            if (chapter_ == 0 && book.ChapterTexts[0].size() >= 5) {
+                book.ChapterIndex = 0;
+                Show();
+            }
+            if (chapter_ >= kMaxChapterIndex)
+                return LoadError::Overflow;
+            ++chapter_;
+            Book& grown = state_.Books[slot_];  // ShowChapter may have run anything
+            grown.Chapters.resize(chapter_ + 1);
+            grown.ChapterTexts.resize(chapter_ + 1);
+        }
+        // A heading replaces the title of the chapter in progress.
+        ChapterEntry& entry = state_.Books[slot_].Chapters[chapter_];
+        entry.Number = static_cast<std::int16_t>(chapter_);
+        entry.Title = TrimSpaces(line_).toString();
+        return LoadError::None;
+    }
+
+    void Show() { host_.ShowChapter(); }
+
+    ReaderState& state_;
+    const int slot_;
+    LoaderHost& host_;
+    YieldClock clock_;
+    QString body_;
+    int chapter_ = -1;  // the chapter in progress; unset until the first heading
+    QString line_;
+    LineStart lineStart_;
+    bool longLine_ = false;  // the line in progress goes straight into the body
+};
+
+// Fills book `slot`, which holds one empty chapter, from `reader`. A file
+// taken for UTF-8 that proves not to be is read again as GB18030 into the
+// same slot, leaving the book as a load as GB18030 would have left it.
+LoadError ReadBook(ReaderState& state, int slot, TextFileReader& reader, EncodingChoice choice, LoaderHost& host,
+                   const LoadTuning& tuning)
+{
+    state.Books[slot].Encoding = reader.Encoding();
+    state.Books[slot].ChosenEncoding = choice;
+    ChapterBuilder builder(state, slot, host, tuning);
+    LoadError error = builder.Read(reader);
+    if (error == LoadError::None && reader.GuessedWrong()) {
+        builder.StartOver();
+        TextFileReader again(tuning.blockSize);
+        if (!again.Open(state.Books[slot].Path, EncodingChoice::Gb18030))
+            return LoadError::ReadFailed;
+        state.Books[slot].Encoding = again.Encoding();
+        error = builder.Read(again);
+    }
+    if (error == LoadError::None)
+        builder.Finish();
+    return error;
+}
+
 }  // namespace
 
-LoadResult LoadTextFile(ReaderState& state, const QString& path, LoaderHost& host)
+LoadResult LoadTextFile(ReaderState& state, const QString& path, LoaderHost& host, EncodingChoice encoding,
+                        const LoadTuning& tuning)
 {
     LoadResult result;
     if (!IsListedFile(path)) {
@@ -55,8 +274,8 @@ LoadResult LoadTextFile(ReaderState& state, const QString& path, LoaderHost& hos
     }
     const QString fileName = QFileInfo(path).fileName();
 
-    TextFileReader reader;
-    if (!reader.Open(path)) {
+    TextFileReader reader(tuning.blockSize);
+    if (!reader.Open(path, encoding)) {
         result.Error = LoadError::ReadFailed;
         return result;
     }
@@ -75,66 +294,39 @@ LoadResult LoadTextFile(ReaderState& state, const QString& path, LoaderHost& hos
     }
     state.CurrentBook = static_cast<std::int16_t>(slot);
 
-    QString body;
-    int chapter = -1;  // the chapter in progress; unset until the first heading
-    YieldClock clock(host);
-    QStringView view;
-    QString line;
-    while (reader.ReadLine(view)) {
-        // Long lines are never headings and are stored as they are; only
-        // short ones go through the recogniser, which may clean them.
-        if (LengthWithoutOuterSpaces(view) >= kHeadingLengthLimit) {
-            body.append(view);
-            body.append(kLineEnd);
-        } else {
-            line = view.toString();
-            if (!IsChapterHeading(line)) {
-                body.append(line);
-                body.append(kLineEnd);
-            } else {
-                Book& book = state.Books[slot];
-                chapter = book.LastChapter();
-                if (!body.isEmpty()) {
-                    book.ChapterTexts[chapter] = std::move(body);
-                    book.Chapters[chapter].Number = static_cast<std::int16_t>(chapter);
-                    body = QString();
-                    if (chapter == 0 && book.ChapterTexts[0].size() >= 5) {
-                        book.ChapterIndex = 0;
-                        host.ShowChapter();
-                    }
-                    if (chapter >= kMaxChapterIndex) {
-                        result.Error = LoadError::Overflow;
-                        return result;
-                    }
-                    ++chapter;
-                    Book& grown = state.Books[slot];  // ShowChapter may have run anything
-                    grown.Chapters.resize(chapter + 1);
-                    grown.ChapterTexts.resize(chapter + 1);
-                }
-                ChapterEntry& entry = state.Books[slot].Chapters[chapter];
-                entry.Number = static_cast<std::int16_t>(chapter);
-                entry.Title = TrimSpaces(line).toString();
-            }
-        }
-        // Once chapter 1 is under way, show chapter 0 if nothing is shown yet.
-        if (chapter == 1 && host.PaneIsEmpty()) {
-            state.Books[slot].ChapterIndex = 0;
-            host.ShowChapter();
-        }
-        if (!clock.Tick()) {
-            result.Error = LoadError::Interrupted;
-            return result;
-        }
+    result.Error = ReadBook(state, slot, reader, encoding, host, tuning);
+    if (result.Error == LoadError::None)
+        result.Code = slot;
+    return result;
+}
+
+LoadResult ReloadTextFile(ReaderState& state, int slot, LoaderHost& host, EncodingChoice encoding,
+                          const LoadTuning& tuning)
+{
+    LoadResult result;
+    if (!state.Books.IsBook(slot) || !IsListedFile(state.Books[slot].Path)) {
+        result.Message = QString::fromUtf16(kFileNotFound);
+        return result;
     }
-    if (reader.HasError()) {
+    TextFileReader reader(tuning.blockSize);
+    if (!reader.Open(state.Books[slot].Path, encoding)) {
         result.Error = LoadError::ReadFailed;
         return result;
     }
 
+    // The slot starts again as a new book would; only the chapter shown is
+    // put back at the end.
     Book& book = state.Books[slot];
-    const int last = book.LastChapter();
-    book.Chapters[last].Number = static_cast<std::int16_t>(last);
-    book.ChapterTexts[last] = std::move(body);
+    const int kept = book.ChapterIndex;
+    book.Chapters.assign(1, ChapterEntry{});
+    book.ChapterTexts.assign(1, QString());
+    book.ChapterIndex = 0;
+
+    result.Error = ReadBook(state, slot, reader, encoding, host, tuning);
+    if (result.Error != LoadError::None)
+        return result;
+    Book& reloaded = state.Books[slot];
+    reloaded.ChapterIndex = kept >= -1 && kept <= reloaded.LastChapter() ? kept : 0;
     result.Code = slot;
     return result;
 }

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "core/books/reader_state.h"
+#include "core/text/line_reader.h"
+#include "core/text/text_encoding.h"
 
 #include <QString>
 
+#include <chrono>
 #include <cstdint>
 
 // What the loader needs from the window it loads for. The loader itself
@@ -38,10 +41,29 @@ struct LoadResult {
 
 inline constexpr char16_t kFileNotFound[] = u"找不到该文件";
 
+// How a load reads: the size of its blocks, and how long it may go without
+// letting the event loop run. Tests make blocks tiny and yield at every
+// look at the clock.
+struct LoadTuning {
+    qsizetype blockSize = TextFileReader::kBlockSize;
+    std::chrono::nanoseconds yieldInterval = std::chrono::milliseconds(10);
+};
+
 // Reads the book at `path` into a new slot of `state.Books`, splitting it
 // into chapters at every heading line, and makes it current. A path already
 // in the store returns that book's slot without reading the file again.
-LoadResult LoadTextFile(ReaderState& state, const QString& path, LoaderHost& host);
+LoadResult LoadTextFile(ReaderState& state, const QString& path, LoaderHost& host,
+                        EncodingChoice encoding = EncodingChoice::Automatic, const LoadTuning& tuning = {});
+
+// Reads book `slot` again from its Path, in `encoding`, into the same slot:
+// its chapters are replaced, Path, FileName and SkinIndex stay, and
+// ChapterIndex stays when that chapter (or the contents view) still exists,
+// else it becomes 0. The reading yields and shows the beginning of the book
+// as a load does, and does not change CurrentBook; afterwards the caller
+// lists the chapters and shows the book again, as after a load. A file no
+// longer there gives "找不到该文件" and leaves the book as it was.
+LoadResult ReloadTextFile(ReaderState& state, int slot, LoaderHost& host, EncodingChoice encoding,
+                          const LoadTuning& tuning = {});
 
 // Text callers show for a failed load: "文件打开错误!" with code and message,
 // or the error's own description.

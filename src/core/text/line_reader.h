@@ -1,16 +1,19 @@
 #pragma once
 
 #include "core/text/text_decoder.h"
+#include "core/text/text_encoding.h"
 
+#include <QByteArray>
 #include <QFile>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
 
-// How a file's encoding is found.
+// How a file's encoding is found when nobody chose one.
 enum class EncodingGuess {
-    // A book: a byte order mark, else strictly valid UTF-8, else GB18030.
+    // A book: a byte order mark, else what the first block says (UTF-16,
+    // UTF-8 or Big5 on strong evidence), else GB18030.
     Book,
     // A file the reader writes itself (book.ini, skins): a byte order mark,
     // else GB18030. Text it wrote may happen to be valid UTF-8 as well
@@ -18,34 +21,65 @@ enum class EncodingGuess {
     Settings,
 };
 
+enum class ReadStatus {
+    Text,    // a piece of text
+    End,     // the end of the file
+    Failed,  // the file could not be read
+    // The file was taken for UTF-8 from its first block, and a later byte
+    // proves it is not: what was read is void; read it again as GB18030.
+    WrongGuess,
+};
+
 // Reads a text file line by line, block by block. A line ends at CR, at
 // CR LF or at a lone LF; the terminator is not part of the line, and a last
 // line without terminator is read like any other.
 class TextFileReader {
 public:
-    bool Open(const QString& path, EncodingGuess guess = EncodingGuess::Book);
-    // The next line; the view stays valid until the next call. False at the
-    // end of the file or after a read error (see HasError).
-    bool ReadLine(QStringView& line);
-    bool HasError() const { return error_; }
-    TextEncoding Encoding() const { return encoding_; }
-
     static constexpr qsizetype kBlockSize = 1 << 20;
 
-private:
-    bool Fill();
-    bool DetectEncoding(EncodingGuess guess);
+    // Tests make blocks tiny to cut characters and line ends everywhere.
+    explicit TextFileReader(qsizetype blockSize = kBlockSize);
 
+    bool Open(const QString& path, EncodingGuess guess = EncodingGuess::Book);
+    // Reads in the chosen encoding (a byte order mark of that encoding is
+    // skipped), or guesses as for a book when the choice is automatic.
+    bool Open(const QString& path, EncodingChoice choice);
+
+    // The next piece of a line: all of the line up to its end (`lineEnds`),
+    // or, when the line goes on beyond what has been read, the part read so
+    // far. A line of any length thus comes in pieces of about a block,
+    // never more. The view stays valid until the next call.
+    ReadStatus ReadPiece(QStringView& piece, bool& lineEnds);
+
+    // The next whole line; the view stays valid until the next call. False
+    // at the end of the file, after a read error (HasError) or a wrong guess
+    // (GuessedWrong).
+    bool ReadLine(QStringView& line);
+
+    bool HasError() const { return error_; }
+    bool GuessedWrong() const { return guessedWrong_; }
+    TextEncoding Encoding() const { return encoding_; }
+
+private:
+    bool Start(const QString& path, std::optional<TextEncoding> chosen, EncodingGuess guess);
+    bool Fill();
+
+    qsizetype blockSize_;
     QFile file_;
     TextEncoding encoding_ = TextEncoding::Gb18030;
+    bool tentative_ = false;  // UTF-8 guessed from the first block, not yet proved
     std::optional<TextDecoder> decoder_;
+    QByteArray head_;  // the first bytes, read to judge the encoding, then decoded
+    qsizetype headPos_ = 0;
     QByteArray block_;
-    QString text_;           // decoded, not yet returned as lines
-    qsizetype pos_ = 0;      // start of the next line in text_
-    qsizetype scanned_ = 0;  // text_ before this index holds no terminator after pos_
+    QString text_;        // decoded, not yet handed out
+    qsizetype pos_ = 0;   // start of what is not handed out yet in text_
+    QString lineBuffer_;  // a whole line that came in several pieces
     bool endOfFile_ = false;
-    bool skipLineFeed_ = false;  // the last line ended at a CR at the end of a block
+    bool inLine_ = false;        // the last piece handed out did not end its line
+    bool skipLineFeed_ = false;  // the last line ended at a CR at the end of the text
     bool error_ = false;
+    bool guessedWrong_ = false;
 };
 
 // Reads a whole (small) text file as lines; nullopt when it cannot be read.

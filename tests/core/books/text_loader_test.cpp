@@ -4,6 +4,7 @@
 #include "support/test_files.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -248,6 +249,250 @@ TEST(LoaderCorpus, ClassicalNovelsSplitAtTheirHeadings)
             EXPECT_GT(chars, 300000) << name.toStdString();
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+QString CorpusText(const char* name)
+{
+    return QString::fromUtf8(ReadBytes(QStringLiteral(READER_CORPUS_DIR "/%1.utf8.txt").arg(name)));
+}
+
+// The text of the first `count` chapters of 儒林外史 (traditional
+// characters, so all of it is in Big5 as well), its table of contents left out.
+QString TraditionalChapters(int count)
+{
+    const QString text = CorpusText("rulinwaishi");
+    const QRegularExpression heading(QStringLiteral("\n第[一二三四五六七八九十]+回"));
+    const qsizetype first = text.indexOf(QStringLiteral("\n第一回　"), text.indexOf(QStringLiteral("第五十五回"))) + 1;
+    qsizetype end = first;
+    for (int i = 0; i < count; ++i)
+        end = text.indexOf(heading, end + 1);
+    return text.mid(first, end + 1 - first).replace(u'\n', QStringLiteral("\r\n"));
+}
+
+class Encodings : public Loader {
+protected:
+    LoadResult LoadAs(const QByteArray& bytes, EncodingChoice choice, const LoadTuning& tuning = {})
+    {
+        return LoadTextFile(state, folder.WriteBytes(QStringLiteral("e%1.txt").arg(++files), bytes), host, choice,
+                            tuning);
+    }
+};
+
+// Each encoding is found without help, and a chosen one is used; the book
+// remembers both what it was read in and what was asked for.
+TEST_F(Encodings, EveryEncodingLoadsTheSameChapters)
+{
+    const QString text = TraditionalChapters(3);
+    ASSERT_EQ(LoadGbk(text).size(), 3u);
+    for (const EncodingChoice choice : kEncodingChoices) {
+        const std::optional<TextEncoding> encoding = ForcedEncoding(choice);
+        if (!encoding)
+            continue;
+        const QByteArray bytes = EncodeText(text, *encoding);
+        // The text as the encoding holds it: Big5 lacks a few rare characters.
+        const QString held = DecodeText(bytes, *encoding);
+        ASSERT_EQ(held.size(), text.size());
+        ASSERT_LT(held.count(u'?'), 5);
+        const std::vector<Chapter> expected = LoadGbk(held);
+        for (const EncodingChoice asked : {EncodingChoice::Automatic, choice}) {
+            const LoadResult result = LoadAs(bytes, asked);
+            ASSERT_TRUE(result.Succeeded());
+            EXPECT_EQ(Table(state, result.Code), expected) << EncodingSettingName(choice).toStdString();
+            EXPECT_EQ(state.Books[result.Code].Encoding, *encoding) << EncodingSettingName(choice).toStdString();
+            EXPECT_EQ(state.Books[result.Code].ChosenEncoding, asked);
+        }
+    }
+}
+
+// A file taken for UTF-8 from its first block turns out to be GBK further
+// on: the load starts over as GB18030 in the same slot and ends exactly as
+// a load as GB18030 would, with the pane shown again in between.
+TEST_F(Encodings, AWrongGuessOfUtf8StartsOverInTheSameSlot)
+{
+    // More than the first block of UTF-8, then GBK.
+    QByteArray bytes = QStringLiteral("前言：本书讲一个故事。\r\n").toUtf8();
+    for (int i = 1; bytes.size() < TextFileReader::kBlockSize * 3 / 2; ++i)
+        bytes += QStringLiteral("第%1章 开端\r\n正文一行，写满汉字。\r\n").arg(i).toUtf8();
+    bytes += EncodeGb18030(u"第九百章 结尾\r\n汉字\r\n");
+
+    const LoadResult other = LoadAs("other", EncodingChoice::Automatic);  // a book before it: the slot is 2
+    std::vector<QString> shown;
+    host.onShow = [&] { shown.push_back(state.Current().ChapterTexts.at(state.Current().ChapterIndex)); };
+    const LoadResult result = LoadAs(bytes, EncodingChoice::Automatic);
+    ASSERT_TRUE(result.Succeeded());
+    EXPECT_EQ(result.Code, other.Code + 1);
+    EXPECT_EQ(state.Books.Count(), 2);
+    EXPECT_EQ(state.CurrentBook, result.Code);
+    const Book& book = state.Books[result.Code];
+    EXPECT_EQ(book.Encoding, TextEncoding::Gb18030);
+    EXPECT_EQ(book.ChosenEncoding, EncodingChoice::Automatic);
+    EXPECT_EQ(book.ChapterIndex, 0);
+    // Shown in UTF-8 at first, then empty when the load started over, then
+    // the GB18030 beginning.
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[0], QStringLiteral("前言：本书讲一个故事。\r\n"));
+    EXPECT_EQ(shown[1], QString());
+
+    ReaderState fresh;
+    FakeLoaderHost freshHost;
+    const LoadResult asGbk =
+        LoadTextFile(fresh, folder.WriteBytes("gbk.txt", bytes), freshHost, EncodingChoice::Gb18030);
+    ASSERT_TRUE(asGbk.Succeeded());
+    const std::vector<Chapter> expected = Table(fresh, asGbk.Code);
+    EXPECT_EQ(Table(state, result.Code), expected);
+    EXPECT_EQ(shown[2], expected.front().body);
+}
+
+// Tiny blocks cut lines, headings and characters everywhere; the chapters
+// come out the same.
+TEST_F(Encodings, TinyBlocksMakeTheSameChapters)
+{
+    // Outer spaces spread over many pieces: a long line stays as it is, a
+    // short one is cleaned (and here a heading).
+    const QString spaces(40, u' ');
+    const QString longLine = spaces + QStringLiteral("第一章") + QString(30, u'字') + spaces;
+    const QString text = QStringLiteral("  〓引子〓  \r\n正文\r\n   第一章 开端   \r\n") + longLine + "\r\n" + spaces
+        + spaces + "\r\n" + QString(70, u'长') + "\r\n" + spaces + QStringLiteral("第三章〓") + spaces
+        + QStringLiteral("\r\n末行");
+    const std::vector<Chapter> expected = {
+        {"", QStringLiteral("引子\r\n正文\r\n")},
+        {QStringLiteral("第一章 开端"), longLine + "\r\n\r\n" + QString(70, u'长') + "\r\n"},
+        {QStringLiteral("第三章"), QStringLiteral("末行\r\n")},
+    };
+    for (const TextEncoding encoding : {TextEncoding::Gb18030, TextEncoding::Utf8, TextEncoding::Utf16LE}) {
+        const QByteArray bytes = EncodeText(text, encoding);
+        const LoadResult whole = LoadAs(bytes, ChoiceOf(encoding));
+        ASSERT_TRUE(whole.Succeeded());
+        EXPECT_EQ(Table(state, whole.Code), expected);
+        for (qsizetype block : {1, 2, 3, 7}) {
+            const LoadResult cut = LoadAs(bytes, ChoiceOf(encoding), {block, std::chrono::milliseconds(10)});
+            ASSERT_TRUE(cut.Succeeded());
+            EXPECT_EQ(Table(state, cut.Code), expected) << "blocks of " << block;
+        }
+    }
+    // A real novel, in GBK and UTF-8.
+    for (const char* name : {"rulinwaishi.gbk.txt", "rulinwaishi.utf8.txt"}) {
+        const QByteArray bytes = ReadBytes(QStringLiteral(READER_CORPUS_DIR "/") + name);
+        const LoadResult whole = LoadAs(bytes, EncodingChoice::Automatic);
+        const LoadResult cut = LoadAs(bytes, EncodingChoice::Automatic, {7, std::chrono::milliseconds(10)});
+        ASSERT_TRUE(whole.Succeeded() && cut.Succeeded());
+        EXPECT_EQ(Table(state, cut.Code), Table(state, whole.Code)) << name;
+    }
+}
+
+// One line of any length is read in pieces, and the load yields between
+// them; a host that closes the program stops it at once.
+TEST_F(Encodings, AHugeLineYieldsAndStopsWhenAsked)
+{
+    const QByteArray bytes = EncodeGb18030(QString(20000, u'长'));
+    const LoadTuning everyPiece{64, std::chrono::nanoseconds(0)};
+    const LoadResult result = LoadAs(bytes, EncodingChoice::Automatic, everyPiece);
+    ASSERT_TRUE(result.Succeeded());
+    EXPECT_GE(host.yields, 600);  // 40,000 bytes in blocks of 64
+    EXPECT_EQ(Table(state, result.Code), (std::vector<Chapter>{{"", QString(20000, u'长') + "\r\n"}}));
+
+    host.yields = 0;
+    host.onYield = [&] { return host.yields < 3; };
+    EXPECT_EQ(LoadAs(bytes, EncodingChoice::Automatic, everyPiece).Error, LoadError::Interrupted);
+    EXPECT_EQ(host.yields, 3);
+}
+
+class Reload : public Encodings {
+protected:
+    // A GBK book of five chapters, loaded as UTF-8: one chapter of nonsense.
+    int LoadMisread()
+    {
+        text = QStringLiteral("第一章\r\n甲\r\n第二章\r\n乙\r\n第三章\r\n丙\r\n第四章\r\n丁\r\n第五章\r\n戊\r\n");
+        path = folder.WriteGbk(QStringLiteral("重读.txt"), text);
+        const LoadResult result = LoadTextFile(state, path, host, EncodingChoice::Utf8);
+        EXPECT_TRUE(result.Succeeded());
+        EXPECT_EQ(state.Books[result.Code].LastChapter(), 0);
+        state.Books[result.Code].SkinIndex = 4;
+        return result.Code;
+    }
+
+    QString text;
+    QString path;
+};
+
+TEST_F(Reload, ReadsTheSameSlotAgainInAnotherEncoding)
+{
+    LoadBytes("before");
+    const int slot = LoadMisread();
+    LoadBytes("after");
+    state.CurrentBook = 1;
+    const LoadResult result = ReloadTextFile(state, slot, host, EncodingChoice::Automatic);
+    ASSERT_TRUE(result.Succeeded());
+    EXPECT_EQ(result.Code, slot);
+    EXPECT_EQ(state.Books.Count(), 3);
+    EXPECT_EQ(state.CurrentBook, 1);  // reloading does not choose the book
+    const Book& book = state.Books[slot];
+    EXPECT_EQ(book.Path, path);
+    EXPECT_EQ(book.FileName, QStringLiteral("重读.txt"));
+    EXPECT_EQ(book.SkinIndex, 4);
+    EXPECT_EQ(book.Encoding, TextEncoding::Gb18030);
+    EXPECT_EQ(book.ChosenEncoding, EncodingChoice::Automatic);
+    EXPECT_EQ(Table(state, slot), LoadGbk(text));
+}
+
+TEST_F(Reload, KeepsTheChapterShownWhileItExists)
+{
+    const int slot = LoadMisread();
+    ASSERT_TRUE(ReloadTextFile(state, slot, host, EncodingChoice::Gb18030).Succeeded());
+    ASSERT_EQ(state.Books[slot].LastChapter(), 4);
+    for (const int shown : {3, -1, 4}) {
+        state.Books[slot].ChapterIndex = shown;
+        ASSERT_TRUE(ReloadTextFile(state, slot, host, EncodingChoice::Automatic).Succeeded());
+        EXPECT_EQ(state.Books[slot].ChapterIndex, shown);
+    }
+    // Read as UTF-8 the book has one chapter: chapter 4 is gone.
+    ASSERT_TRUE(ReloadTextFile(state, slot, host, EncodingChoice::Utf8).Succeeded());
+    EXPECT_EQ(state.Books[slot].LastChapter(), 0);
+    EXPECT_EQ(state.Books[slot].ChapterIndex, 0);
+}
+
+TEST_F(Reload, YieldsAndShowsTheBeginningAsALoadDoes)
+{
+    const int slot = LoadMisread();
+    state.Books[slot].ChapterIndex = 2;
+    host.paneEmpty = true;
+    std::vector<int> shownIndexes;
+    host.onShow = [&] { shownIndexes.push_back(state.Current().ChapterIndex); };
+    host.yields = 0;
+    const LoadResult result =
+        ReloadTextFile(state, slot, host, EncodingChoice::Gb18030, {3, std::chrono::nanoseconds(0)});
+    ASSERT_TRUE(result.Succeeded());
+    EXPECT_GT(host.yields, 0);
+    // Chapter 0 was shown while chapter 1 was under way and the pane was
+    // empty, as in a load; afterwards the book is back at chapter 2.
+    ASSERT_FALSE(shownIndexes.empty());
+    EXPECT_EQ(shownIndexes.front(), 0);
+    EXPECT_EQ(state.Books[slot].ChapterIndex, 2);
+
+    host.onYield = [] { return false; };
+    EXPECT_EQ(ReloadTextFile(state, slot, host, EncodingChoice::Gb18030, {3, std::chrono::nanoseconds(0)}).Error,
+              LoadError::Interrupted);
+}
+
+TEST_F(Reload, AFileNoLongerThereLeavesTheBookAsItWas)
+{
+    const int slot = LoadMisread();
+    const std::vector<Chapter> before = Table(state, slot);
+    state.Books[slot].ChapterIndex = -1;
+    ASSERT_TRUE(QFile::remove(path));
+    const LoadResult result = ReloadTextFile(state, slot, host, EncodingChoice::Gb18030);
+    EXPECT_EQ(result.Message, QStringLiteral("找不到该文件"));
+    EXPECT_EQ(result.Code, 1);
+    EXPECT_EQ(Table(state, slot), before);
+    EXPECT_EQ(state.Books[slot].ChapterIndex, -1);
+    EXPECT_EQ(state.Books[slot].Encoding, TextEncoding::Utf8);
+    // No book in that slot at all.
+    EXPECT_EQ(ReloadTextFile(state, 0, host, EncodingChoice::Gb18030).Message, QStringLiteral("找不到该文件"));
+    EXPECT_EQ(ReloadTextFile(state, slot + 1, host, EncodingChoice::Gb18030).Message, QStringLiteral("找不到该文件"));
 }
 
 }  // namespace

@@ -1,0 +1,67 @@
+// The chapter-table tool as scripts run it: its options, its output and its
+// exit codes.
+
+#include "support/test_files.h"
+
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ToolRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+ToolRun Txtchapters(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(TXTCHAPTERS_BINARY), arguments);
+    EXPECT_TRUE(process.waitForFinished(30000));
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+// A Big5 book too short for the detector to be sure: read as GB18030 it
+// has no heading, read as Big5 it has two chapters.
+TEST(Txtchapters, ReadsInTheNamedEncoding)
+{
+    TempFolder folder;
+    const QString text = QStringLiteral("第一回\r\n正文\r\n第二回\r\n完\r\n");
+    const QString big5 = folder.WriteBytes(QStringLiteral("書.txt"), EncodeText(text, TextEncoding::Big5));
+    EXPECT_EQ(Txtchapters({"--count", big5}).out, "1\n");
+    EXPECT_EQ(Txtchapters({"--count", "--encoding", "", big5}).out, "1\n");
+    EXPECT_EQ(Txtchapters({"--count", "--encoding", "Big5", big5}).out, "2\n");
+    EXPECT_EQ(Txtchapters({"--encoding", "big5", "--count", big5}).out, "2\n");
+    const ToolRun table = Txtchapters({"--encoding", "Big5", big5});
+    EXPECT_EQ(table.exitCode, 0);
+    EXPECT_EQ(table.out,
+              QStringLiteral("{\"index\":0,\"title\":\"第一回\",\"body\":\"正文\\r\\n\"}\n"
+                             "{\"index\":1,\"title\":\"第二回\",\"body\":\"完\\r\\n\"}\n"));
+
+    const QString utf16 = folder.WriteBytes(QStringLiteral("le.txt"), EncodeText(text, TextEncoding::Utf16LE));
+    EXPECT_EQ(Txtchapters({"--count", "--encoding", "UTF-16LE", utf16}).out, "2\n");
+    EXPECT_EQ(Txtchapters({"--count", "--encoding", "UTF-16BE", utf16}).out, "1\n");
+}
+
+TEST(Txtchapters, UnknownNamesPrintTheUsage)
+{
+    TempFolder folder;
+    const QString book = folder.WriteGbk(QStringLiteral("book.txt"), QStringLiteral("第一章\r\n"));
+    for (const QStringList& arguments :
+         {QStringList{"--encoding", "GBK", book}, QStringList{"--encoding", "UTF8", book},
+          QStringList{book, "--encoding"}, QStringList{"--encoding", "UTF-8"}, QStringList{"--count", "--count", book},
+          QStringList{book, book}}) {
+        const ToolRun run = Txtchapters(arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(run.err.startsWith("usage: txtchapters")) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+    const ToolRun missing = Txtchapters({"--encoding", "UTF-8", folder.Path("none.txt")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err, QStringLiteral("文件打开错误!1找不到该文件\n"));
+}
+
+}  // namespace
