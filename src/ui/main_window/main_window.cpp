@@ -12,6 +12,7 @@
 #include "ui/widgets/captioned_button.h"
 #include "ui/widgets/clickable_label.h"
 #include "ui/widgets/menu_item_array.h"
+#include "ui/widgets/page_keys_keeper.h"
 #include "ui/widgets/picture_box.h"
 #include "ui/widgets/picture_cache.h"
 #include "ui/widgets/reading_pane.h"
@@ -59,6 +60,7 @@ MainWindow::MainWindow(ReaderState& state, Prompter& prompter, const ReaderFolde
     setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
     BuildControls();
     BuildMenus();
+    BuildChapterNavigation();
     SetUpAtLoad();
     // Maximized; without a window manager to do it, fill the screen ourselves.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -166,6 +168,19 @@ void MainWindow::BuildMenus()
     connect(bookItems, &MenuItemArray::Clicked, this, &MainWindow::ShowBookFromMenu);
     connect(chapterItems, &MenuItemArray::Clicked, this, &MainWindow::ShowChapterFromMenu);
     connect(skinItems, &MenuItemArray::Clicked, this, &MainWindow::ChooseSkin);
+}
+
+// Any chapter of a long book within reach: the chapter menu scrolls in one
+// column and opens at the current chapter. Page keys pressed in it move
+// through its list, not through the book behind it.
+void MainWindow::BuildChapterNavigation()
+{
+    chapterItems->ScrollInOneColumn([this] {
+        const bool listed = state_.Books.IsBook(state_.CurrentBook) && listedChapters_.book == state_.CurrentBook;
+        return listed ? state_.Current().ChapterIndex : -1;
+    });
+    pageKeysKeeper_ = new PageKeysKeeper([this] { return keys_; }, this);
+    pageKeysKeeper_->Watch(chaptersMenu);
 }
 
 // Colours, font size and the layout for this screen; no book, no skin.

@@ -15,6 +15,7 @@ class FindDialog;
 class FolderScanDialog;
 class KeyState;
 class MenuItemArray;
+class PageKeysKeeper;
 class PictureBox;
 class PictureCache;
 class Prompter;
@@ -115,6 +116,7 @@ protected:
 private:
     void BuildControls();
     void BuildMenus();
+    void BuildChapterNavigation();
     void SetUpAtLoad();
     void StepChapter(int delta);
     void StepBook(int delta);
@@ -135,6 +137,7 @@ private:
     TextEditorLauncher* editor_ = nullptr;
     bool quitting_ = false;
     bool inPollTick_ = false;
+    PageKeysKeeper* pageKeysKeeper_ = nullptr;
 
     // Controls
     QWidget* canvas;
