@@ -3,6 +3,7 @@
 #include "ui/dialogs/cover_window.h"
 #include "ui/dialogs/find_dialog.h"
 #include "ui/dialogs/folder_scan_dialog.h"
+#include "ui/dialogs/jump_dialog.h"
 #include "ui/main_window/splash_window.h"
 #include "ui/platform/colour.h"
 #include "ui/platform/twips.h"
@@ -171,14 +172,20 @@ void MainWindow::BuildMenus()
 }
 
 // Any chapter of a long book within reach: the chapter menu scrolls in one
-// column and opens at the current chapter. Page keys pressed in it move
-// through its list, not through the book behind it.
+// column and opens at the current chapter, and "跳到章节" (Ctrl+G) finds a
+// chapter by title or number. Page keys pressed in either move through its
+// list, not through the book behind it.
 void MainWindow::BuildChapterNavigation()
 {
     chapterItems->ScrollInOneColumn([this] {
         const bool listed = state_.Books.IsBook(state_.CurrentBook) && listedChapters_.book == state_.CurrentBook;
         return listed ? state_.Current().ChapterIndex : -1;
     });
+    jumpAction = new QAction(QStringLiteral("跳到章节"), viewMenu);
+    jumpAction->setObjectName(QStringLiteral("jumpAction"));
+    jumpAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    viewMenu->insertAction(findAction, jumpAction);
+    connect(jumpAction, &QAction::triggered, this, &MainWindow::ShowJumpDialog);
     pageKeysKeeper_ = new PageKeysKeeper([this] { return keys_; }, this);
     pageKeysKeeper_->Watch(chaptersMenu);
 }
@@ -291,6 +298,11 @@ FolderScanDialog* MainWindow::FolderScanIfMade() const
 SkinManagerDialog* MainWindow::SkinManagerIfMade() const
 {
     return skinManager_.data();
+}
+
+JumpDialog* MainWindow::JumpDialogIfMade() const
+{
+    return jumpDialog_.data();
 }
 
 bool MainWindow::PaneIsEmpty() const

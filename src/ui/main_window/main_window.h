@@ -13,6 +13,7 @@ class CaptionedButton;
 class CoverWindow;
 class FindDialog;
 class FolderScanDialog;
+class JumpDialog;
 class KeyState;
 class MenuItemArray;
 class PageKeysKeeper;
@@ -80,6 +81,7 @@ public:
     FindDialog* FindDialogIfMade() const;
     FolderScanDialog* FolderScanIfMade() const;
     SkinManagerDialog* SkinManagerIfMade() const;
+    JumpDialog* JumpDialogIfMade() const;
 
     void SetPaneFontSize(double points);
     void SetTextEditorLauncher(TextEditorLauncher* launcher) { editor_ = launcher; }
@@ -99,6 +101,7 @@ public slots:
     void ShowBookFromMenu(int index);
     void ShowChapterFromMenu(int index);
     void ShowFindDialog();
+    void ShowJumpDialog();
     // File menu
     void OpenFile();
     void OpenRecent(int index);
@@ -167,6 +170,7 @@ private:
     QMenu* chaptersMenu;
     MenuItemArray* chapterItems;
     QAction* findAction;
+    QAction* jumpAction;
     QMenu* fontMenu;
     QAction* extraLargeFont;
     QAction* largeFont;
@@ -182,4 +186,5 @@ private:
     QPointer<FindDialog> findDialog_;
     QPointer<FolderScanDialog> folderScan_;
     QPointer<SkinManagerDialog> skinManager_;
+    QPointer<JumpDialog> jumpDialog_;
 };
