@@ -33,7 +33,7 @@ protected:
         ASSERT_TRUE(menu->isVisible());
     }
     int Active() const { return menu->actions().indexOf(menu->activeAction()); }
-    // Wholly in the part of the menu the user sees.
+    // Wholly inside what the open menu shows.
     bool InView(int index)
     {
         if (index < 0 || index >= count)
