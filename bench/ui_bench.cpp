@@ -8,6 +8,7 @@
 #include "big_book.h"
 #include "core/books/reader_state.h"
 #include "core/books/search_text.h"
+#include "silent_prompter.h"
 #include "ui/dialogs/folder_scan_dialog.h"
 #include "ui/main_window/main_window.h"
 #include "ui/platform/fonts.h"
@@ -27,16 +28,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-class SilentPrompter : public Prompter {
-public:
-    Answer Message(const QString&, const QString&, Icon, Buttons, QWidget*) override { return Answer::Yes; }
-    std::optional<QString> OpenFile(const QString&, int, QWidget*) override { return std::nullopt; }
-    std::optional<QString> SaveFile(const QString&) override { return std::nullopt; }
-    std::optional<QColor> PickColour(QWidget*) override { return std::nullopt; }
-    std::optional<QFont> PickFont(QWidget*) override { return std::nullopt; }
-    std::optional<QString> PickFolder(const QString&) override { return std::nullopt; }
-};
 
 // The reader with the shipped skins and the 100 MB book open, as a user
 // would have it after opening the book.

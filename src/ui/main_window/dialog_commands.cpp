@@ -4,8 +4,10 @@
 
 #include "ui/dialogs/find_dialog.h"
 #include "ui/dialogs/folder_scan_dialog.h"
+#include "ui/dialogs/jump_dialog.h"
 #include "ui/main_window/main_window.h"
 #include "ui/skins/skin_manager_dialog.h"
+#include "ui/widgets/page_keys_keeper.h"
 
 void MainWindow::ShowFindDialog()
 {
@@ -43,4 +45,15 @@ void MainWindow::ShowSkinManager()
         skinManager_ = new SkinManagerDialog(*this);
     skinManager_->Reload();
     skinManager_->show();
+}
+
+// 跳到章节: opens afresh every time, at the current chapter of the current
+// book; page keys pressed in it move through its list.
+void MainWindow::ShowJumpDialog()
+{
+    if (!jumpDialog_) {
+        jumpDialog_ = new JumpDialog(*this);
+        pageKeysKeeper_->Watch(jumpDialog_);
+    }
+    jumpDialog_->ShowAfresh();
 }

@@ -3,6 +3,7 @@
 #include "ui/dialogs/cover_window.h"
 #include "ui/dialogs/find_dialog.h"
 #include "ui/dialogs/folder_scan_dialog.h"
+#include "ui/dialogs/jump_dialog.h"
 #include "ui/main_window/splash_window.h"
 #include "ui/platform/colour.h"
 #include "ui/platform/twips.h"
@@ -12,6 +13,7 @@
 #include "ui/widgets/captioned_button.h"
 #include "ui/widgets/clickable_label.h"
 #include "ui/widgets/menu_item_array.h"
+#include "ui/widgets/page_keys_keeper.h"
 #include "ui/widgets/picture_box.h"
 #include "ui/widgets/picture_cache.h"
 #include "ui/widgets/reading_pane.h"
@@ -59,6 +61,7 @@ MainWindow::MainWindow(ReaderState& state, Prompter& prompter, const ReaderFolde
     setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
     BuildControls();
     BuildMenus();
+    BuildChapterNavigation();
     SetUpAtLoad();
     AcceptBookDrops();
     // Maximized; without a window manager to do it, fill the screen ourselves.
@@ -167,6 +170,25 @@ void MainWindow::BuildMenus()
     connect(bookItems, &MenuItemArray::Clicked, this, &MainWindow::ShowBookFromMenu);
     connect(chapterItems, &MenuItemArray::Clicked, this, &MainWindow::ShowChapterFromMenu);
     connect(skinItems, &MenuItemArray::Clicked, this, &MainWindow::ChooseSkin);
+}
+
+// Any chapter of a long book within reach: the chapter menu scrolls in one
+// column and opens at the current chapter, and "跳到章节" (Ctrl+G) finds a
+// chapter by title or number. Page keys pressed in either move through its
+// list, not through the book behind it.
+void MainWindow::BuildChapterNavigation()
+{
+    chapterItems->ScrollInOneColumn([this] {
+        const bool listed = state_.Books.IsBook(state_.CurrentBook) && listedChapters_.book == state_.CurrentBook;
+        return listed ? state_.Current().ChapterIndex : -1;
+    });
+    jumpAction = new QAction(QStringLiteral("跳到章节"), viewMenu);
+    jumpAction->setObjectName(QStringLiteral("jumpAction"));
+    jumpAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    viewMenu->insertAction(findAction, jumpAction);
+    connect(jumpAction, &QAction::triggered, this, &MainWindow::ShowJumpDialog);
+    pageKeysKeeper_ = new PageKeysKeeper([this] { return keys_; }, this);
+    pageKeysKeeper_->Watch(chaptersMenu);
 }
 
 // Colours, font size and the layout for this screen; no book, no skin.
@@ -283,6 +305,11 @@ FolderScanDialog* MainWindow::FolderScanIfMade() const
 SkinManagerDialog* MainWindow::SkinManagerIfMade() const
 {
     return skinManager_.data();
+}
+
+JumpDialog* MainWindow::JumpDialogIfMade() const
+{
+    return jumpDialog_.data();
 }
 
 bool MainWindow::PaneIsEmpty() const

@@ -14,13 +14,15 @@ class CaptionedButton;
 class CoverWindow;
 class FindDialog;
 class FolderScanDialog;
+class JumpDialog;
 class KeyState;
 class MenuItemArray;
-class QMimeData;
+class PageKeysKeeper;
 class PictureBox;
 class PictureCache;
 class Prompter;
 class QAction;
+class QMimeData;
 class QLabel;
 class QMenu;
 class QTimer;
@@ -86,6 +88,7 @@ public:
     FindDialog* FindDialogIfMade() const;
     FolderScanDialog* FolderScanIfMade() const;
     SkinManagerDialog* SkinManagerIfMade() const;
+    JumpDialog* JumpDialogIfMade() const;
 
     void SetPaneFontSize(double points);
     void SetTextEditorLauncher(TextEditorLauncher* launcher) { editor_ = launcher; }
@@ -110,6 +113,7 @@ public slots:
     void ShowBookFromMenu(int index);
     void ShowChapterFromMenu(int index);
     void ShowFindDialog();
+    void ShowJumpDialog();
     // File menu
     void OpenFile();
     void OpenRecent(int index);
@@ -129,6 +133,7 @@ protected:
 private:
     void BuildControls();
     void BuildMenus();
+    void BuildChapterNavigation();
     void SetUpAtLoad();
     void StepChapter(int delta);
     void StepBook(int delta);
@@ -154,6 +159,7 @@ private:
     QStringList pendingPaths_;
     bool openingPaths_ = false;
     bool retryPending_ = false;
+    PageKeysKeeper* pageKeysKeeper_ = nullptr;
 
     // Controls
     QWidget* canvas;
@@ -183,6 +189,7 @@ private:
     QMenu* chaptersMenu;
     MenuItemArray* chapterItems;
     QAction* findAction;
+    QAction* jumpAction;
     QMenu* fontMenu;
     QAction* extraLargeFont;
     QAction* largeFont;
@@ -198,4 +205,5 @@ private:
     QPointer<FindDialog> findDialog_;
     QPointer<FolderScanDialog> folderScan_;
     QPointer<SkinManagerDialog> skinManager_;
+    QPointer<JumpDialog> jumpDialog_;
 };

@@ -1,6 +1,31 @@
 #include "ui/widgets/menu_item_array.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QWheelEvent>
+
+#include <cmath>
+
+namespace {
+
+// The menu's own style with scrolling switched on: a menu taller than the
+// screen then keeps one column and scrolls instead of adding columns.
+class ScrollingMenuStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_Menu_Scrollable)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+}  // namespace
 
 MenuItemArray::MenuItemArray(QMenu* menu, const QString& name, const QString& caption0)
     : QObject(menu)
@@ -92,4 +117,65 @@ void MenuItemArray::Materialize()
     }
     menu_->addActions(actions_);
     stale_ = false;
+}
+
+void MenuItemArray::ScrollInOneColumn(std::function<int()> current)
+{
+    const bool first = !current_;
+    current_ = std::move(current);
+    if (!menu_ || !first)
+        return;
+    // Over a fresh copy of the application's style, so the menu looks as
+    // before; the menu owns it.
+    auto* style = new ScrollingMenuStyle(QStyleFactory::create(QApplication::style()->name()));
+    style->setParent(menu_);
+    menu_->setStyle(style);
+    menu_->installEventFilter(this);
+}
+
+bool MenuItemArray::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == menu_ && current_) {
+        if (event->type() == QEvent::Show) {
+            // The menu knows whether it scrolls only once it is placed.
+            SelectCurrent();
+            // Opened from the keyboard, the menu selects its first visible
+            // item right after showing; select the current one again then.
+            QMetaObject::invokeMethod(this, &MenuItemArray::SelectCurrent, Qt::QueuedConnection);
+        } else if (event->type() == QEvent::Hide && !actions_.isEmpty()) {
+            // Back to the top while closing: a menu that opens scrolled lays
+            // out every item again, thousands of them in a long book.
+            menu_->setActiveAction(actions_.first());
+        } else if (event->type() == QEvent::Wheel && !wheeling_) {
+            WheelFurther(static_cast<const QWheelEvent&>(*event));
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void MenuItemArray::SelectCurrent()
+{
+    if (!menu_ || !menu_->isVisible() || !current_)
+        return;
+    const int index = current_();
+    if (index < 0 || index >= actions_.size())
+        return;
+    // Selecting an action scrolls it to the middle of a scrolling menu.
+    if (menu_->activeAction() != actions_[index])
+        menu_->setActiveAction(actions_[index]);
+}
+
+// The menu moves one item per wheel event; a notch moves as many items as
+// it moves lines in a list. The event itself moves the first item.
+void MenuItemArray::WheelFurther(const QWheelEvent& event)
+{
+    const int notches = static_cast<int>(std::lround(std::abs(event.angleDelta().y()) / 120.0));
+    const int extra = notches * QApplication::wheelScrollLines() - 1;
+    wheeling_ = true;
+    for (int i = 0; i < extra && menu_; ++i) {
+        QWheelEvent again(event.position(), event.globalPosition(), event.pixelDelta(), event.angleDelta(),
+                          event.buttons(), event.modifiers(), event.phase(), event.inverted(), event.source());
+        QCoreApplication::sendEvent(menu_, &again);
+    }
+    wheeling_ = false;
 }

@@ -5,6 +5,10 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <functional>
+
+class QWheelEvent;
+
 // A menu-item array: item 0 exists from the window's design, items 1 and up
 // are loaded and unloaded at run time. The captions are the truth; the
 // actions of the menu are made from them only when the menu is about to
@@ -38,11 +42,22 @@ public:
     // The action standing for item `index` (made on demand).
     QAction* Action(int index);
 
+    // The menu scrolls in one column instead of adding columns off the
+    // screen, a wheel notch moves as many items as in a list, and every time
+    // it opens, item `current()` is selected and scrolled to the middle
+    // (none when that is not an item).
+    void ScrollInOneColumn(std::function<int()> current);
+
 signals:
     void Clicked(int index);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void Materialize();
+    void SelectCurrent();
+    void WheelFurther(const QWheelEvent& event);
 
     QPointer<QMenu> menu_;
     QString name_;
@@ -50,4 +65,6 @@ private:
     QList<int> tags_{0};
     QList<QAction*> actions_;
     bool stale_ = true;
+    std::function<int()> current_;
+    bool wheeling_ = false;
 };
