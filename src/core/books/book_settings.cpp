@@ -19,7 +19,11 @@ QString BookIniText(const ReaderState& state, qsizetype caret)
         // of its own; the format cannot hold such a book, so it is left out.
         if (!CanBeRemembered(book.Path))
             continue;
-        const QString skinName = state.Skins.IsSkin(book.SkinIndex) ? state.Skins[book.SkinIndex].Name : QString();
+        // A skin whose file name holds a line end cannot be named on the
+        // book's line: the book is kept, without its skin.
+        QString skinName = state.Skins.IsSkin(book.SkinIndex) ? state.Skins[book.SkinIndex].Name : QString();
+        if (!CanBeRemembered(skinName))
+            skinName.clear();
         text += kLineEnd + QStringLiteral("Name=") + book.Path + QStringLiteral(",Xcolor=") + skinName
             + QStringLiteral(",id=") + QString::number(book.ChapterIndex) + QStringLiteral(",SelStart=")
             + QString::number(caret);
@@ -27,9 +31,9 @@ QString BookIniText(const ReaderState& state, qsizetype caret)
     return text + kLineEnd;
 }
 
-bool CanBeRemembered(const QString& path)
+bool CanBeRemembered(const QString& text)
 {
-    return !path.contains(u'\r') && !path.contains(u'\n');
+    return !text.contains(u'\r') && !text.contains(u'\n');
 }
 
 FileWriteResult WriteBookIni(const QString& path, const ReaderState& state, qsizetype caret)

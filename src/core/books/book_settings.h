@@ -20,9 +20,9 @@ inline constexpr char16_t kBookIniVersion[] = u"[Version1.0]";
 // format cannot hold (see CanBeRemembered) is left out.
 QString BookIniText(const ReaderState& state, qsizetype caret);
 
-// Whether a book line can hold `path`: a CR or LF in it (legal in Linux
-// file names) would end the line early.
-bool CanBeRemembered(const QString& path);
+// Whether a book line can hold `text` (a path or a skin name): a CR or LF
+// in it (legal in Linux file names) would end the line early.
+bool CanBeRemembered(const QString& text);
 
 // Writes book.ini through a save file: a failed write leaves the old file
 // whole and says why.

@@ -127,6 +127,11 @@ TEST(BookIni, BooksWhoseNamesHoldLineBreaksAreLeftOut)
     state.Books.Add(QStringLiteral("/书/只有回车\r.txt"), QStringLiteral("只有回车"));
     state.Books.Add(QStringLiteral("/书/乙.txt"), QStringLiteral("乙.txt"));
     state.Books[5].ChapterIndex = 4;
+    // A skin file may be named so too: the book keeps its line, without it.
+    SkinEntry skin;
+    skin.Name = QStringLiteral("皮\r\nName=/etc/passwd.txt");
+    state.Skins.Append(skin);
+    state.Books[1].SkinIndex = 1;
     EXPECT_EQ(BookIniText(state, 2),
               QStringLiteral("[Version1.0]\r\n"
                              "Name=/书/甲.txt,Xcolor=,id=0,SelStart=2\r\n"
