@@ -21,6 +21,7 @@ cmake --build "$build"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export LSAN_OPTIONS="suppressions=$here/scripts/lsan_suppressions.txt"
 (cd "$build" && ctest --output-on-failure --timeout 600 -j "$(nproc)")
 
 # Each fuzzer starts from a scratch copy of its committed seeds, so a run
