@@ -267,7 +267,9 @@ TEST_F(Pane, TypedCharactersGoThroughTheHandlerAndDeleteTakesWholeBreaks)
     EXPECT_EQ(pane.SelStart(), 1);
 }
 
-TEST_F(Pane, CopyWorksWhatEverTheHandlerDiscards)
+// Copy and Shift+Insert type no character; Ctrl+V and Ctrl+X type control
+// characters, which the handler discards.
+TEST_F(Pane, ClipboardKeysThatTypeNoCharacterWorkWhateverTheHandlerDiscards)
 {
     pane.SetText(QStringLiteral("甲乙\r\n丙"));
     QObject::connect(&pane, &ReadingPane::KeyPress, &pane, [](int& character) { character = 0; });
@@ -278,6 +280,10 @@ TEST_F(Pane, CopyWorksWhatEverTheHandlerDiscards)
     QTest::keyClick(&pane, Qt::Key_V, Qt::ControlModifier);
     QTest::keyClick(&pane, Qt::Key_X, Qt::ControlModifier);
     EXPECT_EQ(pane.Text(), QStringLiteral("甲乙\r\n丙"));
+    pane.SetSelStart(2);
+    pane.SetSelLength(2);
+    QTest::keyClick(&pane, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(pane.Text(), QStringLiteral("甲乙甲乙\n丙丙"));
 }
 
 TEST_F(Pane, MouseDragSelectsAcrossLines)
