@@ -29,15 +29,14 @@ bool PaneText::Holds(const QString& text) const
 void PaneText::SetText(const QString& text)
 {
     text_ = text;
-    startLows_.clear();
+    startLows_ = std::vector<quint32>();
+    crLfCheckpoints_ = std::vector<qsizetype>();
     highSteps_.clear();
-    crLfCheckpoints_.clear();
     IndexFrom(0);
-    // A huge chapter's index is not kept alive by the small one after it.
-    if (startLows_.capacity() > 2 * startLows_.size() + 1024) {
+    // The index of a chapter of millions of lines takes no more room than
+    // it needs while the chapter is shown.
+    if (startLows_.capacity() > startLows_.size() + startLows_.size() / 4 + 1024)
         startLows_.shrink_to_fit();
-        crLfCheckpoints_.shrink_to_fit();
-    }
 }
 
 void PaneText::Append(const QString& text)
