@@ -1,5 +1,9 @@
 #include "ui/widgets/pane_lines.h"
 
+#include <QTextBoundaryFinder>
+
+#include <algorithm>
+
 qreal VisualLine::Height() const
 {
     const qreal bottom = IsLastOfSegment() ? laid->height : laid->layout.lineAt(index + 1).y();
@@ -174,6 +178,52 @@ VisualLine PaneLines::LineAtY(qsizetype top, qreal y) const
 
 qsizetype PaneLines::OffsetAt(qsizetype top, const QPointF& point) const
 {
-    const VisualLine line = LineAtY(top, point.y());
-    return line.laid->segment.start + line.Line().xToCursor(point.x(), QTextLine::CursorBetweenCharacters);
+    return LineAtY(top, point.y()).OffsetAtX(point.x());
+}
+
+qsizetype PaneLines::NextPosition(qsizetype offset, bool word) const
+{
+    const qsizetype line = text_.LineOf(offset);
+    if (offset >= text_.LineEnd(line))
+        return line + 1 < text_.LineCount() ? text_.LineStart(line + 1) : offset;
+    const VisualLine shown = At(offset);
+    const qsizetype start = shown.laid->segment.start;
+    const auto mode = word ? QTextLayout::SkipWords : QTextLayout::SkipCharacters;
+    return start + shown.laid->layout.nextCursorPosition(static_cast<int>(offset - start), mode);
+}
+
+qsizetype PaneLines::PreviousPosition(qsizetype offset, bool word) const
+{
+    const qsizetype line = text_.LineOf(offset);
+    if (offset <= text_.LineStart(line))
+        return line > 0 ? text_.LineEnd(line - 1) : offset;
+    // The piece holding the character before the offset.
+    const VisualLine shown = At(offset - 1);
+    const qsizetype start = shown.laid->segment.start;
+    const auto mode = word ? QTextLayout::SkipWords : QTextLayout::SkipCharacters;
+    return start + shown.laid->layout.previousCursorPosition(static_cast<int>(offset - start), mode);
+}
+
+qsizetype PaneLines::EndOfLine(qsizetype offset) const
+{
+    const VisualLine line = At(offset);
+    qsizetype end = line.End();
+    const PaneSegment& segment = line.laid->segment;
+    const bool endsTextLine = line.IsLastOfSegment() && segment.end == text_.LineEnd(segment.line);
+    if (!endsTextLine && end > line.Start() && text_.Text()[end - 1].isSpace())
+        --end;
+    return end;
+}
+
+std::pair<qsizetype, qsizetype> PaneLines::WordAt(qsizetype offset) const
+{
+    const PaneSegment segment = text_.SegmentAt(offset);
+    const QString piece = text_.Text().mid(segment.start, segment.Length());
+    const qsizetype local = text_.Snapped(offset) - segment.start;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Word, piece);
+    finder.setPosition(local);
+    const qsizetype start = finder.isAtBoundary() ? local : std::max<qsizetype>(0, finder.toPreviousBoundary());
+    finder.setPosition(local);
+    const qsizetype end = finder.toNextBoundary();
+    return {segment.start + start, segment.start + (end < 0 ? piece.size() : end)};
 }

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
 
 // One line on screen: a line of a laid-out piece of the text.
 struct VisualLine {
@@ -22,6 +23,10 @@ struct VisualLine {
     qreal Top() const { return Line().y(); }
     qreal Height() const;
     bool IsLastOfSegment() const { return index + 1 >= laid->layout.lineCount(); }
+    // Where the caret at `offset` (on this line) stands, and the offset
+    // nearest to a place on the line.
+    qreal XOf(qsizetype offset) const { return Line().cursorToX(static_cast<int>(offset - laid->segment.start)); }
+    qsizetype OffsetAtX(qreal x) const { return laid->segment.start + Line().xToCursor(x); }
 };
 
 // The pane's text as lines on screen, laid out only where they are looked
@@ -59,6 +64,16 @@ public:
     VisualLine LineAtY(qsizetype top, qreal y) const;
     // The offset under a point of the view.
     qsizetype OffsetAt(qsizetype top, const QPointF& point) const;
+
+    // Caret moves by a character (a whole line break at a line's end) or
+    // by a word.
+    qsizetype NextPosition(qsizetype offset, bool word) const;
+    qsizetype PreviousPosition(qsizetype offset, bool word) const;
+    // The end of the line on screen that holds the offset; where a line
+    // wraps after a space the caret stays before that space, as in a text box.
+    qsizetype EndOfLine(qsizetype offset) const;
+    // The start and end of the word at the offset.
+    std::pair<qsizetype, qsizetype> WordAt(qsizetype offset) const;
 
 private:
     const PaneText& text_;

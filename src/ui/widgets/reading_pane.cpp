@@ -8,7 +8,6 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
-#include <QTextBoundaryFinder>
 
 #include <algorithm>
 #include <climits>
@@ -96,7 +95,7 @@ void ReadingPane::TypeKey(const QKeyEvent* event, int character)
         if (anchor_ != position_)
             DeleteForward(false);
         else
-            Replace(PreviousPosition(position_, false), position_, QString());
+            Replace(lines_.PreviousPosition(position_, false), position_, QString());
     } else if (!shortcut && character >= u' ' && character != 0x7f) {
         const QString text = event->text();
         Type(character == text.front().unicode() ? text : QString(QChar(character)));
@@ -107,7 +106,7 @@ void ReadingPane::DeleteForward(bool word)
 {
     if (anchor_ != position_)
         Replace(SelStart(), SelStart() + SelLength(), QString());
-    else if (const qsizetype end = NextPosition(position_, word); end > position_)
+    else if (const qsizetype end = lines_.NextPosition(position_, word); end > position_)
         Replace(position_, end, QString());
 }
 
@@ -204,42 +203,16 @@ QRectF ReadingPane::CaretRect() const
     const std::optional<qreal> y = lines_.YInView(top_, line, ViewHeight());
     if (!y)
         return {};
-    const qreal x = line.Line().cursorToX(ToInt(position_ - line.laid->segment.start));
-    return {x - 1, *y, 3, line.Height()};
-}
-
-qsizetype ReadingPane::NextPosition(qsizetype offset, bool word) const
-{
-    const qsizetype line = text_.LineOf(offset);
-    if (offset >= text_.LineEnd(line))
-        return line + 1 < text_.LineCount() ? text_.LineStart(line + 1) : offset;
-    const VisualLine shown = lines_.At(offset);
-    const PaneSegment& segment = shown.laid->segment;
-    const auto mode = word ? QTextLayout::SkipWords : QTextLayout::SkipCharacters;
-    return segment.start + shown.laid->layout.nextCursorPosition(ToInt(offset - segment.start), mode);
-}
-
-qsizetype ReadingPane::PreviousPosition(qsizetype offset, bool word) const
-{
-    const qsizetype line = text_.LineOf(offset);
-    if (offset <= text_.LineStart(line))
-        return line > 0 ? text_.LineEnd(line - 1) : offset;
-    // The piece holding the character before the offset.
-    const VisualLine shown = lines_.At(offset - 1);
-    const PaneSegment& segment = shown.laid->segment;
-    const auto mode = word ? QTextLayout::SkipWords : QTextLayout::SkipCharacters;
-    return segment.start + shown.laid->layout.previousCursorPosition(ToInt(offset - segment.start), mode);
+    return {line.XOf(position_) - 1, *y, 3, line.Height()};
 }
 
 qsizetype ReadingPane::VerticalMove(qsizetype offset, int lines)
 {
     const VisualLine line = lines_.At(offset);
     if (!wantedX_)
-        wantedX_ = line.Line().cursorToX(ToInt(offset - line.laid->segment.start));
+        wantedX_ = line.XOf(offset);
     const std::optional<VisualLine> target = lines > 0 ? lines_.Next(line) : lines_.Previous(line);
-    if (!target)
-        return offset;
-    return target->laid->segment.start + target->Line().xToCursor(*wantedX_);
+    return target ? target->OffsetAtX(*wantedX_) : offset;
 }
 
 // As in a text box: the view moves a page and the caret keeps its place
@@ -252,27 +225,12 @@ qsizetype ReadingPane::PageMove(bool down)
     // How far below the first line on screen the caret's line is.
     const qreal below = lines_.YInView(top_, line, height).value_or(0) - PaneLines::FirstLineY(top_);
     if (!wantedX_)
-        wantedX_ = line.Line().cursorToX(ToInt(position_ - line.laid->segment.start));
+        wantedX_ = line.XOf(position_);
     const qsizetype before = top_;
     ScrollTo(down ? lines_.PageBelow(top_, height) : lines_.PageAbove(top_, height));
-    if (top_ == before) {
-        const VisualLine edge = lines_.At(down ? Length() : 0);
-        return edge.laid->segment.start + edge.Line().xToCursor(*wantedX_);
-    }
+    if (top_ == before)
+        return lines_.At(down ? Length() : 0).OffsetAtX(*wantedX_);
     return lines_.OffsetAt(top_, QPointF(*wantedX_, PaneLines::FirstLineY(top_) + below + 1));
-}
-
-// The end of the caret's line on screen. Where a line wraps after a space
-// the caret stays before that space, as in a text box.
-qsizetype ReadingPane::EndOfLine(qsizetype offset) const
-{
-    const VisualLine line = lines_.At(offset);
-    qsizetype end = line.End();
-    const PaneSegment& segment = line.laid->segment;
-    const bool endsTextLine = line.IsLastOfSegment() && segment.end == text_.LineEnd(segment.line);
-    if (!endsTextLine && end > line.Start() && Text()[end - 1].isSpace())
-        --end;
-    return end;
 }
 
 bool ReadingPane::MoveByKey(QKeyEvent* event)
@@ -316,16 +274,16 @@ bool ReadingPane::MoveByKey(QKeyEvent* event)
             continue;
         qsizetype to = position_;
         switch (binding.what) {
-        case Move::NextCharacter: to = NextPosition(position_, false); break;
-        case Move::PreviousCharacter: to = PreviousPosition(position_, false); break;
-        case Move::NextWord: to = NextPosition(position_, true); break;
-        case Move::PreviousWord: to = PreviousPosition(position_, true); break;
+        case Move::NextCharacter: to = lines_.NextPosition(position_, false); break;
+        case Move::PreviousCharacter: to = lines_.PreviousPosition(position_, false); break;
+        case Move::NextWord: to = lines_.NextPosition(position_, true); break;
+        case Move::PreviousWord: to = lines_.PreviousPosition(position_, true); break;
         case Move::NextLine: to = VerticalMove(position_, 1); break;
         case Move::PreviousLine: to = VerticalMove(position_, -1); break;
         case Move::NextPage: to = PageMove(true); break;
         case Move::PreviousPage: to = PageMove(false); break;
         case Move::LineStart: to = lines_.At(position_).Start(); break;
-        case Move::LineEnd: to = EndOfLine(position_); break;
+        case Move::LineEnd: to = lines_.EndOfLine(position_); break;
         case Move::TextStart: to = 0; break;
         case Move::TextEnd: to = Length(); break;
         }
@@ -337,21 +295,6 @@ bool ReadingPane::MoveByKey(QKeyEvent* event)
         return true;
     }
     return false;
-}
-
-void ReadingPane::SelectWordAt(qsizetype offset)
-{
-    const PaneSegment segment = text_.SegmentAt(offset);
-    const QString piece = Text().mid(segment.start, segment.Length());
-    const qsizetype local = text_.Snapped(offset) - segment.start;
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Word, piece);
-    finder.setPosition(local);
-    const qsizetype start = finder.isAtBoundary() ? local : std::max<qsizetype>(0, finder.toPreviousBoundary());
-    finder.setPosition(local);
-    const qsizetype next = finder.toNextBoundary();
-    const qsizetype end = next < 0 ? piece.size() : next;
-    anchor_ = segment.start + start;
-    MoveCaret(segment.start + end, true);
 }
 
 // ---- Scrolling ----
@@ -630,7 +573,9 @@ void ReadingPane::mouseDoubleClickEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton)
         return;
     const qsizetype offset = lines_.OffsetAt(top_, event->position());
-    SelectWordAt(offset);
+    const auto [start, end] = lines_.WordAt(offset);
+    anchor_ = start;
+    MoveCaret(end, true);
     CopyToSelectionClipboard();
     emit LineActivated(text_.LineOf(offset));
 }

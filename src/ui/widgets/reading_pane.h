@@ -97,12 +97,8 @@ private:
     // Caret moves.
     void MoveCaret(qsizetype position, bool select);
     bool MoveByKey(QKeyEvent* event);
-    qsizetype NextPosition(qsizetype offset, bool word) const;
-    qsizetype PreviousPosition(qsizetype offset, bool word) const;
     qsizetype VerticalMove(qsizetype offset, int lines);
     qsizetype PageMove(bool down);
-    qsizetype EndOfLine(qsizetype offset) const;
-    void SelectWordAt(qsizetype offset);
     void EnsureCaretVisible();
     void RestartBlink();
     QRectF CaretRect() const;
