@@ -103,7 +103,7 @@ void MainWindow::BuildControls()
     readingPane = new ReadingPane(canvas);
     readingPane->setObjectName(QStringLiteral("readingPane"));
     connect(readingPane, &ReadingPane::KeyPress, this, &MainWindow::DiscardTypedCharacter);
-    connect(readingPane, &QPlainTextEdit::textChanged, this, &MainWindow::KeepCaretAtTop);
+    connect(readingPane, &ReadingPane::TextChanged, this, &MainWindow::KeepCaretAtTop);
 
     pageKeyTimer = new QTimer(this);
     pageKeyTimer->setObjectName(QStringLiteral("pageKeyTimer"));

@@ -1,55 +1,134 @@
 #pragma once
 
-#include <QPlainTextEdit>
+#include "ui/widgets/pane_layouts.h"
+#include "ui/widgets/pane_lines.h"
+#include "ui/widgets/pane_text.h"
+
+#include <QAbstractScrollArea>
+#include <QBasicTimer>
+#include <QPointF>
 #include <QString>
 
-#include <vector>
+#include <optional>
 
-// The reading pane. Text is kept as the reader counts it, with CR LF as two
-// characters (offsets, "exactly 2 characters", the caret saved in book.ini);
-// the widget counts a line break as one position. The copy here is the
-// truth, and offsets are converted with a table of line starts.
-class ReadingPane : public QPlainTextEdit {
+// The reading pane: a multi-line text box with a vertical scroll bar that
+// shows a chapter of any size at once. Text, caret and selection are kept
+// as the reader counts them, with CR LF as two characters (offsets,
+// "exactly 2 characters", the caret saved in book.ini). Only the lines on
+// screen are ever laid out, so setting a huge chapter, scrolling it and
+// painting it cost about as much as a small one; the vertical scroll bar
+// counts characters, so its thumb says how far into the text the view is.
+class ReadingPane : public QAbstractScrollArea {
     Q_OBJECT
 public:
     explicit ReadingPane(QWidget* parent = nullptr);
 
-    const QString& Text() const;
+    const QString& Text() const { return text_.Text(); }
+    // Sharing the string, not copying it. The same text again keeps the
+    // index and the layouts, and only puts the caret and view at the top.
     void SetText(const QString& text);
     void AppendText(const QString& text);
-    qsizetype Length() const { return Text().size(); }
+    qsizetype Length() const { return text_.Length(); }
 
-    // Caret and selection in the reader's offsets.
+    // Caret and selection in the reader's offsets. An offset between the CR
+    // and the LF of a line break stands before the break.
     qsizetype SelStart() const;
     void SetSelStart(qsizetype offset);
     qsizetype SelLength() const;
     void SetSelLength(qsizetype length);
+    // The selected text as it is copied, every line break one LF.
+    QString SelectedText() const;
 
-    qsizetype WidgetPosition(qsizetype offset) const;
-    qsizetype ReaderOffset(qsizetype position) const;
+    // Reader offsets against positions of a text box that counts every line
+    // break as one position.
+    qsizetype WidgetPosition(qsizetype offset) const { return text_.WidgetPosition(offset); }
+    qsizetype ReaderOffset(qsizetype position) const { return text_.ReaderOffset(position); }
+
+    // The offset of the first character of the line at the top of the view.
+    qsizetype FirstVisibleOffset() const { return top_; }
+    // Brings the line holding `offset` to the top (or as near as the end of
+    // the text allows), and keeps it there when the font or size changes.
+    void ScrollToOffset(qsizetype offset);
+
+    // Characters laid out so far: what was shown, not what the text holds.
+    qsizetype CharactersLaidOut() const { return layouts_.CharactersLaidOut(); }
 
 signals:
     // A key press that types a character; the handler may clear `character`
     // (set it to 0) to keep it out of the pane.
     void KeyPress(int& character);
+    // The text changed, whatever changed it.
+    void TextChanged();
+    // The user double-clicked a line or pressed Enter on the caret's line;
+    // lines are counted from 0 and end at CR LF, CR or LF.
+    void LineActivated(qsizetype line);
 
 protected:
+    bool focusNextPrevChild(bool next) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
 
 private:
-    void Show(const QString& text);
-    void OnContentsChange(int position, int removed, int added);
-    // Where each line begins and ends in reader offsets, and where it
-    // begins in widget positions.
-    struct LineTable {
-        std::vector<qsizetype> starts, ends, widgetStarts;
-    };
-    const LineTable& Lines() const;
+    // Layouts follow the font and the width; the scroll range follows the
+    // text and the height.
+    void Relayout();
+    void UpdateScrollRange();
+    void ScrollTo(qsizetype offset);
+    void SetTop(qsizetype offset);
+    void SyncScrollBar();
+    void OnScrollAction(int action);
+    qsizetype ScrollUnit() const;
+    qreal ViewHeight() const;
 
-    mutable QString text_;
-    bool settingText_ = false;
-    mutable bool textStale_ = false;  // the user edited the widget (Delete)
-    mutable LineTable lines_;
-    mutable bool linesStale_ = true;
+    // Caret moves.
+    void MoveCaret(qsizetype position, bool select);
+    bool MoveByKey(QKeyEvent* event);
+    qsizetype VerticalMove(qsizetype offset, int lines);
+    qsizetype PageMove(bool down);
+    void EnsureCaretVisible();
+    void RestartBlink();
+    QRectF CaretRect() const;
+
+    // Edits: the pane is not locked, only typed characters are kept out.
+    void Replace(qsizetype from, qsizetype to, const QString& with);
+    void Type(const QString& typed);
+    void TypeKey(const QKeyEvent* event, int character);
+    void DeleteForward(bool word);
+    void Copy() const;
+    void CopyToSelectionClipboard() const;
+    void Paste();
+
+    PaneText text_;
+    PaneLayouts layouts_;
+    PaneLines lines_{text_, layouts_};
+
+    qsizetype anchor_ = 0;
+    qsizetype position_ = 0;
+    std::optional<qreal> wantedX_;  // kept through moves up and down
+
+    qsizetype top_ = 0;           // the start of the line at the top
+    qsizetype scrollTarget_ = 0;  // the offset whose line is meant to be there
+    qsizetype lastTop_ = 0;       // the top of the last full page
+    bool syncingScrollBar_ = false;
+    qreal wheelLines_ = 0;
+
+    bool caretShown_ = false;
+    QBasicTimer blinkTimer_;
+    bool selecting_ = false;
+    QPointF mousePoint_;
+    QBasicTimer autoScrollTimer_;
 };

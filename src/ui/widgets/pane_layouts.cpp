@@ -1,0 +1,67 @@
+#include "ui/widgets/pane_layouts.h"
+
+#include <QTextOption>
+#include <QtMath>
+
+#include <climits>
+
+void PaneLayouts::SetGeometry(const QFont& font, const QPaintDevice* device, qreal width)
+{
+    font_ = font;
+    device_ = device;
+    width_ = width;
+    Clear();
+}
+
+void PaneLayouts::Clear()
+{
+    recent_.clear();
+    byStart_.clear();
+    characters_ = 0;
+}
+
+std::shared_ptr<const LaidSegment> PaneLayouts::Get(const PaneText& text, const PaneSegment& segment)
+{
+    if (const auto found = byStart_.find(segment.start); found != byStart_.end()) {
+        if ((*found->second)->segment == segment) {
+            recent_.splice(recent_.begin(), recent_, found->second);
+            return recent_.front();
+        }
+        characters_ -= (*found->second)->segment.Length();
+        recent_.erase(found->second);
+        byStart_.erase(found);
+    }
+
+    auto laid =
+        std::make_shared<LaidSegment>(segment, text.Text().mid(segment.start, segment.Length()), font_, device_);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    laid->layout.setTextOption(option);
+    laid->layout.setCacheEnabled(true);
+    // As a plain text box lays out a paragraph: leading included, the
+    // margin on both sides.
+    const qreal lineWidth = (width_ > 0 ? width_ : qreal(INT_MAX)) - 2 * kMargin;
+    qreal y = 0;
+    laid->layout.beginLayout();
+    for (QTextLine line = laid->layout.createLine(); line.isValid(); line = laid->layout.createLine()) {
+        line.setLeadingIncluded(true);
+        line.setLineWidth(lineWidth);
+        line.setPosition(QPointF(kMargin, y));
+        y += line.height();
+        if (line.leading() < 0)
+            y += qCeil(line.leading());
+    }
+    laid->layout.endLayout();
+    laid->height = y;
+    laidOut_ += segment.Length();
+
+    recent_.push_front(std::move(laid));
+    byStart_[segment.start] = recent_.begin();
+    characters_ += segment.Length();
+    while (recent_.size() > 1 && (characters_ > kCharacterBudget || recent_.size() > kLayoutBudget)) {
+        characters_ -= recent_.back()->segment.Length();
+        byStart_.erase(recent_.back()->segment.start);
+        recent_.pop_back();
+    }
+    return recent_.front();
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "ui/widgets/pane_text.h"
+
+#include <QFont>
+#include <QTextLayout>
+
+#include <list>
+#include <memory>
+#include <unordered_map>
+
+class QPaintDevice;
+
+// One piece of the pane's text laid out at the pane's width: its lines sit
+// one under the other from y = 0, with the pane's margin at the left.
+struct LaidSegment {
+    LaidSegment(const PaneSegment& piece, const QString& text, const QFont& font, const QPaintDevice* device)
+        : segment(piece)
+        , layout(text, font, device)
+    {}
+    PaneSegment segment;
+    QTextLayout layout;
+    qreal height = 0;
+};
+
+// The laid-out pieces the pane has shown lately. Only what comes on screen
+// is ever laid out; the oldest pieces are dropped once they hold more
+// characters than a few screens of any font need.
+class PaneLayouts {
+public:
+    // A text box's margin round its text, in pixels.
+    static constexpr qreal kMargin = 4;
+
+    // Lays out with this font on this device, wrapping at this width (the
+    // whole width of the view, margins included). Drops every layout.
+    void SetGeometry(const QFont& font, const QPaintDevice* device, qreal width);
+    void Clear();
+    qreal Width() const { return width_; }
+    const QFont& Font() const { return font_; }
+
+    std::shared_ptr<const LaidSegment> Get(const PaneText& text, const PaneSegment& segment);
+
+    // Characters laid out since this object was made, again or not.
+    qsizetype CharactersLaidOut() const { return laidOut_; }
+
+private:
+    static constexpr qsizetype kCharacterBudget = 256 * 1024;
+    static constexpr size_t kLayoutBudget = 4096;
+
+    using Entry = std::shared_ptr<const LaidSegment>;
+    std::list<Entry> recent_;  // most recently used first
+    std::unordered_map<qsizetype, std::list<Entry>::iterator> byStart_;
+    QFont font_;
+    const QPaintDevice* device_ = nullptr;
+    qreal width_ = 0;
+    qsizetype characters_ = 0;
+    qsizetype laidOut_ = 0;
+};

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+// A stretch of the pane's text laid out on its own: a whole line, or a piece
+// of a line too long to lay out at once. `end` is where the line break or
+// the next piece begins.
+struct PaneSegment {
+    qsizetype start = 0;
+    qsizetype end = 0;
+    qsizetype line = 0;  // the line it belongs to
+    qsizetype Length() const { return end - start; }
+    bool operator==(const PaneSegment&) const = default;
+};
+
+// The text of the reading pane as the reader counts it (CR LF is two
+// characters) with an index of its lines, so that any offset finds its line
+// and its piece at once however large the chapter. A line ends at CR LF, CR
+// or LF. The text is shared with whoever handed it over, not copied.
+class PaneText {
+public:
+    // Lines longer than this are laid out in pieces of about this length:
+    // the text layout breaks a line without break points in quadratic time.
+    static constexpr qsizetype kPieceLength = 8192;
+    // A piece ends at a sentence end or a space in the last stretch of this
+    // length before its nominal end, so the forced line break looks natural.
+    static constexpr qsizetype kPieceSlack = 512;
+
+    PaneText();
+
+    const QString& Text() const { return text_; }
+    qsizetype Length() const { return text_.size(); }
+    // The same characters in the same storage: setting it again changes nothing.
+    bool Holds(const QString& text) const;
+
+    void SetText(const QString& text);
+    void Append(const QString& text);
+    // Replaces the characters from..to (reader offsets) with `with`.
+    void Replace(qsizetype from, qsizetype to, const QString& with);
+
+    qsizetype LineCount() const { return static_cast<qsizetype>(startLows_.size()); }
+    qsizetype LineOf(qsizetype offset) const;
+    qsizetype LineStart(qsizetype line) const;
+    // Where the line's break begins, or the end of the text.
+    qsizetype LineEnd(qsizetype line) const;
+
+    // Within the text and never between the CR and the LF of a line break
+    // (such an offset stands before the break).
+    qsizetype Snapped(qsizetype offset) const;
+
+    PaneSegment SegmentAt(qsizetype offset) const;
+    std::optional<PaneSegment> NextSegment(const PaneSegment& segment) const;
+    std::optional<PaneSegment> PreviousSegment(const PaneSegment& segment) const;
+
+    // Offsets as a text box counts them, with every line break one position.
+    qsizetype WidgetPosition(qsizetype offset) const;
+    qsizetype ReaderOffset(qsizetype position) const;
+    // The characters from..to with every line break as one LF, as copied.
+    QString WithSingleBreaks(qsizetype from, qsizetype to) const;
+
+private:
+    static constexpr qsizetype kCheckpointLines = 64;
+
+    void IndexFrom(qsizetype line);
+    void AddLineStart(qsizetype start);
+    qsizetype BreakLength(qsizetype line) const;
+    qsizetype PieceBoundary(qsizetype lineStart, qsizetype nominal) const;
+    qsizetype CrLfBefore(qsizetype line) const;
+    qsizetype WidgetLineStart(qsizetype line) const { return LineStart(line) - CrLfBefore(line); }
+
+    QString text_;
+    // Where each line begins: the low 32 bits, and for every 2^32 characters
+    // the starts have passed the line where that happened (in practice none).
+    std::vector<quint32> startLows_;
+    std::vector<qsizetype> highSteps_;
+    // Line breaks written CR LF before every kCheckpointLines-th line.
+    std::vector<qsizetype> crLfCheckpoints_;
+};
