@@ -23,6 +23,7 @@
 
 #include "big_book.h"
 #include "core/books/reader_state.h"
+#include "silent_prompter.h"
 #include "ui/main_window/main_window.h"
 #include "ui/platform/fonts.h"
 #include "ui/platform/prompter.h"
@@ -49,16 +50,6 @@
 namespace {
 
 constexpr qint64 kMiB = 1024 * 1024;
-
-class SilentPrompter : public Prompter {
-public:
-    Answer Message(const QString&, const QString&, Icon, Buttons) override { return Answer::Ok; }
-    std::optional<QString> OpenFile(const QString&) override { return std::nullopt; }
-    std::optional<QString> SaveFile(const QString&) override { return std::nullopt; }
-    std::optional<QColor> PickColour() override { return std::nullopt; }
-    std::optional<QFont> PickFont() override { return std::nullopt; }
-    std::optional<QString> PickFolder(const QString&) override { return std::nullopt; }
-};
 
 QString BookFolder()
 {
