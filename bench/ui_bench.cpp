@@ -8,6 +8,7 @@
 #include "big_book.h"
 #include "core/books/reader_state.h"
 #include "core/books/search_text.h"
+#include "core/text/text_decoder.h"
 #include "silent_prompter.h"
 #include "ui/dialogs/folder_scan_dialog.h"
 #include "ui/main_window/main_window.h"
@@ -18,9 +19,12 @@
 #include "ui/reading/search_pane.h"
 #include "ui/reading/show_chapter.h"
 #include "ui/skins/skin_menu.h"
+#include "ui/widgets/reading_pane.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -112,6 +116,55 @@ void OpenBigBook(benchmark::State& state)
     }
 }
 BENCHMARK(OpenBigBook)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3)->ReportAggregatesOnly();
+
+// The UTF-8 copy of the 100 MB book, made beside it on first use (the
+// encoding benchmark makes and uses the same file).
+QString BigUtf8Book()
+{
+    const QString path = QFileInfo(BigBook(100)).dir().filePath(QStringLiteral("reader-big-100.utf8.txt"));
+    if (!QFileInfo::exists(path)) {
+        QFile gbk(BigBook(100));
+        QFile utf8(path + QStringLiteral(".part"));
+        if (!gbk.open(QIODevice::ReadOnly) || !utf8.open(QIODevice::WriteOnly)
+            || utf8.write(DecodeText(gbk.readAll(), TextEncoding::Gb18030).toUtf8()) < 0 || !utf8.rename(path))
+            return QString();
+    }
+    return path;
+}
+
+// The open command in the real window on the 100 MB book, GBK (0) or
+// UTF-8 (1): how soon the pane shows the beginning, and when the whole
+// book is in.
+void OpenBigBookFirstText(benchmark::State& state)
+{
+    const QString path = state.range(0) == 0 ? BigBook(100) : BigUtf8Book();
+    double firstText = 0, loaded = 0;
+    for (auto _ : state) {
+        ReaderState reader;
+        SilentPrompter prompter;
+        MainWindow window(reader, prompter, ReaderFolders::Portable(QStringLiteral(READER_DATA_DIR)));
+        window.show();
+        QElapsedTimer clock;
+        qint64 shownAt = -1;
+        QObject::connect(&window.Pane(), &ReadingPane::TextChanged, &window, [&] {
+            if (shownAt < 0 && window.Pane().Length() > 0)
+                shownAt = clock.nsecsElapsed();
+        });
+        clock.start();
+        OpenBook(window, path);
+        loaded = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+        firstText = static_cast<double>(shownAt) / 1e6;
+    }
+    state.counters["first_text_ms"] = firstText;
+    state.counters["loaded_ms"] = loaded;
+}
+BENCHMARK(OpenBigBookFirstText)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
 
 // A folder of 20 books the size of the corpus novels (copies of them).
 QString TwentyBookFolder()
