@@ -17,7 +17,7 @@ FileWriteResult WriteGb18030File(const QString& path, QStringView text)
 {
     const QByteArray bytes = EncodeGb18030(text);
     if (bytes.isNull() && !text.isEmpty())
-        return Failed(QStringLiteral("text that GBK cannot hold"));
+        return Failed(QStringLiteral("含有无法用 GB18030 编码保存的文字"));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return Failed(file.errorString());
