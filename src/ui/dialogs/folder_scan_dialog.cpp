@@ -53,13 +53,15 @@ FolderScanDialog::FolderScanDialog(ReaderView& view) : QWidget(&view.Window(), Q
 
     // The model reads folders in the background: as the folders on the way
     // to the chosen one come in, the rows above it move, so it is scrolled
-    // into sight again once each batch of rows is laid out.
+    // into sight again once each batch of rows is laid out, and again when
+    // the model sorts a folder's rows, which it does a moment later.
     rescroll_ = new QTimer(this);
     rescroll_->setSingleShot(true);
     rescroll_->setInterval(0);
     connect(rescroll_, &QTimer::timeout, this, &FolderScanDialog::KeepCurrentFolderInSight);
     connect(folders_, &QFileSystemModel::rowsInserted, rescroll_, qOverload<>(&QTimer::start));
     connect(folders_, &QFileSystemModel::directoryLoaded, rescroll_, qOverload<>(&QTimer::start));
+    connect(folders_, &QFileSystemModel::layoutChanged, rescroll_, qOverload<>(&QTimer::start));
     connect(driveList, &QComboBox::activated, this, &FolderScanDialog::OnDriveChosen);
     connect(scanButton, &QPushButton::clicked, this, &FolderScanDialog::Scan);
     connect(cancelButton, &QPushButton::clicked, this, &FolderScanDialog::Cancel);
