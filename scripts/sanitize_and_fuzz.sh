@@ -26,24 +26,39 @@ export LSAN_OPTIONS="suppressions=$here/scripts/lsan_suppressions.txt"
 
 # Each fuzzer starts from a scratch copy of its committed seeds, so a run
 # never changes the repository; a failing input is kept in build-sanitize/fuzz-failures/.
+# The fuzzers run side by side, one per core.
 failures="$build/fuzz-failures"
 rm -rf "$failures"
 mkdir -p "$failures"
-for fuzzer in "$build"/fuzz/*_fuzz; do
+fuzz_one() {
+    local fuzzer="$1" name corpus status=0
     name="$(basename "$fuzzer")"
     corpus="$build/fuzz-corpus/$name"
     rm -rf "$corpus"
     mkdir -p "$corpus"
     cp -r "$here/fuzz/corpus/$name/." "$corpus/" 2>/dev/null || true
-    status=0
     "$fuzzer" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$failures/$name-" \
         "$corpus" >"$build/$name.log" 2>&1 || status=$?
+    echo "$status" >"$build/$name.status"
+}
+for fuzzer in "$build"/fuzz/*_fuzz; do
+    while (($(jobs -rp | wc -l) >= $(nproc))); do
+        wait -n || true
+    done
+    fuzz_one "$fuzzer" &
+done
+wait
+failed=0
+for fuzzer in "$build"/fuzz/*_fuzz; do
+    name="$(basename "$fuzzer")"
     runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$build/$name.log" | grep -o '[0-9]*$' || echo "?")
-    if ((status != 0)); then
+    if [[ "$(cat "$build/$name.status" 2>/dev/null)" != 0 ]]; then
         tail -40 "$build/$name.log"
         echo "$name failed after $runs runs (input in build-sanitize/fuzz-failures/)"
-        exit 1
+        failed=1
+    else
+        echo "$name: $runs runs in ${seconds} s, nothing found"
     fi
-    echo "$name: $runs runs in ${seconds} s, nothing found"
 done
+((failed == 0)) || exit 1
 echo "Sanitizer run and fuzzers passed."
