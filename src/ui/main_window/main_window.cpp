@@ -104,6 +104,7 @@ void MainWindow::BuildControls()
     readingPane->setObjectName(QStringLiteral("readingPane"));
     connect(readingPane, &ReadingPane::KeyPress, this, &MainWindow::DiscardTypedCharacter);
     connect(readingPane, &ReadingPane::TextChanged, this, &MainWindow::KeepCaretAtTop);
+    connect(readingPane, &ReadingPane::LineActivated, this, &MainWindow::ShowChapterFromContents);
 
     pageKeyTimer = new QTimer(this);
     pageKeyTimer->setObjectName(QStringLiteral("pageKeyTimer"));

@@ -112,6 +112,7 @@ public slots:
     // View menu
     void ShowBookFromMenu(int index);
     void ShowChapterFromMenu(int index);
+    void ShowChapterFromContents(qsizetype line);
     void ShowFindDialog();
     void ShowJumpDialog();
     // File menu

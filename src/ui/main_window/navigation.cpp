@@ -130,6 +130,19 @@ void MainWindow::ShowChapterFromMenu(int index)
     ::ShowChapter(*this);
 }
 
+// A title chosen in the contents view (double-click, or Enter on its line)
+// shows its chapter as the chapter menu would. Elsewhere nothing happens.
+void MainWindow::ShowChapterFromContents(qsizetype line)
+{
+    if (!state_.Books.IsBook(state_.CurrentBook) || state_.Current().ChapterIndex != -1)
+        return;
+    const std::optional<int> chapter = ChapterOnContentsLine(state_.Current(), *readingPane, line);
+    if (!chapter)
+        return;
+    state_.Current().ChapterIndex = *chapter;
+    ::ShowChapter(*this);
+}
+
 void MainWindow::PollPageKeys()
 {
     // A tick that starts while an earlier one still runs (inside a message

@@ -68,12 +68,7 @@ void AppendContents(ReaderView& view)
     // One append and one redraw for the whole list, leaving the pane and the
     // panel as appending title by title would: each redraw sees the index the
     // one before it left, so the last sees -1 unless there was only one.
-    QString titles;
-    for (const ChapterEntry& entry : state.Current().Chapters) {
-        titles += QStringLiteral("\r\n");
-        titles += entry.Title;
-    }
-    view.Pane().AppendText(titles);
+    view.Pane().AppendText(AppendedContentsText(state.Current()));
     if (state.Current().LastChapter() > 0)
         state.Current().ChapterIndex = -1;
     ApplySkin(view);

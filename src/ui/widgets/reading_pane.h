@@ -29,6 +29,8 @@ public:
     void SetText(const QString& text);
     void AppendText(const QString& text);
     qsizetype Length() const { return text_.Length(); }
+    // The line holding `offset`, lines counted from 0 as LineActivated counts them.
+    qsizetype LineOf(qsizetype offset) const { return text_.LineOf(offset); }
 
     // Caret and selection in the reader's offsets. An offset between the CR
     // and the LF of a line break stands before the break.
