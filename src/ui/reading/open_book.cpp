@@ -5,6 +5,7 @@
 #include "ui/platform/prompter.h"
 #include "ui/reading/apply_skin.h"
 #include "ui/reading/reader_view.h"
+#include "ui/reading/reading_place.h"
 #include "ui/reading/show_chapter.h"
 #include "ui/widgets/menu_item_array.h"
 #include "ui/widgets/reading_pane.h"
@@ -89,9 +90,13 @@ void RegisterInBooksMenu(ReaderView& view)
 
 LoadCheck OpenBook(ReaderView& view, const QString& path)
 {
+    RememberPlace(view);
     view.ShowSplash();
     ReaderState& state = view.State();
-    const LoadResult result = LoadTextFile(state, path, view);
+    // A book read in an encoding of the user's choice is read so again.
+    const std::optional<RememberedPosition> remembered = RememberedPositionOf(view.Folders(), path);
+    const LoadResult result =
+        LoadTextFile(state, path, view, remembered ? remembered->encoding : EncodingChoice::Automatic);
     if (view.Quitting())
         return {LoadCheck::Kind::Failed, 0};
     if (!result.Succeeded())

@@ -29,6 +29,9 @@ public:
     void SetText(const QString& text);
     void AppendText(const QString& text);
     qsizetype Length() const { return text_.Length(); }
+    // Whether the pane shows exactly this string, shared with its owner (a
+    // chapter the reader put there, unedited since).
+    bool Shows(const QString& text) const { return text_.Holds(text); }
     // The line holding `offset`, lines counted from 0 as LineActivated counts them.
     qsizetype LineOf(qsizetype offset) const { return text_.LineOf(offset); }
 
