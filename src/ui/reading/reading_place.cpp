@@ -22,10 +22,17 @@ void RememberPlace(ReaderView& view)
     if (!state.Books.IsBook(state.CurrentBook))
         return;
     Book& book = state.Current();
-    if (ShowsChapter(view.Pane(), book, book.ChapterIndex))
-        book.Place = {book.ChapterIndex, view.Pane().FirstVisibleOffset()};
-    else if (book.ChapterIndex == -1)
+    const ReadingPane& pane = view.Pane();
+    if (ShowsChapter(pane, book, book.ChapterIndex)) {
+        // A place scrolled to and not moved from since stays as it was:
+        // after a bigger font or a narrower window its line on screen
+        // starts earlier, and noting that start would move the place back
+        // a little at every start.
+        const bool unmoved = book.Place.Chapter == book.ChapterIndex && pane.ShowsAtTop(book.Place.Offset);
+        book.Place = {book.ChapterIndex, unmoved ? book.Place.Offset : pane.FirstVisibleOffset()};
+    } else if (book.ChapterIndex == -1) {
         book.Place = {};
+    }
 }
 
 void ReturnToPlace(ReaderView& view)

@@ -54,6 +54,8 @@ public:
     // Brings the line holding `offset` to the top (or as near as the end of
     // the text allows), and keeps it there when the font or size changes.
     void ScrollToOffset(qsizetype offset);
+    // Whether the line on screen holding `offset` is the line at the top.
+    bool ShowsAtTop(qsizetype offset) const { return lines_.At(text_.Snapped(offset)).Start() == top_; }
 
     // Characters laid out so far: what was shown, not what the text holds.
     qsizetype CharactersLaidOut() const { return layouts_.CharactersLaidOut(); }

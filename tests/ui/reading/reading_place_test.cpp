@@ -135,6 +135,42 @@ TEST_F(ReadingPlace, ThePlaceSurvivesARestart)
     EXPECT_TRUE(prompter.messages.empty());
 }
 
+// A place in the middle of a long paragraph: after a bigger font its line
+// on screen starts earlier, but until the reader scrolls the place noted
+// is the one restored, so the place does not creep back at every start.
+TEST_F(ReadingPlace, APlaceInsideAWrappedParagraphDoesNotCreepBack)
+{
+    QString text = QStringLiteral("第一章\r\n");
+    for (int i = 0; i < 60; ++i)
+        text += QStringLiteral("　　") + QString(400, QChar(u'文' + i % 7)) + QStringLiteral("\r\n");
+    const QString book = WriteBook(QStringLiteral("甲.txt"), text);
+    auto posLine = [&](qsizetype offset) {
+        return EncodeGb18030(QStringLiteral("Name=%1,id=0,Pos=%2,Enc=\r\n").arg(book).arg(offset));
+    };
+    Open(book);
+    ASSERT_EQ(state.Current().ChapterIndex, 0);
+    ScrollTo(LineStart(30) + 101);
+    const qsizetype place = Top();
+    ASSERT_GT(place, LineStart(30)) << "the place is meant to be inside a paragraph";
+    Restart();
+    ASSERT_EQ(ReadBytes(BookPos()), posLine(place));
+
+    Open(book);
+    QFont bigger = window->Pane().font();
+    bigger.setPointSize(bigger.pointSize() + 5);
+    window->Pane().setFont(bigger);
+    window->Pane().viewport()->grab();
+    ASSERT_LT(Top(), place) << "with the bigger font the line holding the place starts earlier";
+    Restart();
+    EXPECT_EQ(ReadBytes(BookPos()), posLine(place));
+    // Scrolled away, the first character on screen is the place again.
+    Open(book);
+    const qsizetype scrolled = LineStart(10);
+    ScrollTo(scrolled);
+    Restart();
+    EXPECT_EQ(ReadBytes(BookPos()), posLine(scrolled));
+}
+
 // book.pos only ever adds the place: a place for another chapter than the
 // one book.ini restores, a damaged line or file, or an offset past the end
 // of the chapter leave the book as book.ini alone would.
