@@ -85,3 +85,119 @@ TEST(Restarts, ChapterAndSkinOfEveryBookSurviveThreeRestarts)
 }
 
 }  // namespace
+
+namespace {
+
+// Runs one start of the reader in `program` under a virtual display of the
+// same size every time: `actions` run once the window is up, then the
+// session ends as a desktop ends it.
+int RunSession(const QString& program, const QString& actions, QString& errors)
+{
+    const QString session = QStringLiteral("cd '") + program
+        + QStringLiteral("' || exit 9; ./txtreader & reader=$!; "
+                         "timeout 20 xdotool search --sync --onlyvisible --pid $reader >/dev/null; sleep 1; ")
+        + actions + QStringLiteral("kill -TERM $reader; wait $reader");
+    QProcessEnvironment x11;
+    x11.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    ReaderRun run(program,
+                  {Tool("xvfb-run"), QStringLiteral("-a"), QStringLiteral("-s"),
+                   QStringLiteral("-screen 0 1280x800x24"), QStringLiteral("bash"), QStringLiteral("-c"), session},
+                  x11);
+    const int status = run.Finish(90000);
+    errors = run.Stderr();
+    return status;
+}
+
+QString Gb18030File(const QString& path)
+{
+    return DecodeText(ReadBytes(path), TextEncoding::Gb18030);
+}
+
+// A reader scrolls into the middle of a chapter and closes; the next start
+// opens the book again from the recent files, does nothing and closes.
+// book.pos still holds the same place only if that start showed the book
+// there: the close notes the first character on screen.
+TEST(Restarts, TheBookComesBackWhereItWasReadInsideTheChapter)
+{
+    if (Tool("xvfb-run").isEmpty() || Tool("xdotool").isEmpty())
+        GTEST_SKIP() << "needs xvfb-run and xdotool (scripts/bootstrap.sh installs them)";
+    TempFolder root;
+    const QString program = root.Path(QStringLiteral("小说/目录"));
+    MakeProgramFolder(program);
+    ASSERT_TRUE(QFile::remove(QDir(program).filePath(kHelpDocument)));
+    const QString journey = root.Path(QStringLiteral("xiyouji.txt"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(READER_CORPUS_DIR "/xiyouji.gbk.txt"), journey));
+    const QString ini = QDir(program).filePath(QStringLiteral("book.ini"));
+    const QString pos = QDir(program).filePath(QStringLiteral("book.pos"));
+    {
+        QFile file(ini);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(EncodeGb18030(QStringLiteral("[Version1.0]\r\nName=") + journey
+                                 + QStringLiteral(",Xcolor=言情,id=5,SelStart=1\r\n")));
+    }
+    QString errors;
+    const QString scroll = QStringLiteral("xdotool mousemove 600 400 click --repeat 15 --delay 50 5; sleep 1; ");
+    ASSERT_EQ(RunSession(program, OpenRecent(0, QStringLiteral("xiyouji")) + scroll, errors), 0)
+        << errors.toStdString();
+    const QString left = Gb18030File(pos);
+    const QString prefix = QStringLiteral("Name=") + journey + QStringLiteral(",id=5,Pos=");
+    ASSERT_TRUE(left.startsWith(prefix)) << left.toStdString();
+    ASSERT_TRUE(left.endsWith(QStringLiteral(",Enc=\r\n"))) << left.toStdString();
+    const qsizetype place = left.mid(prefix.size()).section(u',', 0, 0).toLongLong();
+    ASSERT_GT(place, 0) << left.toStdString();
+
+    ASSERT_EQ(RunSession(program, OpenRecent(0, QStringLiteral("xiyouji")), errors), 0) << errors.toStdString();
+    EXPECT_EQ(Gb18030File(pos), left);
+    EXPECT_TRUE(Gb18030File(ini).contains(QStringLiteral(",id=5,"))) << Gb18030File(ini).toStdString();
+}
+
+// The guess reads a short Big5 book as GB18030; the reader chooses
+// 查看 → 文字编码 → Big5 and closes. The next start reads the book in Big5
+// again: its chapter 1 (which the wrong reading does not have) stays the
+// chapter book.ini remembers, and book.pos keeps the choice.
+TEST(Restarts, ABookReadInAChosenEncodingComesBackInIt)
+{
+    if (Tool("xvfb-run").isEmpty() || Tool("xdotool").isEmpty())
+        GTEST_SKIP() << "needs xvfb-run and xdotool (scripts/bootstrap.sh installs them)";
+    TempFolder root;
+    const QString program = root.Path(QStringLiteral("reader"));
+    MakeProgramFolder(program);
+    ASSERT_TRUE(QFile::remove(QDir(program).filePath(kHelpDocument)));
+    const QString book = root.Path(QStringLiteral("rulin.txt"));
+    {
+        QFile file(book);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(
+            EncodeText(QStringLiteral("第一回　說\r\n人生。\r\n第二回　王\r\n話說。\r\n第三回　周\r\n秀才。\r\n"),
+                       TextEncoding::Big5));
+    }
+    const QString ini = QDir(program).filePath(QStringLiteral("book.ini"));
+    const QString pos = QDir(program).filePath(QStringLiteral("book.pos"));
+    const QString remembered =
+        QStringLiteral("[Version1.0]\r\nName=") + book + QStringLiteral(",Xcolor=,id=1,SelStart=1\r\n");
+    auto writeIni = [&] {
+        QFile file(ini);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(EncodeGb18030(remembered));
+    };
+    writeIni();
+    // Read wrongly the book has no headings: "本书无目录" is answered first.
+    // 查看 is the second menu; from no active item, Up reaches its last
+    // item, 文字编码, and Right opens it on 自动; Big5 is three further down.
+    const QString openAndChooseBig5 = QStringLiteral(
+        "xdotool mousemove 21 11 click 1; sleep 0.8; xdotool key Up Up Right; sleep 0.5; xdotool key Return; "
+        "sleep 1.5; xdotool key Return; timeout 20 xdotool search --sync --name rulin >/dev/null; sleep 0.5; "
+        "xdotool mousemove 60 11 click 1; sleep 0.8; xdotool key Up Right; sleep 0.5; "
+        "xdotool key Down Down Down Return; sleep 1.5; ");
+    QString errors;
+    ASSERT_EQ(RunSession(program, openAndChooseBig5, errors), 0) << errors.toStdString();
+    ASSERT_TRUE(Gb18030File(pos).endsWith(QStringLiteral(",Enc=Big5\r\n"))) << Gb18030File(pos).toStdString();
+
+    // Chapter 1 again, as a reader who had read it there would have left it.
+    writeIni();
+    ASSERT_EQ(RunSession(program, OpenRecent(0, QStringLiteral("rulin")), errors), 0) << errors.toStdString();
+    EXPECT_EQ(Gb18030File(pos), QStringLiteral("Name=") + book + QStringLiteral(",id=1,Pos=0,Enc=Big5\r\n"));
+    EXPECT_TRUE(Gb18030File(ini).contains(QStringLiteral(",id=1,"))) << Gb18030File(ini).toStdString();
+}
+
+}  // namespace

@@ -13,6 +13,15 @@ struct ChapterEntry {
     QString Title;            // the heading line as cleaned by the recogniser
 };
 
+// Where a book was being read inside a chapter: the chapter shown and the
+// offset of the first character on screen in it. A character offset, not
+// pixels, so it holds for any font size or window size.
+struct ReadingPlace {
+    std::int32_t Chapter = -1;  // -1: not inside any chapter
+    qsizetype Offset = 0;
+    bool operator==(const ReadingPlace&) const = default;
+};
+
 struct Book {
     std::uint8_t SkinIndex = 0;     // 0 = no skin chosen for this book yet
     std::int32_t ChapterIndex = 0;  // -1 = the contents view
@@ -24,6 +33,9 @@ struct Book {
     // asked to read it in (automatic: the encoding was detected).
     TextEncoding Encoding = TextEncoding::Gb18030;
     EncodingChoice ChosenEncoding = EncodingChoice::Automatic;
+    // Where the reader left this book; it counts while Place.Chapter is
+    // still the book's ChapterIndex.
+    ReadingPlace Place;
 
     // Highest chapter index n (-1 for the empty slot 0, which has no chapters).
     int LastChapter() const { return static_cast<int>(Chapters.size()) - 1; }

@@ -1,12 +1,15 @@
-// Closing the window writes book.ini and ends the program; "退出" ends it
-// without writing. A book.ini that cannot be written is never lost in
-// silence: the user is told before the program ends, and a close asked for
-// by a signal says so on stderr and ends with a failure status.
+// Closing the window writes book.ini and book.pos beside it, then ends the
+// program; "退出" ends it without writing. A settings file that cannot be
+// written is never lost in silence: the user is told before the program
+// ends, and a close asked for by a signal says so on stderr and ends with a
+// failure status.
 
+#include "core/books/book_positions.h"
 #include "core/books/book_settings.h"
 #include "ui/main_window/main_window.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/termination.h"
+#include "ui/reading/reading_place.h"
 #include "ui/widgets/reading_pane.h"
 
 #include <QApplication>
@@ -20,10 +23,9 @@
 
 namespace {
 
-QString SettingsNotSavedText(const QString& path, const QString& reason)
+QString NotSavedText(const QString& what, const QString& path, const QString& reason)
 {
-    return QStringLiteral("无法保存设置文件 book.ini，本次的阅读位置和皮肤没有记下。\n文件: ")
-        + QDir::toNativeSeparators(path) + QStringLiteral("\n原因: ") + reason;
+    return what + QStringLiteral("\n文件: ") + QDir::toNativeSeparators(path) + QStringLiteral("\n原因: ") + reason;
 }
 
 }  // namespace
@@ -42,11 +44,20 @@ void MainWindow::SaveSettingsAndEnd()
     // while the message below runs its own event loop.
     quitting_ = true;
     pageKeyTimer->stop();
-    const QString path = folders_.StateFile(QString::fromUtf16(kBookIniName));
-    const FileWriteResult written = WriteBookIni(path, state_, readingPane->SelStart());
+    RememberPlace(*this);
+    QStringList failures;
+    const QString ini = folders_.StateFile(QString::fromUtf16(kBookIniName));
+    if (const FileWriteResult written = WriteBookIni(ini, state_, readingPane->SelStart()); !written)
+        failures.append(NotSavedText(QStringLiteral("无法保存设置文件 book.ini，本次的阅读位置和皮肤没有记下。"), ini,
+                                     written.Reason));
+    const QString pos = folders_.StateFile(QString::fromUtf16(kBookPosName));
+    if (const FileWriteResult written = WriteBookPos(pos, state_); !written)
+        failures.append(
+            NotSavedText(QStringLiteral("无法保存设置文件 book.pos，本次章节内的阅读位置和文字编码没有记下。"), pos,
+                         written.Reason));
     int exitCode = 0;
-    if (!written) {
-        const QString text = SettingsNotSavedText(path, written.Reason);
+    if (!failures.isEmpty()) {
+        const QString text = failures.join(QStringLiteral("\n\n"));
         if (TerminationSignal() != 0) {
             std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
             std::fflush(stderr);

@@ -9,6 +9,7 @@
 #include "ui/platform/prompter.h"
 #include "ui/platform/text_editor.h"
 #include "ui/reading/open_book.h"
+#include "ui/reading/reading_place.h"
 #include "ui/reading/show_chapter.h"
 #include "ui/widgets/menu_item_array.h"
 #include "ui/widgets/reading_pane.h"
@@ -20,22 +21,32 @@ namespace {
 
 const QString kTip = QStringLiteral("提示");
 
-// Restores the chapter and skin book.ini remembers for `path`. False when
-// the file exists but cannot be read, which ends the open command.
-bool Restore(ReaderView& view, const QString& path, bool& hadFile)
+struct RestoreOutcome {
+    bool readable = true;   // false ends the open command
+    bool hadFile = false;   // book.ini exists
+    bool restored = false;  // its line for the book was read back
+};
+
+// Restores the chapter and skin book.ini remembers for `path`. A book.ini
+// that exists but cannot be read ends the open command.
+RestoreOutcome Restore(ReaderView& view, const QString& path)
 {
     ReaderState& state = view.State();
     const QString ini = view.Folders().StateFile(QString::fromUtf16(kBookIniName));
-    hadFile = IsListedFile(ini);
-    if (!hadFile)
-        return true;
+    RestoreOutcome outcome;
+    outcome.hadFile = IsListedFile(ini);
+    if (!outcome.hadFile)
+        return outcome;
     const std::optional<QStringList> lines = ReadTextLines(ini, EncodingGuess::Settings);
-    if (!lines)
-        return false;
+    if (!lines) {
+        outcome.readable = false;
+        return outcome;
+    }
     RememberedBook remembered;
     // A line that cannot be read back restores nothing; the command goes on.
     if (FindRememberedBook(*lines, path, remembered) != RestoreLookup::Found)
-        return true;
+        return outcome;
+    outcome.restored = true;
     const bool isBook = state.Books.IsBook(state.CurrentBook);
     if (isBook)
         state.Current().ChapterIndex = remembered.chapterIndex;
@@ -54,7 +65,7 @@ bool Restore(ReaderView& view, const QString& path, bool& hadFile)
         state.Current().SkinIndex = state.CurrentSkin;
     BuildChapterMenu(view);
     ShowChapter(view);
-    return true;
+    return outcome;
 }
 
 }  // namespace
@@ -71,6 +82,7 @@ void MainWindow::OpenFile()
         return;
     // The folder scan starts where the last book was chosen.
     QDir::setCurrent(QFileInfo(*chosen).absolutePath());
+    RememberPlace(*this);  // while the pane still shows where the reader is
     readingPane->SetText(QString());
     OpenSequence(*chosen, true);
 }
@@ -94,9 +106,15 @@ void MainWindow::OpenSequence(const QString& path, bool fromOpenDialog)
         return;
     // A book already in the store is shown where this session left it, in
     // its own skin: book.ini only knows the place of the last close.
+    RememberPlace(*this);
     const bool alreadyOpen = state_.Books.FindByPath(path) != 0;
+    // book.pos: the encoding the user chose for the book, and where in the
+    // chapter book.ini restores the book was left.
+    const std::optional<RememberedPosition> remembered =
+        alreadyOpen ? std::nullopt : RememberedPositionOf(folders_, path);
     state_.LoadingBook = -1;
-    const LoadResult result = LoadTextFile(state_, path, *this);
+    const LoadResult result =
+        LoadTextFile(state_, path, *this, remembered ? remembered->encoding : EncodingChoice::Automatic);
     state_.LoadingBook = 0;
     if (quitting_)
         return;
@@ -115,10 +133,13 @@ void MainWindow::OpenSequence(const QString& path, bool fromOpenDialog)
         BuildChapterMenu(*this);
         ::ShowChapter(*this);
     } else {
-        bool hadSettings = false;
-        if (!Restore(*this, path, hadSettings) || quitting_)
+        const RestoreOutcome restore = Restore(*this, path);
+        if (!restore.readable || quitting_)
             return;
-        if (fromOpenDialog && !hadSettings && state_.Books.IsBook(state_.CurrentBook)) {
+        if (restore.restored && remembered && remembered->place && state_.Books.IsBook(state_.CurrentBook)
+            && remembered->place->Chapter == state_.Current().ChapterIndex)
+            state_.Current().Place = *remembered->place;
+        if (fromOpenDialog && !restore.hadFile && state_.Books.IsBook(state_.CurrentBook)) {
             state_.Current().ChapterIndex = 0;
             BuildChapterMenu(*this);
             ::ShowChapter(*this);
@@ -135,6 +156,7 @@ void MainWindow::OpenSequence(const QString& path, bool fromOpenDialog)
         state_.Current().ChapterIndex = 0;
         ::ShowChapter(*this);
     }
+    ReturnToPlace(*this);
     RegisterInBooksMenu(*this);
     CloseSplash();
 }

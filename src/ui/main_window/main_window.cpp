@@ -62,6 +62,7 @@ MainWindow::MainWindow(ReaderState& state, Prompter& prompter, const ReaderFolde
     BuildControls();
     BuildMenus();
     BuildChapterNavigation();
+    BuildEncodingMenu();
     SetUpAtLoad();
     AcceptBookDrops();
     // Maximized; without a window manager to do it, fill the screen ourselves.
@@ -104,6 +105,7 @@ void MainWindow::BuildControls()
     readingPane->setObjectName(QStringLiteral("readingPane"));
     connect(readingPane, &ReadingPane::KeyPress, this, &MainWindow::DiscardTypedCharacter);
     connect(readingPane, &ReadingPane::TextChanged, this, &MainWindow::KeepCaretAtTop);
+    connect(readingPane, &ReadingPane::LineActivated, this, &MainWindow::ShowChapterFromContents);
 
     pageKeyTimer = new QTimer(this);
     pageKeyTimer->setObjectName(QStringLiteral("pageKeyTimer"));
@@ -319,8 +321,11 @@ bool MainWindow::PaneIsEmpty() const
 
 bool MainWindow::Yield()
 {
-    if (!quitting_)
+    if (!quitting_) {
+        ++loadsYielding_;
         QCoreApplication::processEvents(QEventLoop::AllEvents);
+        --loadsYielding_;
+    }
     return !quitting_;
 }
 

@@ -22,6 +22,7 @@ class PictureBox;
 class PictureCache;
 class Prompter;
 class QAction;
+class QActionGroup;
 class QMimeData;
 class QLabel;
 class QMenu;
@@ -112,8 +113,11 @@ public slots:
     // View menu
     void ShowBookFromMenu(int index);
     void ShowChapterFromMenu(int index);
+    void ShowChapterFromContents(qsizetype line);
     void ShowFindDialog();
     void ShowJumpDialog();
+    // Reads the current book again in `choice` and remembers it for the book.
+    void ChooseEncoding(EncodingChoice choice);
     // File menu
     void OpenFile();
     void OpenRecent(int index);
@@ -134,6 +138,8 @@ private:
     void BuildControls();
     void BuildMenus();
     void BuildChapterNavigation();
+    void BuildEncodingMenu();
+    void ShowChosenEncoding();
     void SetUpAtLoad();
     void StepChapter(int delta);
     void StepBook(int delta);
@@ -156,6 +162,7 @@ private:
     TextEditorLauncher* editor_ = nullptr;
     bool quitting_ = false;
     bool inPollTick_ = false;
+    int loadsYielding_ = 0;  // loads letting the event loop run, one inside another
     QStringList pendingPaths_;
     bool openingPaths_ = false;
     bool retryPending_ = false;
@@ -190,6 +197,8 @@ private:
     MenuItemArray* chapterItems;
     QAction* findAction;
     QAction* jumpAction;
+    QMenu* encodingMenu;
+    QActionGroup* encodingChoices;
     QMenu* fontMenu;
     QAction* extraLargeFont;
     QAction* largeFont;

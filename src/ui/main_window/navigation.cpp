@@ -4,6 +4,7 @@
 #include "ui/dialogs/cover_window.h"
 #include "ui/main_window/main_window.h"
 #include "ui/platform/key_state.h"
+#include "ui/reading/reading_place.h"
 #include "ui/reading/show_chapter.h"
 #include "ui/widgets/menu_item_array.h"
 #include "ui/widgets/reading_pane.h"
@@ -61,15 +62,18 @@ void MainWindow::ShowContents()
 
 // The book steps leave the skin in use as it is. The next-book bound is the
 // number of books in the store: books sharing a file name share one menu
-// item, and the last of them must stay reachable.
+// item, and the last of them must stay reachable. The book stepped to comes
+// back where it was being read.
 void MainWindow::StepBook(int delta)
 {
+    RememberPlace(*this);
     const int target = state_.CurrentBook + delta;
     if (target >= 1 && target <= state_.Books.Count()) {
         state_.CurrentBook = static_cast<std::int16_t>(target);
         EnterBook(state_);
     }
     AfterMove();
+    ReturnToPlace(*this);
 }
 
 void MainWindow::PreviousBook()
@@ -101,6 +105,7 @@ void MainWindow::ShowBookFromMenu(int index)
     const int slot = bookItems->Tag(index);
     if (!state_.Books.IsBook(slot))
         return;
+    RememberPlace(*this);
     state_.CurrentBook = static_cast<std::int16_t>(slot);
     Book& book = state_.Current();
     if (book.SkinIndex == 0)
@@ -109,6 +114,7 @@ void MainWindow::ShowBookFromMenu(int index)
         state_.CurrentSkin = book.SkinIndex;
     EnterBook(state_);
     AfterMove();
+    ReturnToPlace(*this);
 }
 
 void MainWindow::ShowChapterFromMenu(int index)
@@ -127,6 +133,19 @@ void MainWindow::ShowChapterFromMenu(int index)
     }
     if (state_.Books.IsBook(state_.CurrentBook) && chapter <= std::numeric_limits<std::int32_t>::max())
         state_.Current().ChapterIndex = static_cast<std::int32_t>(chapter);
+    ::ShowChapter(*this);
+}
+
+// A title chosen in the contents view (double-click, or Enter on its line)
+// shows its chapter as the chapter menu would. Elsewhere nothing happens.
+void MainWindow::ShowChapterFromContents(qsizetype line)
+{
+    if (!state_.Books.IsBook(state_.CurrentBook) || state_.Current().ChapterIndex != -1)
+        return;
+    const std::optional<int> chapter = ChapterOnContentsLine(state_.Current(), *readingPane, line);
+    if (!chapter)
+        return;
+    state_.Current().ChapterIndex = *chapter;
     ::ShowChapter(*this);
 }
 

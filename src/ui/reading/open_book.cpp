@@ -5,6 +5,7 @@
 #include "ui/platform/prompter.h"
 #include "ui/reading/apply_skin.h"
 #include "ui/reading/reader_view.h"
+#include "ui/reading/reading_place.h"
 #include "ui/reading/show_chapter.h"
 #include "ui/widgets/menu_item_array.h"
 #include "ui/widgets/reading_pane.h"
@@ -68,12 +69,7 @@ void AppendContents(ReaderView& view)
     // One append and one redraw for the whole list, leaving the pane and the
     // panel as appending title by title would: each redraw sees the index the
     // one before it left, so the last sees -1 unless there was only one.
-    QString titles;
-    for (const ChapterEntry& entry : state.Current().Chapters) {
-        titles += QStringLiteral("\r\n");
-        titles += entry.Title;
-    }
-    view.Pane().AppendText(titles);
+    view.Pane().AppendText(AppendedContentsText(state.Current()));
     if (state.Current().LastChapter() > 0)
         state.Current().ChapterIndex = -1;
     ApplySkin(view);
@@ -94,9 +90,13 @@ void RegisterInBooksMenu(ReaderView& view)
 
 LoadCheck OpenBook(ReaderView& view, const QString& path)
 {
+    RememberPlace(view);
     view.ShowSplash();
     ReaderState& state = view.State();
-    const LoadResult result = LoadTextFile(state, path, view);
+    // A book read in an encoding of the user's choice is read so again.
+    const std::optional<RememberedPosition> remembered = RememberedPositionOf(view.Folders(), path);
+    const LoadResult result =
+        LoadTextFile(state, path, view, remembered ? remembered->encoding : EncodingChoice::Automatic);
     if (view.Quitting())
         return {LoadCheck::Kind::Failed, 0};
     if (!result.Succeeded())

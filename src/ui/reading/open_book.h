@@ -26,7 +26,8 @@ LoadCheck CheckLoad(ReaderView& view, const QString& path, const LoadResult& res
 QString StoreFullText();
 
 // Loads a book with the splash shown, lists its chapters in the pane and
-// the chapter menu, and registers it in the books menu. A failed load is
+// the chapter menu, and registers it in the books menu. A book book.pos
+// remembers an encoding for is read in it. A failed load is
 // reported in a "提示" box and changes nothing. The result tells a folder
 // scan whether the book was opened.
 LoadCheck OpenBook(ReaderView& view, const QString& path);

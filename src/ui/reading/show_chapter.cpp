@@ -34,6 +34,33 @@ QString ContentsText(const Book& book)
     return text;
 }
 
+QString AppendedContentsText(const Book& book)
+{
+    QString text;
+    for (const ChapterEntry& entry : book.Chapters) {
+        text += QStringLiteral("\r\n");
+        text += entry.Title;
+    }
+    return text;
+}
+
+std::optional<int> ChapterOnContentsLine(const Book& book, const ReadingPane& pane, qsizetype line)
+{
+    const QString& shown = pane.Text();
+    qsizetype firstTitleLine = 0;
+    if (shown != ContentsText(book)) {
+        const QString appended = AppendedContentsText(book);
+        if (!shown.endsWith(appended))
+            return std::nullopt;
+        // The title of chapter 0 begins right after the CR LF put before it.
+        firstTitleLine = pane.LineOf(shown.size() - appended.size() + 2);
+    }
+    const qsizetype chapter = line - firstTitleLine;
+    if (chapter < 0 || chapter > book.LastChapter())
+        return std::nullopt;
+    return static_cast<int>(chapter);
+}
+
 void ShowChapter(ReaderView& view)
 {
     ReaderState& state = view.State();

@@ -4,7 +4,10 @@
 
 #include <QString>
 
+#include <optional>
+
 class ReaderView;
+class ReadingPane;
 
 // Puts the current chapter of the current book, or its contents view, into
 // the reading pane, sets the window caption and applies the current skin.
@@ -21,3 +24,13 @@ void ListChapters(ReaderView& view, int slot);
 
 // The contents view: every chapter title followed by CR LF.
 QString ContentsText(const Book& book);
+
+// The contents view opening a book leaves: CR LF and a title for every
+// chapter, appended to whatever the pane held.
+QString AppendedContentsText(const Book& book);
+
+// The chapter whose title stands on line `line` of the pane, when the pane
+// shows a contents view of `book` in either form: ShowChapter's (line j is
+// chapter j) or the one opening a book leaves (the titles are its last
+// lines). Nothing for any other line or any other text.
+std::optional<int> ChapterOnContentsLine(const Book& book, const ReadingPane& pane, qsizetype line);

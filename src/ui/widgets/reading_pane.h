@@ -29,6 +29,11 @@ public:
     void SetText(const QString& text);
     void AppendText(const QString& text);
     qsizetype Length() const { return text_.Length(); }
+    // Whether the pane shows exactly this string, shared with its owner (a
+    // chapter the reader put there, unedited since).
+    bool Shows(const QString& text) const { return text_.Holds(text); }
+    // The line holding `offset`, lines counted from 0 as LineActivated counts them.
+    qsizetype LineOf(qsizetype offset) const { return text_.LineOf(offset); }
 
     // Caret and selection in the reader's offsets. An offset between the CR
     // and the LF of a line break stands before the break.
@@ -49,6 +54,8 @@ public:
     // Brings the line holding `offset` to the top (or as near as the end of
     // the text allows), and keeps it there when the font or size changes.
     void ScrollToOffset(qsizetype offset);
+    // Whether the line on screen holding `offset` is the line at the top.
+    bool ShowsAtTop(qsizetype offset) const { return lines_.At(text_.Snapped(offset)).Start() == top_; }
 
     // Characters laid out so far: what was shown, not what the text holds.
     qsizetype CharactersLaidOut() const { return layouts_.CharactersLaidOut(); }
