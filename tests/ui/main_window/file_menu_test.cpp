@@ -24,18 +24,12 @@ protected:
     void SetUp() override
     {
         ReaderFixture::SetUp();
-        for (const char* name : {"言情", "水墨"})
-            WriteSkin(QString::fromUtf8(name), {QStringLiteral("[Version1.0]"), QStringLiteral("FontSize=12")});
-        LoadSkins(*window);
+        LoadTwoSkins();
     }
     QString Book4()
     {
         return WriteBook(QStringLiteral("甲.txt"),
                          QStringLiteral("第一章\r\n甲文\r\n第二章\r\n乙文\r\n第三章\r\n丙文\r\n第四章\r\n丁文\r\n"));
-    }
-    void WriteIni(const QStringList& lines)
-    {
-        program.WriteGbk(QStringLiteral("book.ini"), lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
     }
     void Open(const QString& path)
     {

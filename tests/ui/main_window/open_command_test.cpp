@@ -17,9 +17,7 @@ protected:
     void SetUp() override
     {
         ReaderFixture::SetUp();
-        for (const char* name : {"言情", "水墨"})
-            WriteSkin(QString::fromUtf8(name), {QStringLiteral("[Version1.0]"), QStringLiteral("FontSize=12")});
-        LoadSkins(*window);
+        LoadTwoSkins();
     }
     QString Book(const QString& name, int chapters)
     {
@@ -27,10 +25,6 @@ protected:
         for (int i = 1; i <= chapters; ++i)
             text += QStringLiteral("第%1回\r\n第%1回正文\r\n").arg(i);
         return WriteBook(name, text);
-    }
-    void WriteIni(const QStringList& lines)
-    {
-        program.WriteGbk(QStringLiteral("book.ini"), lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
     }
     void Open(const QString& path)
     {

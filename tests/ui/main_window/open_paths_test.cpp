@@ -21,9 +21,7 @@ protected:
     void SetUp() override
     {
         ReaderFixture::SetUp();
-        for (const char* name : {"言情", "水墨"})
-            WriteSkin(QString::fromUtf8(name), {QStringLiteral("[Version1.0]"), QStringLiteral("FontSize=12")});
-        LoadSkins(*window);
+        LoadTwoSkins();
     }
     QString FourChapters(const QString& name)
     {
