@@ -45,11 +45,7 @@ void ReadingPane::SetText(const QString& text)
         layouts_.Clear();
         UpdateScrollRange();
     }
-    anchor_ = position_ = 0;
-    wantedX_.reset();
-    ScrollTo(0);
-    RestartBlink();
-    emit TextChanged();
+    ShowFromTheTop();
 }
 
 void ReadingPane::AppendText(const QString& text)
@@ -57,6 +53,12 @@ void ReadingPane::AppendText(const QString& text)
     text_.Append(text);
     layouts_.Clear();
     UpdateScrollRange();
+    ShowFromTheTop();
+}
+
+// After new text, as a text box does: the caret at the start, in sight.
+void ReadingPane::ShowFromTheTop()
+{
     anchor_ = position_ = 0;
     wantedX_.reset();
     ScrollTo(0);

@@ -95,6 +95,7 @@ private:
     void Relayout();
     void UpdateScrollRange();
     void ScrollTo(qsizetype offset);
+    void ShowFromTheTop();
     void SetTop(qsizetype offset);
     void SyncScrollBar();
     void OnScrollAction(int action);
