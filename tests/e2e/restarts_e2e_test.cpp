@@ -186,7 +186,8 @@ TEST(Restarts, ABookReadInAChosenEncodingComesBackInIt)
     // item, 文字编码, and Right opens it on 自动; Big5 is three further down.
     const QString openAndChooseBig5 = QStringLiteral(
         "xdotool mousemove 21 11 click 1; sleep 0.8; xdotool key Up Up Right; sleep 0.5; xdotool key Return; "
-        "sleep 1.5; xdotool key Return; timeout 20 xdotool search --sync --name rulin >/dev/null; sleep 0.5; "
+        "timeout 20 xdotool search --sync --onlyvisible --name 文章提示 >/dev/null; sleep 0.3; xdotool key Return; "
+        "timeout 20 xdotool search --sync --name rulin >/dev/null; sleep 0.5; "
         "xdotool mousemove 60 11 click 1; sleep 0.8; xdotool key Up Right; sleep 0.5; "
         "xdotool key Down Down Down Return; sleep 1.5; ");
     QString errors;
