@@ -91,6 +91,38 @@ int InvalidByte(char16_t* out, int& produced, qint64& invalid)
     return 1;
 }
 
+// Whole sequences of `bytes`, as a codec's DecodeRun: ASCII and mapped
+// two-byte codes inline, everything else through the codec's DecodeOne.
+// Stops before a sequence that goes on in the next block.
+template <bool (*IsTrail)(unsigned char), typename Codec>
+qsizetype DecodeTwoByteRun(Codec& codec, const TwoByteTable& table, const unsigned char* bytes, qsizetype size,
+                           char16_t*& out, qint64& invalid)
+{
+    qsizetype i = 0;
+    while (i < size) {
+        const unsigned char b = bytes[i];
+        if (b < 0x80) {
+            *out++ = b;
+            ++i;
+            continue;
+        }
+        if (i + 1 < size && IsLeadByte(b) && IsTrail(bytes[i + 1])) {
+            if (const char16_t c = table.At(b, bytes[i + 1])) {
+                *out++ = c;
+                i += 2;
+                continue;
+            }
+        }
+        int produced = 0;
+        const int consumed = codec.DecodeOne(bytes + i, size - i, out, produced, invalid);
+        if (consumed == 0)
+            break;
+        out += produced;
+        i += consumed;
+    }
+    return i;
+}
+
 class Gb18030Codec {
 public:
     static constexpr int kLongest = 4;
@@ -141,30 +173,7 @@ public:
 
     qsizetype DecodeRun(const unsigned char* bytes, qsizetype size, char16_t*& out, qint64& invalid)
     {
-        qsizetype i = 0;
-        while (i < size) {
-            const unsigned char b = bytes[i];
-            if (b < 0x80) {
-                *out++ = b;
-                ++i;
-                continue;
-            }
-            // The common two-byte case inline; everything else one at a time.
-            if (i + 1 < size && IsLeadByte(b) && IsGb18030Trail(bytes[i + 1])) {
-                if (const char16_t c = table_.At(b, bytes[i + 1])) {
-                    *out++ = c;
-                    i += 2;
-                    continue;
-                }
-            }
-            int produced = 0;
-            const int consumed = DecodeOne(bytes + i, size - i, out, produced, invalid);
-            if (consumed == 0)
-                break;  // the sequence goes on in the next block
-            out += produced;
-            i += consumed;
-        }
-        return i;
+        return DecodeTwoByteRun<IsGb18030Trail>(*this, table_, bytes, size, out, invalid);
     }
 
     // An unfinished sequence: its lead byte is invalid, and the bytes after
@@ -222,29 +231,7 @@ public:
 
     qsizetype DecodeRun(const unsigned char* bytes, qsizetype size, char16_t*& out, qint64& invalid)
     {
-        qsizetype i = 0;
-        while (i < size) {
-            const unsigned char b = bytes[i];
-            if (b < 0x80) {
-                *out++ = b;
-                ++i;
-                continue;
-            }
-            if (i + 1 < size && IsLeadByte(b) && IsBig5Trail(bytes[i + 1])) {
-                if (const char16_t c = table_.At(b, bytes[i + 1])) {
-                    *out++ = c;
-                    i += 2;
-                    continue;
-                }
-            }
-            int produced = 0;
-            const int consumed = DecodeOne(bytes + i, size - i, out, produced, invalid);
-            if (consumed == 0)
-                break;
-            out += produced;
-            i += consumed;
-        }
-        return i;
+        return DecodeTwoByteRun<IsBig5Trail>(*this, table_, bytes, size, out, invalid);
     }
 
     // Only a lone lead byte can be left over.
