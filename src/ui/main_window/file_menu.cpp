@@ -82,8 +82,6 @@ void MainWindow::OpenFile()
         return;
     // The folder scan starts where the last book was chosen.
     QDir::setCurrent(QFileInfo(*chosen).absolutePath());
-    RememberPlace(*this);  // while the pane still shows where the reader is
-    readingPane->SetText(QString());
     OpenSequence(*chosen, true);
 }
 
@@ -102,11 +100,15 @@ void MainWindow::OpenRecent(int index)
 
 void MainWindow::OpenSequence(const QString& path, bool fromOpenDialog)
 {
+    // Where the reader is, noted while the pane still shows it; after the
+    // open dialog the pane is emptied before the load.
+    RememberPlace(*this);
+    if (fromOpenDialog)
+        readingPane->SetText(QString());
     if (path.isEmpty())
         return;
     // A book already in the store is shown where this session left it, in
     // its own skin: book.ini only knows the place of the last close.
-    RememberPlace(*this);
     const bool alreadyOpen = state_.Books.FindByPath(path) != 0;
     // book.pos: the encoding the user chose for the book, and where in the
     // chapter book.ini restores the book was left.

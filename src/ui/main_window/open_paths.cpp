@@ -4,8 +4,6 @@
 
 #include "core/files/plain_file.h"
 #include "ui/main_window/main_window.h"
-#include "ui/reading/reading_place.h"
-#include "ui/widgets/reading_pane.h"
 
 #include <QDir>
 #include <QDragEnterEvent>
@@ -67,8 +65,6 @@ void MainWindow::OpenPendingPaths()
         // As after a choice in the open dialog: the folder scan starts in
         // the book's folder, and the pane is emptied before the load.
         QDir::setCurrent(QFileInfo(path).absolutePath());
-        RememberPlace(*this);
-        readingPane->SetText(QString());
         OpenSequence(path, true);
     }
     openingPaths_ = false;
