@@ -14,6 +14,8 @@
 
 #include <unistd.h>
 
+#include <functional>
+
 namespace {
 
 class OpeningPaths : public ReaderFixture {
@@ -38,6 +40,22 @@ protected:
         for (int i = 0; i < 30000; ++i)
             text += QStringLiteral("第%1章\r\n").arg(i + 1) + body;
         return WriteBook(QStringLiteral("大.txt"), text);
+    }
+    // Runs `command`, which loads a book, and hands `path` to the window once
+    // while an open command loads; whether the load gave it the chance.
+    bool ArrivesDuringTheLoad(const QString& path, const std::function<void()>& command)
+    {
+        bool handedOver = false;
+        QTimer arrival;
+        QObject::connect(&arrival, &QTimer::timeout, [&] {
+            if (!handedOver && state.LoadingBook == -1) {
+                handedOver = true;
+                window->OpenPaths({path});
+            }
+        });
+        arrival.start(1);
+        command();
+        return handedOver;
     }
     QStringList Paths() const
     {
@@ -104,18 +122,8 @@ TEST_F(OpeningPaths, PathsArrivingDuringAnOpenCommandWaitForItInsteadOfBeingRefu
 {
     const QString big = BigBook();
     const QString small = FourChapters(QStringLiteral("小.txt"));
-    bool handedOver = false;
-    QTimer arrival;
-    QObject::connect(&arrival, &QTimer::timeout, [&] {
-        if (!handedOver && state.LoadingBook == -1) {
-            handedOver = true;
-            window->OpenPaths({small});
-        }
-    });
-    arrival.start(1);
     prompter.files = {big};
-    window->OpenFile();
-    arrival.stop();
+    const bool handedOver = ArrivesDuringTheLoad(small, [&] { window->OpenFile(); });
     ASSERT_TRUE(handedOver) << "the load never yielded while loading";
 
     // Not opened inside the loading command, and not refused either.
@@ -132,17 +140,7 @@ TEST_F(OpeningPaths, PathsArrivingWhileOthersOpenJoinTheQueue)
     const QString big = BigBook();
     const QString small = FourChapters(QStringLiteral("小.txt"));
     const QString other = FourChapters(QStringLiteral("另.txt"));
-    bool handedOver = false;
-    QTimer arrival;
-    QObject::connect(&arrival, &QTimer::timeout, [&] {
-        if (!handedOver && state.LoadingBook == -1) {
-            handedOver = true;
-            window->OpenPaths({small});
-        }
-    });
-    arrival.start(1);
-    window->OpenPaths({big, other});
-    arrival.stop();
+    const bool handedOver = ArrivesDuringTheLoad(small, [&] { window->OpenPaths({big, other}); });
     ASSERT_TRUE(handedOver);
     // All three in the order they were named, the latecomer last.
     EXPECT_EQ(Paths(), QStringList({big, other, small}));
