@@ -9,10 +9,10 @@
 
 #include "big_book.h"
 #include "core/books/reader_state.h"
+#include "offscreen_main.h"
 #include "silent_prompter.h"
 #include "ui/dialogs/jump_dialog.h"
 #include "ui/main_window/main_window.h"
-#include "ui/platform/fonts.h"
 #include "ui/platform/prompter.h"
 #include "ui/reading/open_book.h"
 #include "ui/reading/reader_view.h"
@@ -207,11 +207,5 @@ BENCHMARK(JumpDialogKeystrokeNumber)->Unit(benchmark::kMillisecond)->Repetitions
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    RegisterFontSubstitutions();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunOffscreenBenchmarks(argc, argv);
 }

@@ -23,15 +23,14 @@
 
 #include "big_book.h"
 #include "core/books/reader_state.h"
+#include "offscreen_main.h"
 #include "silent_prompter.h"
 #include "ui/main_window/main_window.h"
-#include "ui/platform/fonts.h"
 #include "ui/platform/prompter.h"
 #include "ui/reading/open_book.h"
 #include "ui/skins/skin_menu.h"
 #include "ui/widgets/reading_pane.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -382,12 +381,5 @@ void Register()
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    RegisterFontSubstitutions();
-    Register();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunOffscreenBenchmarks(argc, argv, Register);
 }

@@ -9,10 +9,10 @@
 #include "core/books/reader_state.h"
 #include "core/books/search_text.h"
 #include "core/text/text_decoder.h"
+#include "offscreen_main.h"
 #include "silent_prompter.h"
 #include "ui/dialogs/folder_scan_dialog.h"
 #include "ui/main_window/main_window.h"
-#include "ui/platform/fonts.h"
 #include "ui/platform/key_state.h"
 #include "ui/platform/prompter.h"
 #include "ui/reading/open_book.h"
@@ -21,7 +21,6 @@
 #include "ui/skins/skin_menu.h"
 #include "ui/widgets/reading_pane.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -225,11 +224,5 @@ BENCHMARK(SearchAllBooksForAMissingWord)->Unit(benchmark::kMillisecond)->Repetit
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    RegisterFontSubstitutions();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunOffscreenBenchmarks(argc, argv);
 }
