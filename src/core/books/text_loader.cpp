@@ -239,11 +239,10 @@ private:
     bool longLine_ = false;  // the line in progress goes straight into the body
 };
 
-// Fills book `slot`, which holds one empty chapter, from `reader`. A file
-// taken for UTF-8 that proves not to be is read again as GB18030 into the
-// same slot, leaving the book as a load as GB18030 would have left it.
-LoadError ReadBook(ReaderState& state, int slot, TextFileReader& reader, EncodingChoice choice, LoaderHost& host,
-                   const LoadTuning& tuning)
+}  // namespace
+
+LoadError ReadBookText(ReaderState& state, int slot, TextFileReader& reader, EncodingChoice choice, LoaderHost& host,
+                       const LoadTuning& tuning)
 {
     state.Books[slot].Encoding = reader.Encoding();
     state.Books[slot].ChosenEncoding = choice;
@@ -261,8 +260,6 @@ LoadError ReadBook(ReaderState& state, int slot, TextFileReader& reader, Encodin
         builder.Finish();
     return error;
 }
-
-}  // namespace
 
 LoadResult LoadTextFile(ReaderState& state, const QString& path, LoaderHost& host, EncodingChoice encoding,
                         const LoadTuning& tuning)
@@ -294,7 +291,7 @@ LoadResult LoadTextFile(ReaderState& state, const QString& path, LoaderHost& hos
     }
     state.CurrentBook = static_cast<std::int16_t>(slot);
 
-    result.Error = ReadBook(state, slot, reader, encoding, host, tuning);
+    result.Error = ReadBookText(state, slot, reader, encoding, host, tuning);
     if (result.Error == LoadError::None)
         result.Code = slot;
     return result;
@@ -322,7 +319,7 @@ LoadResult ReloadTextFile(ReaderState& state, int slot, LoaderHost& host, Encodi
     book.ChapterTexts.assign(1, QString());
     book.ChapterIndex = 0;
 
-    result.Error = ReadBook(state, slot, reader, encoding, host, tuning);
+    result.Error = ReadBookText(state, slot, reader, encoding, host, tuning);
     if (result.Error != LoadError::None)
         return result;
     Book& reloaded = state.Books[slot];

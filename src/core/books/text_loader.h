@@ -49,6 +49,14 @@ struct LoadTuning {
     std::chrono::nanoseconds yieldInterval = std::chrono::milliseconds(10);
 };
 
+// Fills book `slot` of `state`, which holds one empty chapter, from the file
+// `reader` has open. A file taken for UTF-8 that proves not to be is read
+// again as GB18030 into the same slot, leaving the book as a load as GB18030
+// would have left it. The loads below and the window's loads on a worker
+// thread (BookLoad) all read through it.
+LoadError ReadBookText(ReaderState& state, int slot, TextFileReader& reader, EncodingChoice choice, LoaderHost& host,
+                       const LoadTuning& tuning = {});
+
 // Reads the book at `path` into a new slot of `state.Books`, splitting it
 // into chapters at every heading line, and makes it current. A path already
 // in the store returns that book's slot without reading the file again.

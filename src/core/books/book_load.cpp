@@ -1,0 +1,132 @@
+#include "core/books/book_load.h"
+
+#include <QFileInfo>
+#include <QMetaObject>
+
+#include <vector>
+
+// Chapters `from` up to the last of the worker's book, the last one being
+// the chapter in progress (its title may still change, its text comes at
+// the end).
+struct BookLoad::Batch {
+    int from = 0;
+    std::vector<ChapterEntry> chapters;
+    std::vector<QString> texts;
+    TextEncoding encoding = TextEncoding::Gb18030;
+    bool showBeginning = false;
+    bool chapterOneUnderWay = false;
+};
+
+// The worker's side: the loader's host. Each look at the clock (Yield) and
+// each early display hands the new chapters over to the window's thread.
+class BookLoad::Worker : public LoaderHost {
+public:
+    Worker(BookLoad& load, const QString& path) : load_(load)
+    {
+        state_.Books.Add(path, QFileInfo(path).fileName());
+        state_.CurrentBook = 1;
+    }
+
+    LoadError Read(TextFileReader& reader, EncodingChoice choice, const LoadTuning& tuning)
+    {
+        const LoadError error = ReadBookText(state_, 1, reader, choice, *this, tuning);
+        Publish(reader.Encoding());
+        return error;
+    }
+
+    void ShowChapter() override
+    {
+        showBeginning_ = true;
+        Publish(state_.Books[1].Encoding);
+    }
+    bool PaneIsEmpty() const override
+    {
+        chapterOneUnderWay_ = true;
+        return false;  // the window's thread decides, when the batch arrives
+    }
+    bool Yield() override
+    {
+        if (load_.cancelled_)
+            return false;
+        Publish(state_.Books[1].Encoding);
+        return !load_.cancelled_;
+    }
+
+private:
+    void Publish(TextEncoding encoding)
+    {
+        const Book& book = state_.Books[1];
+        // Read again from the start (a wrong guess of the encoding): the
+        // whole book is new.
+        if (book.LastChapter() < from_)
+            from_ = 0;
+        Batch batch;
+        batch.from = from_;
+        batch.chapters.assign(book.Chapters.begin() + from_, book.Chapters.end());
+        batch.texts.assign(book.ChapterTexts.begin() + from_, book.ChapterTexts.end());
+        batch.encoding = encoding;
+        batch.showBeginning = std::exchange(showBeginning_, false);
+        batch.chapterOneUnderWay = std::exchange(chapterOneUnderWay_, false);
+        from_ = book.LastChapter();
+        QMetaObject::invokeMethod(
+            &load_, [load = &load_, batch = std::move(batch)] { load->Take(batch); }, Qt::QueuedConnection);
+    }
+
+    BookLoad& load_;
+    ReaderState state_;
+    int from_ = 0;
+    bool showBeginning_ = false;
+    mutable bool chapterOneUnderWay_ = false;
+};
+
+BookLoad::BookLoad(ReaderState& state, int slot, std::unique_ptr<TextFileReader> reader, EncodingChoice choice,
+                   Callbacks callbacks, const LoadTuning& tuning)
+    : state_(state)
+    , slot_(slot)
+    , callbacks_(std::move(callbacks))
+{
+    Book& book = state_.Books[slot_];
+    book.Encoding = reader->Encoding();
+    book.ChosenEncoding = choice;
+    thread_ = std::thread([this, path = book.Path, reader = std::move(reader), choice, tuning] {
+        Worker worker(*this, path);
+        const LoadError error = worker.Read(*reader, choice, tuning);
+        const TextEncoding encoding = reader->Encoding();
+        QMetaObject::invokeMethod(
+            this, [this, error, encoding] { End(error, encoding); }, Qt::QueuedConnection);
+    });
+}
+
+BookLoad::~BookLoad()
+{
+    cancelled_ = true;
+    if (thread_.joinable())
+        thread_.join();
+}
+
+void BookLoad::Take(const Batch& batch)
+{
+    if (done_ || !state_.Books.IsBook(slot_))
+        return;
+    Book& book = state_.Books[slot_];
+    book.Chapters.resize(batch.from);
+    book.ChapterTexts.resize(batch.from);
+    book.Chapters.insert(book.Chapters.end(), batch.chapters.begin(), batch.chapters.end());
+    book.ChapterTexts.insert(book.ChapterTexts.end(), batch.texts.begin(), batch.texts.end());
+    book.Encoding = batch.encoding;
+    if (batch.showBeginning)
+        book.ChapterIndex = 0;
+    if (callbacks_.arrived)
+        callbacks_.arrived(batch.showBeginning, batch.chapterOneUnderWay);
+}
+
+void BookLoad::End(LoadError error, TextEncoding encoding)
+{
+    if (done_)
+        return;
+    done_ = true;
+    if (state_.Books.IsBook(slot_))
+        state_.Books[slot_].Encoding = encoding;
+    if (callbacks_.finished)
+        callbacks_.finished(cancelled_ ? LoadError::Interrupted : error);
+}
