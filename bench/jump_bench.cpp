@@ -11,6 +11,7 @@
 #include "core/books/reader_state.h"
 #include "offscreen_main.h"
 #include "silent_prompter.h"
+#include "support/open_book.h"
 #include "ui/dialogs/jump_dialog.h"
 #include "ui/main_window/main_window.h"
 #include "ui/platform/prompter.h"

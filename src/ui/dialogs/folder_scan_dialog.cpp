@@ -4,12 +4,12 @@
 #include "core/files/folder_listing.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/twips.h"
-#include "ui/reading/open_book.h"
+#include "ui/reading/reader.h"
 #include "ui/reading/reader_view.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFileSystemModel>
 #include <QItemSelectionModel>
 #include <QPushButton>
@@ -117,7 +117,7 @@ void FolderScanDialog::showEvent(QShowEvent* event)
 
 void FolderScanDialog::StartAtCurrentFolder()
 {
-    const QString current = QDir::currentPath();
+    const QString current = view_.LastFolder();
     const int drive = driveList->findData(QStorageInfo(current).rootPath());
     if (drive >= 0)
         driveList->setCurrentIndex(drive);
@@ -147,25 +147,19 @@ void FolderScanDialog::Scan()
     }
     const QString folder = FolderPath();
     const QDir dir(folder);
-    const QStringList names = ListPlainFiles(folder, QStringLiteral(".txt"));
+    QStringList paths;
+    for (const QString& name : ListPlainFiles(folder, QStringLiteral(".txt")))
+        paths.append(dir.filePath(name));
     ++scans_;
-    // Every file goes through the opening sequence; a file that fails is
-    // reported or skipped, and the scan never stops early. "取消" only hides
-    // the dialog: the scan goes on, and the dialog is never deleted under it.
-    int opened = 0;
-    int leftOut = 0;  // no room in the store: told once, at the end
-    for (const QString& name : names) {
-        const LoadCheck check = OpenBook(view_, dir.filePath(name));
-        if (check.kind == LoadCheck::Kind::Book)
-            ++opened;
-        else if (check.kind == LoadCheck::Kind::StoreFull)
-            ++leftOut;
-        if (view_.Quitting())
-            break;
-        QCoreApplication::processEvents();
-        if (view_.Quitting())
-            break;
-    }
+    // Every file goes through the opening sequence, one after the other; a
+    // file that fails is reported or skipped, and the scan never stops
+    // early. "取消" only hides the dialog: the scan goes on.
+    view_.Reading().OpenFolder(paths, [this](int opened, int leftOut) { Scanned(opened, leftOut); });
+}
+
+// `leftOut` books found no room in the store: told once, at the end.
+void FolderScanDialog::Scanned(int opened, int leftOut)
+{
     --scans_;
     if (view_.Quitting())
         return;

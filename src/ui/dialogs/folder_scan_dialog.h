@@ -19,7 +19,7 @@ public:
     // The folder the folder tree stands on: the one a scan opens.
     QString FolderPath() const;
     void SetFolderPath(const QString& path);
-    // Back to the process's current drive and folder.
+    // Back to the drive and folder the last book was chosen in.
     void StartAtCurrentFolder();
     bool Scanning() const { return scans_ > 0; }
 
@@ -40,6 +40,7 @@ protected:
 
 private:
     void KeepCurrentFolderInSight();
+    void Scanned(int opened, int leftOut);
 
     ReaderView& view_;
     QFileSystemModel* folders_;

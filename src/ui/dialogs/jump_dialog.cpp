@@ -1,8 +1,8 @@
 #include "ui/dialogs/jump_dialog.h"
 
 #include "ui/platform/twips.h"
+#include "ui/reading/reader.h"
 #include "ui/reading/reader_view.h"
-#include "ui/reading/show_chapter.h"
 #include "ui/widgets/chapter_list_model.h"
 
 #include <QCoreApplication>
@@ -126,11 +126,7 @@ void JumpDialog::Choose()
     if (chapter < 0)
         return;
     accept();
-    ReaderState& state = view_.State();
-    if (!state.Books.IsBook(state.CurrentBook))
-        return;
-    state.Current().ChapterIndex = chapter;
-    ShowChapter(view_);
+    view_.Reading().GoToChapter(chapter);
 }
 
 void JumpDialog::done(int result)

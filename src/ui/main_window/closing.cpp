@@ -4,13 +4,10 @@
 // ends, and a close asked for by a signal says so on stderr and ends with a
 // failure status.
 
-#include "core/books/book_positions.h"
-#include "core/books/book_settings.h"
 #include "ui/main_window/main_window.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/termination.h"
-#include "ui/reading/reading_place.h"
-#include "ui/widgets/reading_pane.h"
+#include "ui/reading/reader.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -44,17 +41,16 @@ void MainWindow::SaveSettingsAndEnd()
     // while the message below runs its own event loop.
     quitting_ = true;
     pageKeyTimer->stop();
-    RememberPlace(*this);
+    reader_->StopLoading();
     QStringList failures;
-    const QString ini = folders_.StateFile(QString::fromUtf16(kBookIniName));
-    if (const FileWriteResult written = WriteBookIni(ini, state_, readingPane->SelStart()); !written)
-        failures.append(NotSavedText(QStringLiteral("无法保存设置文件 book.ini，本次的阅读位置和皮肤没有记下。"), ini,
-                                     written.Reason));
-    const QString pos = folders_.StateFile(QString::fromUtf16(kBookPosName));
-    if (const FileWriteResult written = WriteBookPos(pos, state_); !written)
+    const ReaderMemory::Saved saved = reader_->Save();
+    if (!saved.bookIni)
+        failures.append(NotSavedText(QStringLiteral("无法保存设置文件 book.ini，本次的阅读位置和皮肤没有记下。"),
+                                     memory_.BookIniPath(), saved.bookIni.Reason));
+    if (!saved.bookPos)
         failures.append(
-            NotSavedText(QStringLiteral("无法保存设置文件 book.pos，本次章节内的阅读位置和文字编码没有记下。"), pos,
-                         written.Reason));
+            NotSavedText(QStringLiteral("无法保存设置文件 book.pos，本次章节内的阅读位置和文字编码没有记下。"),
+                         memory_.BookPosPath(), saved.bookPos.Reason));
     int exitCode = 0;
     if (!failures.isEmpty()) {
         const QString text = failures.join(QStringLiteral("\n\n"));
@@ -74,12 +70,12 @@ void MainWindow::QuitWithoutSaving()
     EndProgram(0);
 }
 
-// Loads in progress see the flag at their next yield and unwind without
-// touching a widget; the event loop ends once they have.
+// A load in progress stops; the event loop ends.
 void MainWindow::EndProgram(int exitCode)
 {
     quitting_ = true;
     pageKeyTimer->stop();
+    reader_->StopLoading();
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window != this)
             window->hide();

@@ -7,6 +7,7 @@
 #include "ui/main_window/splash_window.h"
 #include "ui/platform/colour.h"
 #include "ui/platform/twips.h"
+#include "ui/reading/reader.h"
 #include "ui/reading/show_chapter.h"
 #include "ui/skins/skin_manager_dialog.h"
 #include "ui/widgets/background.h"
@@ -20,6 +21,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -53,6 +55,9 @@ MainWindow::MainWindow(ReaderState& state, Prompter& prompter, const ReaderFolde
     , state_(state)
     , prompter_(prompter)
     , folders_(folders)
+    , memory_(folders)
+    , reader_(new Reader(*this, memory_, this))
+    , lastFolder_(QDir::currentPath())
     , pictures_(std::make_unique<PictureCache>())
 {
     InitBuiltInPictures();
@@ -71,7 +76,11 @@ MainWindow::MainWindow(ReaderState& state, Prompter& prompter, const ReaderFolde
     setWindowState(Qt::WindowMaximized);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The worker stops before the widgets it fills go.
+    reader_->StopLoading();
+}
 
 void MainWindow::BuildControls()
 {
@@ -317,19 +326,4 @@ JumpDialog* MainWindow::JumpDialogIfMade() const
 bool MainWindow::PaneIsEmpty() const
 {
     return readingPane->Length() == 0;
-}
-
-bool MainWindow::Yield()
-{
-    if (!quitting_) {
-        ++loadsYielding_;
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-        --loadsYielding_;
-    }
-    return !quitting_;
-}
-
-void MainWindow::ShowChapter()
-{
-    ::ShowChapter(*this);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/books/reader_memory.h"
 #include "core/books/reader_state.h"
 #include "ui/main_window/main_layout.h"
 #include "ui/reading/reader_view.h"
@@ -27,6 +28,7 @@ class QMimeData;
 class QLabel;
 class QMenu;
 class QTimer;
+class Reader;
 class ReadingPane;
 class SkinManagerDialog;
 class SplashWindow;
@@ -37,8 +39,8 @@ class TextEditorLauncher;
 QStringList DroppedBooks(const QMimeData& dropped);
 
 // The main window: title panel, backdrop band, reading pane, the two
-// button columns, the menus and the key-polling timer. It also hosts the
-// loader, which lets the event loop run while a book loads.
+// button columns, the menus and the key-polling timer. Its commands ask the
+// Reader, which owns the reading state.
 class MainWindow : public QMainWindow, public ReaderView {
     Q_OBJECT
 public:
@@ -47,6 +49,8 @@ public:
 
     // ReaderView
     ReaderState& State() override { return state_; }
+    Reader& Reading() override { return *reader_; }
+    QString LastFolder() const override { return lastFolder_; }
     Prompter& Prompts() override { return prompter_; }
     const ReaderFolders& Folders() const override { return folders_; }
     QWidget& Window() override { return *this; }
@@ -67,11 +71,7 @@ public:
     void ShowSplash() override;
     void CloseSplash() override;
     bool Quitting() const override { return quitting_; }
-
-    // LoaderHost
-    void ShowChapter() override;
     bool PaneIsEmpty() const override;
-    bool Yield() override;
 
     MenuItemArray& RecentFiles() { return *recentFiles; }
     QColor BackColor() const;
@@ -97,8 +97,8 @@ public:
     void SetKeyState(KeyState* keys) { keys_ = keys; }
 
     // Opens each path in turn as the open command opens a chosen file (the
-    // book.ini restore included). Paths that arrive while an open command
-    // is loading wait for it and open afterwards, in order.
+    // book.ini restore included). Paths that arrive while a book is
+    // loading wait for it and open afterwards, in order.
     void OpenPaths(const QStringList& paths);
 
 public slots:
@@ -141,13 +141,8 @@ private:
     void BuildEncodingMenu();
     void ShowChosenEncoding();
     void SetUpAtLoad();
-    void StepChapter(int delta);
-    void StepBook(int delta);
-    void AfterMove();
     void DiscardTypedCharacter(int& character);
     void KeepCaretAtTop();
-    void OpenSequence(const QString& path, bool fromOpenDialog);
-    void OpenPendingPaths();
     void AcceptBookDrops();
     void SaveSettingsAndEnd();
     void EndProgram(int exitCode);
@@ -155,6 +150,9 @@ private:
     ReaderState& state_;
     Prompter& prompter_;
     ReaderFolders folders_;
+    ReaderMemory memory_;
+    Reader* reader_;
+    QString lastFolder_;  // where the last book was chosen: the folder scan starts there
     MainLayout layout_;
     ChapterMenuKey listedChapters_;
     std::unique_ptr<PictureCache> pictures_;
@@ -162,10 +160,6 @@ private:
     TextEditorLauncher* editor_ = nullptr;
     bool quitting_ = false;
     bool inPollTick_ = false;
-    int loadsYielding_ = 0;  // loads letting the event loop run, one inside another
-    QStringList pendingPaths_;
-    bool openingPaths_ = false;
-    bool retryPending_ = false;
     PageKeysKeeper* pageKeysKeeper_ = nullptr;
 
     // Controls

@@ -2,24 +2,15 @@
 // start of the reader handing over its files, and files dropped on the
 // window. Each opens as the open command opens a chosen file.
 
-#include "core/files/plain_file.h"
 #include "ui/main_window/main_window.h"
+#include "ui/reading/reader.h"
 
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
-
-namespace {
-
-// How long paths wait before looking again whether an open command is
-// still loading.
-constexpr int kRetryAfterLoadMs = 50;
-
-}  // namespace
 
 QStringList DroppedBooks(const QMimeData& dropped)
 {
@@ -37,37 +28,12 @@ QStringList DroppedBooks(const QMimeData& dropped)
 
 void MainWindow::OpenPaths(const QStringList& paths)
 {
-    pendingPaths_ += paths;
-    OpenPendingPaths();
-}
-
-void MainWindow::OpenPendingPaths()
-{
-    // Paths that arrive while these are opening join the queue and are
-    // opened by the loop below.
-    if (openingPaths_ || quitting_)
+    if (quitting_ || paths.isEmpty())
         return;
-    // An open command is loading and would refuse a second one; the paths
-    // wait until it has finished instead.
-    if (state_.LoadingBook == -1) {
-        if (!retryPending_) {
-            retryPending_ = true;
-            QTimer::singleShot(kRetryAfterLoadMs, this, [this] {
-                retryPending_ = false;
-                OpenPendingPaths();
-            });
-        }
-        return;
-    }
-    openingPaths_ = true;
-    while (!pendingPaths_.isEmpty() && !quitting_) {
-        const QString path = pendingPaths_.takeFirst();
-        // As after a choice in the open dialog: the folder scan starts in
-        // the book's folder, and the pane is emptied before the load.
-        QDir::setCurrent(QFileInfo(path).absolutePath());
-        OpenSequence(path, true);
-    }
-    openingPaths_ = false;
+    // As after a choice in the open dialog: the folder scan starts in the
+    // book's folder, and the pane is emptied before each load.
+    lastFolder_ = QFileInfo(paths.last()).absolutePath();
+    reader_->Open(paths, Reader::OpenKind::Chosen);
 }
 
 void MainWindow::AcceptBookDrops()

@@ -1,11 +1,9 @@
 #include "ui/main_window/start_up.h"
 
-#include "core/books/book_settings.h"
 #include "core/files/plain_file.h"
-#include "core/text/line_reader.h"
 #include "ui/main_window/main_window.h"
 #include "ui/platform/colour.h"
-#include "ui/reading/open_book.h"
+#include "ui/reading/reader.h"
 #include "ui/skins/skin_menu.h"
 #include "ui/widgets/menu_item_array.h"
 #include "ui/widgets/picture_box.h"
@@ -21,13 +19,7 @@ const QString kDefaultSkin = QStringLiteral("言情");
 
 void LoadRecentList(MainWindow& window)
 {
-    const QString ini = window.Folders().StateFile(QString::fromUtf16(kBookIniName));
-    if (!IsListedFile(ini))
-        return;
-    const std::optional<QStringList> lines = ReadTextLines(ini, EncodingGuess::Settings);
-    if (!lines)
-        return;
-    for (const QString& path : RecentPaths(*lines))
+    for (const QString& path : window.Reading().Memory().RecentPaths())
         window.RecentFiles().AddEntry(path);
 }
 
@@ -91,12 +83,8 @@ void PaintHelpBanner(MainWindow& window)
 
 void StartUp(MainWindow& window, const QStringList& books)
 {
-    ReaderState& state = window.State();
     LoadSkins(window);
-    for (int i = 1; i <= state.Skins.Count() && i <= 255; ++i) {
-        if (state.Skins[i].Name == kDefaultSkin)
-            state.CurrentSkin = static_cast<std::uint8_t>(i);
-    }
+    window.Reading().UseSkinNamed(kDefaultSkin);
     LoadRecentList(window);
     if (!books.isEmpty()) {
         // Shown first: each book appears as it loads.
@@ -106,7 +94,7 @@ void StartUp(MainWindow& window, const QStringList& books)
     }
     const QString help = window.Folders().DataFile(QString::fromUtf16(kHelpDocumentName));
     if (IsListedFile(help)) {
-        OpenBook(window, help);
+        window.Reading().Open({help}, Reader::OpenKind::Plain);
     } else {
         window.Pane().SetText(BuiltInHelpText(window.Folders()));
         PaintHelpBanner(window);

@@ -5,7 +5,6 @@
 #include "ui/platform/prompter.h"
 #include "ui/reading/apply_skin.h"
 #include "ui/reading/reader_view.h"
-#include "ui/reading/reading_place.h"
 #include "ui/reading/show_chapter.h"
 #include "ui/widgets/menu_item_array.h"
 #include "ui/widgets/reading_pane.h"
@@ -86,32 +85,4 @@ void RegisterInBooksMenu(ReaderView& view)
     if (books.Captions().contains(name))
         return;
     books.SetTag(books.AddEntry(name), state.CurrentBook);
-}
-
-LoadCheck OpenBook(ReaderView& view, const QString& path)
-{
-    RememberPlace(view);
-    view.ShowSplash();
-    ReaderState& state = view.State();
-    // A book read in an encoding of the user's choice is read so again.
-    const std::optional<RememberedPosition> remembered = RememberedPositionOf(view.Folders(), path);
-    const LoadResult result =
-        LoadTextFile(state, path, view, remembered ? remembered->encoding : EncodingChoice::Automatic);
-    if (view.Quitting())
-        return {LoadCheck::Kind::Failed, 0};
-    if (!result.Succeeded())
-        view.CloseSplash();
-    const LoadCheck check = CheckLoad(view, path, result);
-    if (check.kind != LoadCheck::Kind::Book || view.Quitting())
-        return check;
-    state.CurrentBook = static_cast<std::int16_t>(check.slot);
-    ListChapters(view, check.slot);
-    AppendContents(view);
-    if (view.Pane().Length() == 2) {
-        state.Current().ChapterIndex = 0;
-        ShowChapter(view);
-    }
-    RegisterInBooksMenu(view);
-    view.CloseSplash();
-    return check;
 }

@@ -25,13 +25,6 @@ LoadCheck CheckLoad(ReaderView& view, const QString& path, const LoadResult& res
 // What the open commands say when the store is full ("溢出").
 QString StoreFullText();
 
-// Loads a book with the splash shown, lists its chapters in the pane and
-// the chapter menu, and registers it in the books menu. A book book.pos
-// remembers an encoding for is read in it. A failed load is
-// reported in a "提示" box and changes nothing. The result tells a folder
-// scan whether the book was opened.
-LoadCheck OpenBook(ReaderView& view, const QString& path);
-
 // Lists the current book in the books menu unless an item already carries
 // its file name; the first book takes over the placeholder "空".
 void RegisterInBooksMenu(ReaderView& view);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/books/reader_state.h"
-#include "core/books/text_loader.h"
 #include "core/files/reader_folders.h"
 
 #include <QString>
@@ -9,6 +8,7 @@
 class MenuItemArray;
 class PictureBox;
 class PictureCache;
+class Reader;
 class Prompter;
 class QColor;
 class QImage;
@@ -27,11 +27,15 @@ struct ChapterMenuKey {
 // What showing a chapter, opening a book, applying a skin and the dialogs
 // need of the main window. The main window implements it, so none of them
 // includes the main window's header.
-class ReaderView : public LoaderHost {
+class ReaderView {
 public:
     virtual ReaderState& State() = 0;
+    // The owner of the reading state, which every change goes through.
+    virtual Reader& Reading() = 0;
     virtual Prompter& Prompts() = 0;
     virtual const ReaderFolders& Folders() const = 0;
+    // The folder the last book was chosen in: where a folder scan starts.
+    virtual QString LastFolder() const = 0;
     // The window dialogs and message boxes stand over.
     virtual QWidget& Window() = 0;
 
@@ -42,6 +46,8 @@ public:
     virtual MenuItemArray& SkinItems() = 0;
     virtual ChapterMenuKey& ListedChapters() = 0;
     virtual PictureCache& Pictures() = 0;
+    // Whether the reading pane holds no text at all.
+    virtual bool PaneIsEmpty() const = 0;
 
     virtual void SetCaption(const QString& caption) = 0;
     virtual void SetBackColor(const QColor& colour) = 0;
@@ -63,5 +69,5 @@ public:
     virtual bool Quitting() const = 0;
 
 protected:
-    ~ReaderView() override = default;
+    ~ReaderView() = default;
 };

@@ -1,8 +1,5 @@
 #include "ui/reading/reading_place.h"
 
-#include "core/files/plain_file.h"
-#include "core/files/reader_folders.h"
-#include "core/text/line_reader.h"
 #include "ui/reading/reader_view.h"
 #include "ui/widgets/reading_pane.h"
 
@@ -43,15 +40,4 @@ void ReturnToPlace(ReaderView& view)
     const Book& book = state.Current();
     if (book.Place.Chapter == book.ChapterIndex && ShowsChapter(view.Pane(), book, book.ChapterIndex))
         view.Pane().ScrollToOffset(book.Place.Offset);
-}
-
-std::optional<RememberedPosition> RememberedPositionOf(const ReaderFolders& folders, const QString& path)
-{
-    const QString file = folders.StateFile(QString::fromUtf16(kBookPosName));
-    if (!IsListedFile(file))
-        return std::nullopt;
-    const std::optional<QStringList> lines = ReadTextLines(file, EncodingGuess::Settings);
-    if (!lines)
-        return std::nullopt;
-    return FindRememberedPosition(*lines, path);
 }

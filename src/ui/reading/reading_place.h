@@ -1,13 +1,6 @@
 #pragma once
 
-#include "core/books/book_positions.h"
-
-#include <QString>
-
-#include <optional>
-
 class ReaderView;
-struct ReaderFolders;
 
 // Each book keeps the place where it was being read inside a chapter, so
 // that stepping to another book and back, or the next start, comes back to
@@ -23,7 +16,3 @@ void RememberPlace(ReaderView& view);
 // Scrolls the pane so that the current book's place is at the top, when
 // the pane shows the chapter that place is in.
 void ReturnToPlace(ReaderView& view);
-
-// What book.pos in the state folder remembers of the book at `path`;
-// nothing when the file is missing, unreadable or has no line for it.
-std::optional<RememberedPosition> RememberedPositionOf(const ReaderFolders& folders, const QString& path);

@@ -32,6 +32,7 @@ MenuItemArray::MenuItemArray(QMenu* menu, const QString& name, const QString& ca
     , menu_(menu)
     , name_(name)
     , captions_{caption0}
+    , placeholder_(caption0 == QStringLiteral("空"))
 {
     connect(menu, &QMenu::aboutToShow, this, &MenuItemArray::Materialize);
 }
@@ -41,6 +42,8 @@ void MenuItemArray::SetCaption(int index, const QString& caption)
     if (index < 0 || index >= Count())
         return;
     captions_[index] = caption;
+    if (index == 0)
+        placeholder_ = false;
     if (!stale_ && index < actions_.size())
         actions_[index]->setText(QString(caption).replace(u'&', QStringLiteral("&&")));
 }
@@ -63,7 +66,7 @@ bool MenuItemArray::Load(int index, const QString& caption)
 
 int MenuItemArray::AddEntry(const QString& caption)
 {
-    if (Count() == 1 && captions_[0] == QStringLiteral("空")) {
+    if (Count() == 1 && placeholder_) {
         SetCaption(0, caption);
         return 0;
     }
@@ -86,6 +89,7 @@ void MenuItemArray::SetItems(const QString& caption0, QStringList rest)
     if (rest == captions_)
         return;
     captions_ = std::move(rest);
+    placeholder_ = false;
     tags_.resize(captions_.size());
     stale_ = true;
 }

@@ -28,8 +28,11 @@ public:
     bool Load(int index, const QString& caption = QString());
     // Unloads every item from 1 to the last; item 0 stays.
     void UnloadAll();
+    // Whether item `index` is the placeholder "空" of an array with no entry:
+    // clicking it does nothing.
+    bool IsPlaceholder(int index) const { return index == 0 && placeholder_; }
     // Adds an entry at the end; the first real entry takes over item 0 while
-    // it is the placeholder "空". Returns the entry's index.
+    // it is the placeholder. Returns the entry's index.
     int AddEntry(const QString& caption);
     // Item 0 keeps its caption, the rest become `captions` (items 1..).
     void SetItems(const QString& caption0, QStringList rest);
@@ -62,6 +65,7 @@ private:
     QPointer<QMenu> menu_;
     QString name_;
     QStringList captions_;
+    bool placeholder_ = false;  // item 0 still holds "空"
     QList<int> tags_{0};
     QList<QAction*> actions_;
     bool stale_ = true;

@@ -1,3 +1,4 @@
+#include "support/open_book.h"
 #include "support/reader_fixture.h"
 #include "ui/dialogs/folder_scan_dialog.h"
 #include "ui/main_window/splash_window.h"
@@ -25,6 +26,7 @@ protected:
         ASSERT_EQ(dialog.FolderPath(), QDir(folder).absolutePath());
         prompter.yesAnswers = {yes};
         dialog.Scan();
+        WaitUntilIdle(*window);
     }
 };
 
@@ -128,6 +130,7 @@ TEST_F(FolderScan, CancelDuringTheScanHidesTheDialogAndTheScanGoesOn)
         pressed = true;
     });
     dialog.Scan();
+    WaitUntilIdle(*window);
     EXPECT_TRUE(pressed);
     EXPECT_EQ(state.Books.Count(), 3);
     EXPECT_FALSE(dialog.isVisible());
@@ -143,6 +146,7 @@ TEST_F(FolderScan, ClosingTheWindowDuringAScanSavesAndStopsIt)
     // The user closes the main window while the scan is between books.
     QTimer::singleShot(0, window.get(), [&] { window->close(); });
     dialog.Scan();
+    WaitUntilIdle(*window);
     EXPECT_TRUE(window->Quitting());
     EXPECT_LT(state.Books.Count(), 4);
     EXPECT_TRUE(ReadBytes(program.Path(QStringLiteral("book.ini"))).startsWith("[Version1.0]\r\nName="));
@@ -161,12 +165,13 @@ TEST_F(FolderScan, OpensCentredOnTheCurrentFolderInSight)
     ASSERT_TRUE(QDir().mkpath(deep));
     for (int i = 0; i < 40; ++i)
         QDir().mkpath(books.Path(QStringLiteral("一/二/三/四/旁%1").arg(i)));
-    const QString before = QDir::currentPath();
-    QDir::setCurrent(deep);
+    // The scan starts where the last book was chosen.
+    prompter.files = {books.WriteGbk(QStringLiteral("一/二/三/四/书/甲.txt"), QStringLiteral("第一章\r\n甲\r\n"))};
+    window->OpenFile();
+    WaitUntilIdle(*window);
     window->setGeometry(100, 80, 1000, 700);
     window->show();
     FolderScanDialog& dialog = Dialog();
-    QDir::setCurrent(before);
     EXPECT_EQ(dialog.FolderPath(), deep);
 
     const QPoint centre = dialog.frameGeometry().center();

@@ -1,4 +1,5 @@
 #include "support/full_disk.h"
+#include "support/open_book.h"
 #include "support/scripted_prompter.h"
 #include "support/test_files.h"
 #include "ui/main_window/main_window.h"

@@ -1,4 +1,5 @@
 #include "core/books/book_positions.h"
+#include "support/open_book.h"
 #include "support/reader_fixture.h"
 #include "ui/dialogs/folder_scan_dialog.h"
 #include "ui/reading/open_book.h"
@@ -43,6 +44,7 @@ protected:
     {
         prompter.files = {path};
         window->OpenFile();
+        WaitUntilIdle(*window);
     }
     void Restart()
     {
@@ -88,6 +90,7 @@ TEST_F(EncodingMenu, ChoosingReadsTheBookAgainInItsSlotAndChapter)
     window->ShowBookFromMenu(1);
     prompter.messages.clear();  // "本书无目录": the book read wrongly has no headings
     Item(QStringLiteral("Big5"))->trigger();
+    WaitUntilIdle(*window);
     EXPECT_EQ(state.Books.Count(), 2);
     EXPECT_EQ(state.CurrentBook, 2);
     const Book& book = state.Current();
@@ -103,6 +106,7 @@ TEST_F(EncodingMenu, ChoosingReadsTheBookAgainInItsSlotAndChapter)
     // The contents view stays the contents view.
     window->ShowContents();
     Item(QStringLiteral("UTF-8"))->trigger();
+    WaitUntilIdle(*window);
     EXPECT_EQ(state.Current().ChapterIndex, -1);
     EXPECT_EQ(state.Current().ChosenEncoding, EncodingChoice::Utf8);
     EXPECT_EQ(window->Pane().Text(), ContentsText(state.Current()));
@@ -127,12 +131,14 @@ TEST_F(EncodingMenu, TheChapterAndPlaceStayWhenTheyStillExist)
     window->Pane().viewport()->grab();
     ASSERT_EQ(window->Pane().FirstVisibleOffset(), place);
     Item(QStringLiteral("GB18030"))->trigger();
+    WaitUntilIdle(*window);
     EXPECT_EQ(state.Current().ChosenEncoding, EncodingChoice::Gb18030);
     EXPECT_EQ(state.Current().ChapterIndex, 2);
     window->Pane().viewport()->grab();
     EXPECT_EQ(window->Pane().FirstVisibleOffset(), place);
     // Read as UTF-16, the book has no chapter 2 and no place any more.
     Item(QStringLiteral("UTF-16LE"))->trigger();
+    WaitUntilIdle(*window);
     EXPECT_EQ(state.Current().ChapterIndex, 0);
     EXPECT_EQ(window->Pane().FirstVisibleOffset(), 0);
 }
@@ -144,6 +150,7 @@ TEST_F(EncodingMenu, TheChoiceIsRememberedForEveryWayOfOpening)
     const QString path = WriteBig5Book(QStringLiteral("儒林.txt"));
     Open(path);
     Item(QStringLiteral("Big5"))->trigger();
+    WaitUntilIdle(*window);
     window->ShowChapterFromMenu(1);
     Restart();
     EXPECT_EQ(ReadBytes(program.Path(QString::fromUtf16(kBookPosName))),
@@ -156,6 +163,7 @@ TEST_F(EncodingMenu, TheChoiceIsRememberedForEveryWayOfOpening)
     Restart();
     window->RecentFiles().SetCaption(0, path);
     window->OpenRecent(0);
+    WaitUntilIdle(*window);
     EXPECT_EQ(state.Current().Encoding, TextEncoding::Big5);
     Restart();
     window->OpenFolder();
@@ -164,6 +172,7 @@ TEST_F(EncodingMenu, TheChoiceIsRememberedForEveryWayOfOpening)
     scan->SetFolderPath(books.Root());
     prompter.yesAnswers = {true};
     scan->Scan();
+    WaitUntilIdle(*window);
     ASSERT_EQ(state.Books.Count(), 1);
     EXPECT_EQ(state.Current().ChosenEncoding, EncodingChoice::Big5);
     ASSERT_EQ(state.Current().LastChapter(), 2);
@@ -171,6 +180,7 @@ TEST_F(EncodingMenu, TheChoiceIsRememberedForEveryWayOfOpening)
 
     // Back to 自动: book.pos forgets the choice.
     Item(QStringLiteral("自动"))->trigger();
+    WaitUntilIdle(*window);
     EXPECT_EQ(state.Current().Encoding, TextEncoding::Gb18030);
     Restart();
     EXPECT_TRUE(ReadBytes(program.Path(QString::fromUtf16(kBookPosName))).endsWith(",Enc=\r\n"));
@@ -185,19 +195,14 @@ TEST_F(EncodingMenu, AChoiceDuringALoadIsRefused)
     for (int i = 1; i <= 30000; ++i)
         text += QStringLiteral("第%1章\r\n正文正文\r\n").arg(i);
     const QString big = WriteBook(QStringLiteral("大.txt"), text);
-    bool chosen = false;
-    QTimer probe;
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        if (!chosen && state.Books.Count() == 2) {
-            chosen = true;
-            state.CurrentBook = 1;
-            Item(QStringLiteral("Big5"))->trigger();
-        }
-    });
-    probe.start(0);
-    Open(big);
-    probe.stop();
-    ASSERT_TRUE(chosen);
+    prompter.files = {big};
+    window->OpenFile();
+    ASSERT_TRUE(window->Reading().Loading());
+    window->ShowBookFromMenu(0);
+    ASSERT_EQ(state.CurrentBook, 1);
+    prompter.messages.clear();  // "本书无目录": the book read wrongly has no headings
+    Item(QStringLiteral("Big5"))->trigger();
+    ASSERT_TRUE(WaitUntilIdle(*window));
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text, QStringLiteral("正在加载电子书,加载完毕后才可以更换文字编码!"));
     EXPECT_EQ(prompter.messages[0].caption, QStringLiteral("提示"));
@@ -213,6 +218,7 @@ TEST_F(EncodingMenu, ABookWhoseFileHasGoneStaysAsItWas)
     const std::vector<QString> before = state.Current().ChapterTexts;
     ASSERT_TRUE(QFile::remove(path));
     Item(QStringLiteral("Big5"))->trigger();
+    WaitUntilIdle(*window);
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text, QStringLiteral("文件打开错误!1找不到该文件"));
     EXPECT_EQ(state.Current().ChosenEncoding, EncodingChoice::Automatic);

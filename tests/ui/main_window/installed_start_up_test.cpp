@@ -2,6 +2,7 @@
 // user's, the user's own of a name winning, and the recent files and the
 // help's closing words taken from the user's folder.
 
+#include "support/open_book.h"
 #include "support/reader_fixture.h"
 #include "ui/main_window/start_up.h"
 
@@ -31,6 +32,7 @@ TEST(InstalledStartUp, SkinsOfBothFoldersAndTheUsersBookIni)
     ScriptedPrompter prompter;
     MainWindow window(state, prompter, ReaderFolders{shipped.Root(), user.Root()});
     StartUp(window);
+    WaitUntilIdle(window);
 
     QStringList names;
     for (int i = 1; i <= state.Skins.Count(); ++i)

@@ -4,6 +4,7 @@
 
 #include "core/books/book_settings.h"
 #include "support/as_nobody.h"
+#include "support/open_book.h"
 #include "support/reader_fixture.h"
 #include "ui/main_window/start_up.h"
 #include "ui/skins/skin_menu.h"
@@ -30,6 +31,7 @@ protected:
     {
         prompter.files = {path};
         window->OpenFile();
+        WaitUntilIdle(*window);
     }
     int Skin(const char* name) const
     {
@@ -46,17 +48,19 @@ protected:
 TEST_F(OpenCommand, RestoredSkinBecomesTheBooksOwnAndIsWrittenBack)
 {
     const QString path = Book(QStringLiteral("西游记.txt"), 8);
-    WriteIni({QStringLiteral("[Version1.0]"), "Name=" + path + QStringLiteral(",Xcolor=水墨,id=2,SelStart=1")});
+    const QString other = Book(QStringLiteral("红楼梦.txt"), 4);
+    // book.ini is read once, at the first open.
+    WriteIni({QStringLiteral("[Version1.0]"), "Name=" + path + QStringLiteral(",Xcolor=水墨,id=2,SelStart=1"),
+              "Name=" + other + QStringLiteral(",Xcolor=,id=3,SelStart=1")});
     window->RecentFiles().SetCaption(0, path);
     window->OpenRecent(0);
+    WaitUntilIdle(*window);
     EXPECT_EQ(state.CurrentSkin, Skin("水墨"));
     EXPECT_EQ(state.Current().SkinIndex, Skin("水墨"));
     EXPECT_TRUE(BookIniText(state, 1).contains(QStringLiteral(",Xcolor=水墨,id=2,")));
 
     // A line without a skin name restores the chapter and leaves the skin
     // and the book's own skin alone.
-    const QString other = Book(QStringLiteral("红楼梦.txt"), 4);
-    WriteIni({QStringLiteral("[Version1.0]"), "Name=" + other + QStringLiteral(",Xcolor=,id=3,SelStart=1")});
     Open(other);
     EXPECT_EQ(state.Current().ChapterIndex, 3);
     EXPECT_EQ(state.Current().SkinIndex, 0);
@@ -80,6 +84,7 @@ TEST_F(OpenCommand, AlreadyOpenBookStaysWhereThisSessionLeftIt)
         if (fromRecent) {
             window->RecentFiles().SetCaption(0, path);
             window->OpenRecent(0);
+            WaitUntilIdle(*window);
         } else {
             Open(path);
         }
@@ -209,18 +214,22 @@ TEST(ThreeStarts, EveryBookKeepsItsChapterAndSkin)
         if (start == 1) {
             prompter.files = {journey, mansion};
             window.OpenFile();
+            WaitUntilIdle(window);
             window.NextChapter();
             window.NextChapter();
             window.ChooseSkin(skin("水墨"));
             window.OpenFile();
+            WaitUntilIdle(window);
             window.ShowContents();
             window.ChooseSkin(skin("夜读"));
         } else {
             ASSERT_EQ(window.RecentFiles().Captions(), QStringList({journey, mansion})) << start;
             window.OpenRecent(0);
+            WaitUntilIdle(window);
             EXPECT_EQ(state.Current().ChapterIndex, 2) << start;
             EXPECT_EQ(state.CurrentSkin, skin("水墨")) << start;
             window.OpenRecent(1);
+            WaitUntilIdle(window);
             EXPECT_EQ(state.Current().ChapterIndex, -1) << start;
             EXPECT_EQ(state.CurrentSkin, skin("夜读")) << start;
         }

@@ -3,6 +3,7 @@
 // open command opens a chosen file; none is refused while another loads.
 
 #include "core/books/text_loader.h"
+#include "support/open_book.h"
 #include "support/reader_fixture.h"
 #include "ui/main_window/start_up.h"
 #include "ui/skins/skin_menu.h"
@@ -41,21 +42,14 @@ protected:
             text += QStringLiteral("第%1章\r\n").arg(i + 1) + body;
         return WriteBook(QStringLiteral("大.txt"), text);
     }
-    // Runs `command`, which loads a book, and hands `path` to the window once
-    // while an open command loads; whether the load gave it the chance.
+    // Runs `command`, which starts reading a book, and hands `path` to the
+    // window while that book is read; whether it was still being read.
     bool ArrivesDuringTheLoad(const QString& path, const std::function<void()>& command)
     {
-        bool handedOver = false;
-        QTimer arrival;
-        QObject::connect(&arrival, &QTimer::timeout, [&] {
-            if (!handedOver && state.LoadingBook == -1) {
-                handedOver = true;
-                window->OpenPaths({path});
-            }
-        });
-        arrival.start(1);
         command();
-        return handedOver;
+        const bool loading = window->Reading().Loading();
+        window->OpenPaths({path});
+        return loading;
     }
     QStringList Paths() const
     {
@@ -83,6 +77,7 @@ TEST_F(OpeningPaths, EachOpensInOrderWithItsPlaceRestoredAndAMissingOneIsReporte
                      "[Version1.0]\r\nName=" + first + QStringLiteral(",Xcolor=水墨,id=2,SelStart=1\r\n"));
 
     window->OpenPaths({first, missing, last});
+    WaitUntilIdle(*window);
 
     EXPECT_EQ(Paths(), QStringList({first, last}));
     EXPECT_EQ(state.CurrentBook, 2);
@@ -95,7 +90,7 @@ TEST_F(OpeningPaths, EachOpensInOrderWithItsPlaceRestoredAndAMissingOneIsReporte
     EXPECT_TRUE(prompter.messages[0].text.startsWith(QStringLiteral("文件打开错误!")));
     EXPECT_TRUE(prompter.messages[0].text.endsWith(QString::fromUtf16(kFileNotFound)));
     EXPECT_EQ(prompter.messages[0].caption, QStringLiteral("提示"));
-    EXPECT_EQ(QDir::currentPath(), QFileInfo(last).absolutePath());
+    EXPECT_EQ(window->LastFolder(), QFileInfo(last).absolutePath());
 }
 
 TEST_F(OpeningPaths, AnUnreadableBookDoesNotStopTheOnesAfterIt)
@@ -108,6 +103,7 @@ TEST_F(OpeningPaths, AnUnreadableBookDoesNotStopTheOnesAfterIt)
     const QString last = FourChapters(QStringLiteral("乙.txt"));
 
     window->OpenPaths({first, folder, locked, last});
+    WaitUntilIdle(*window);
 
     QStringList expected{first, last};
     if (!canLock)  // the superuser reads it all the same
@@ -129,7 +125,7 @@ TEST_F(OpeningPaths, PathsArrivingDuringAnOpenCommandWaitForItInsteadOfBeingRefu
     // Not opened inside the loading command, and not refused either.
     EXPECT_EQ(Paths(), QStringList({big}));
     EXPECT_TRUE(prompter.messages.empty());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return state.Books.Count() == 2; }, 5000));
+    ASSERT_TRUE(WaitUntilIdle(*window));
     EXPECT_EQ(Paths(), QStringList({big, small}));
     EXPECT_EQ(state.CurrentBook, 2);
     EXPECT_EQ(window->Pane().Text(), QStringLiteral("甲文\r\n"));
@@ -142,6 +138,7 @@ TEST_F(OpeningPaths, PathsArrivingWhileOthersOpenJoinTheQueue)
     const QString other = FourChapters(QStringLiteral("另.txt"));
     const bool handedOver = ArrivesDuringTheLoad(small, [&] { window->OpenPaths({big, other}); });
     ASSERT_TRUE(handedOver);
+    ASSERT_TRUE(WaitUntilIdle(*window));
     // All three in the order they were named, the latecomer last.
     EXPECT_EQ(Paths(), QStringList({big, other, small}));
     EXPECT_EQ(state.CurrentBook, 3);
@@ -155,6 +152,7 @@ TEST_F(OpeningPaths, StartUpOpensTheNamedBooksInsteadOfTheHelpDocument)
     ReaderState fresh;
     MainWindow started(fresh, prompter, ReaderFolders::Portable(program.Root()));
     StartUp(started, {book});
+    WaitUntilIdle(started);
     EXPECT_TRUE(started.isVisible());
     ASSERT_EQ(fresh.Books.Count(), 1);
     EXPECT_EQ(fresh.Books[1].Path, book);

@@ -1,4 +1,5 @@
 #include "core/books/book_settings.h"
+#include "support/open_book.h"
 #include "support/reader_fixture.h"
 #include "ui/main_window/start_up.h"
 #include "ui/platform/colour.h"
@@ -23,6 +24,7 @@ TEST_F(StartingUp, WithoutHelpDocumentShowsTheBuiltInHelpAndBanner)
 {
     WriteSkins();
     StartUp(*window);
+    WaitUntilIdle(*window);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(state.Books.Count(), 0);
     EXPECT_EQ(state.CurrentBook, 0);
@@ -57,6 +59,7 @@ TEST_F(StartingUp, DefaultSkinIsTheLastOneNamedYanqing)
 {
     WriteSkins();
     StartUp(*window);
+    WaitUntilIdle(*window);
     ASSERT_EQ(state.Skins.Count(), 3);
     EXPECT_EQ(window->SkinItems().Captions(),
               QStringList({QStringLiteral("自定义皮肤"), QStringLiteral("甲"), QStringLiteral("言情"),
@@ -68,6 +71,7 @@ TEST_F(StartingUp, HelpDocumentOpensAsTheFirstBook)
 {
     program.WriteGbk(QString::fromUtf16(kHelpDocumentName), QStringLiteral("第一章 说明\r\n正文\r\n"));
     StartUp(*window);
+    WaitUntilIdle(*window);
     ASSERT_EQ(state.Books.Count(), 1);
     EXPECT_EQ(state.CurrentBook, 1);
     EXPECT_EQ(state.Current().FileName, QString::fromUtf16(kHelpDocumentName));
@@ -83,6 +87,7 @@ TEST_F(StartingUp, RecentFilesComeFromBookIni)
                      "[Version1.0]\r\nName=" + kept + ",Xcolor=,id=0,SelStart=1\r\nName=" + books.Path("无.txt")
                          + ",Xcolor=,id=0,SelStart=1\r\nName=" + other + ",Xcolor=,id=0,SelStart=1\r\n");
     StartUp(*window);
+    WaitUntilIdle(*window);
     EXPECT_EQ(window->RecentFiles().Captions(), QStringList({kept, other}));
 }
 
@@ -92,10 +97,12 @@ TEST_F(StartingUp, PlaceAndSkinSurviveARestart)
 {
     WriteSkins();
     StartUp(*window);
+    WaitUntilIdle(*window);
     const QString path =
         WriteBook(QStringLiteral("连载.txt"), QStringLiteral("第一章\r\n甲文\r\n第二章\r\n乙文\r\n第三章\r\n丙文\r\n"));
     prompter.files = {path};
     window->OpenFile();
+    WaitUntilIdle(*window);
     window->NextChapter();
     window->NextChapter();
     window->ChooseSkin(1);  // 甲
@@ -109,8 +116,10 @@ TEST_F(StartingUp, PlaceAndSkinSurviveARestart)
     state = ReaderState();
     MakeWindow();
     StartUp(*window);
+    WaitUntilIdle(*window);
     EXPECT_EQ(window->RecentFiles().Captions(), QStringList({path}));
     window->OpenRecent(0);
+    WaitUntilIdle(*window);
     EXPECT_EQ(state.Current().ChapterIndex, 2);
     EXPECT_EQ(state.Skins[state.CurrentSkin].Name, QStringLiteral("甲"));
     EXPECT_EQ(window->Pane().Text(), QStringLiteral("丙文\r\n"));
@@ -120,6 +129,7 @@ TEST_F(StartingUp, QuitWritesNothing)
 {
     program.WriteBytes(QStringLiteral("book.ini"), "[Version1.0]\r\nkept\r\n");
     StartUp(*window);
+    WaitUntilIdle(*window);
     OpenBook(*window, WriteBook(QStringLiteral("甲.txt"), QStringLiteral("第一章\r\n甲文\r\n")));
     window->findChild<QAction*>(QStringLiteral("quitAction"))->trigger();
     EXPECT_TRUE(window->Quitting());
@@ -136,6 +146,7 @@ TEST_F(StartingUp, ClosingDuringALoadSavesAndStopsTheLoad)
     prompter.files = {big};
     QTimer::singleShot(5, window.get(), [&] { window->close(); });
     window->OpenFile();
+    WaitUntilIdle(*window);
     EXPECT_TRUE(window->Quitting());
     ASSERT_EQ(state.Books.Count(), 1);
     EXPECT_LT(state.Books[1].LastChapter(), 29999);  // the load stopped early

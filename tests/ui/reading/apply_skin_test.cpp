@@ -1,3 +1,4 @@
+#include "support/open_book.h"
 #include "support/reader_fixture.h"
 #include "ui/dialogs/cover_window.h"
 #include "ui/platform/colour.h"

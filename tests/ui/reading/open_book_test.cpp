@@ -1,3 +1,4 @@
+#include "support/open_book.h"
 #include "support/reader_fixture.h"
 #include "ui/main_window/splash_window.h"
 #include "ui/reading/apply_skin.h"

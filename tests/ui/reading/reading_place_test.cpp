@@ -1,4 +1,5 @@
 #include "core/books/book_positions.h"
+#include "support/open_book.h"
 #include "support/reader_fixture.h"
 #include "ui/reading/open_book.h"
 
@@ -40,6 +41,7 @@ protected:
     {
         prompter.files = {path};
         window->OpenFile();
+        WaitUntilIdle(*window);
     }
     QString BookPos() const { return program.Path(QString::fromUtf16(kBookPosName)); }
     // A new start: a fresh store and window on the same program folder.
@@ -129,6 +131,7 @@ TEST_F(ReadingPlace, ThePlaceSurvivesARestart)
     Restart();
     window->RecentFiles().SetCaption(0, book);
     window->OpenRecent(0);
+    WaitUntilIdle(*window);
     ASSERT_EQ(state.Current().ChapterIndex, 2);
     window->Pane().viewport()->grab();
     EXPECT_EQ(Top(), LineStart(250));

@@ -1,4 +1,5 @@
 #include "support/full_disk.h"
+#include "support/open_book.h"
 #include "support/reader_fixture.h"
 #include "ui/platform/colour.h"
 #include "ui/platform/prompter.h"
