@@ -7,4 +7,4 @@ if [[ -x "$here/build/txtreader" ]]; then
     exec "$here/build/txtreader" "$@"
 fi
 # Until the window exists: the chapter table of a corpus book.
-"$here/build/tools/txtchapters" "$here/../shared/corpus/xiyouji.gbk.txt" | cut -c1-120
+"$here/build/tools/txtchapters" "$here/tests/data/xiyouji.gbk.txt" | cut -c1-120

@@ -5,7 +5,7 @@
 #include <QProcess>
 #include <QString>
 
-// The large synthetic book of the corpus's make_big.py, made on first use
+// The large synthetic book of bench/make_big.py, made on first use
 // in READER_BIG_BOOK_DIR (else the system temp folder) and kept there.
 inline QString BigBook(int megabytes)
 {
@@ -15,6 +15,6 @@ inline QString BigBook(int megabytes)
     const QString path = QDir(folder).filePath(QString("reader-big-%1.txt").arg(megabytes));
     if (!QFileInfo::exists(path))
         QProcess::execute("python3",
-                          {QStringLiteral(READER_CORPUS_DIR "/make_big.py"), QString::number(megabytes), path});
+                          {QStringLiteral(READER_MAKE_BIG), QString::number(megabytes), path});
     return path;
 }

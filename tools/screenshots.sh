@@ -7,7 +7,7 @@ here="$(cd "$(dirname "$0")/.." && pwd)"
 program=$(mktemp -d)
 trap 'rm -rf "$program"' EXIT
 cp -r "$here/build/txtreader" "$here/build/Skin" "$here/build/SImage" "$program/"
-cp "$here/../shared/corpus/hongloumeng.gbk.txt" "$program/红楼梦.txt"
+cp "$here/tests/data/hongloumeng.gbk.txt" "$program/红楼梦.txt"
 cat > "$program/shoot.sh" <<SHOOT
 cd "$program"
 ./txtreader &

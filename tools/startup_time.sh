@@ -7,7 +7,7 @@
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 runs="${1:-10}"
-book="${2:-$here/../shared/corpus/xiyouji.gbk.txt}"
+book="${2:-$here/tests/data/xiyouji.gbk.txt}"
 program=$(mktemp -d)
 trap 'rm -rf "$program"' EXIT
 cp -r "$here/build/txtreader" "$here/build/Skin" "$here/build/SImage" "$program/"
