@@ -8,12 +8,14 @@
 
 namespace {
 
-const QString kHelp = QStringLiteral("热列庆祝中华人民共和国成立60周年.txt");
+using e2e::kHelpDocument;
+using e2e::ReaderRun;
+
 const QString kFourChapters = QStringLiteral("第一章\r\n甲\r\n第二章\r\n乙\r\n第三章\r\n丙\r\n第四章\r\n丁\r\n");
 
 class OnTheDesktop : public ::testing::Test {
 protected:
-    void SetUp() override { MakeProgramFolder(program); }
+    void SetUp() override { e2e::MakeProgramFolder(program.Root()); }
 
     QString Program() const { return program.Path(QStringLiteral("txtreader")); }
     QString Book(const QString& name) const { return books.WriteGbk(name, kFourChapters); }
@@ -67,7 +69,7 @@ TEST_F(OnTheDesktop, HelpVersionAndUnknownOptionsNeedNoDisplay)
 
 TEST_F(OnTheDesktop, NamedBooksOpenInOrderInsteadOfTheHelpAndAreRememberedAtClose)
 {
-    program.WriteGbk(kHelp, QStringLiteral("第一章\r\n帮助\r\n"));
+    program.WriteGbk(kHelpDocument, QStringLiteral("第一章\r\n帮助\r\n"));
     const QString first = Book(QStringLiteral("甲.txt"));
     const QString second = Book(QStringLiteral("乙.txt"));
     program.WriteGbk(QStringLiteral("book.ini"), QStringLiteral("[Version1.0]\r\n") + Line(first, 2));
@@ -102,8 +104,7 @@ TEST_F(OnTheDesktop, ASecondStartHandsItsBooksToTheRunningReaderAndEnds)
     EXPECT_EQ(bare.ExitCode(), 0);
     EXPECT_FALSE(QFile::exists(program.Path(QStringLiteral("book.ini"))));  // neither wrote anything
 
-    QThread::msleep(1500);  // the running reader opens the book
-    ASSERT_TRUE(running.Running());
+    ASSERT_TRUE(running.WaitUntilReading());  // it has opened the book handed over
     EXPECT_EQ(running.Close(), 0);
     EXPECT_EQ(BookIni(), Gbk(QStringLiteral("[Version1.0]\r\n") + Line(first, 0) + Line(second, 0)));
 }
@@ -127,12 +128,15 @@ TEST_F(OnTheDesktop, TwoStartsAtOnceMakeOneReaderThatHoldsBothBooks)
     const QString second = Book(QStringLiteral("乙.txt"));
     ReaderRun one(Program(), {first}, books.Root());
     ReaderRun two(Program(), {second}, books.Root());
-    ASSERT_TRUE(one.WaitUntilReading(5000) || two.WaitUntilReading());
-    QThread::msleep(1500);
+    // The later start hands its book over and ends.
+    const QDeadlineTimer deadline(20000);
+    while (one.Running() && two.Running() && !deadline.hasExpired())
+        one.Ended(50);
     ASSERT_NE(one.Running(), two.Running()) << "exactly one reader must stay";
     ReaderRun& reader = one.Running() ? one : two;
     ReaderRun& handedOver = one.Running() ? two : one;
-    EXPECT_EQ(handedOver.ExitCode(), 0);
+    EXPECT_EQ(handedOver.ExitCode(), 0) << handedOver.Errors().toStdString();
+    ASSERT_TRUE(reader.WaitUntilReading());
     EXPECT_EQ(reader.Close(), 0);
     const QList<QByteArray> remembered = BookLines();
     EXPECT_EQ(QSet<QByteArray>(remembered.begin(), remembered.end()),

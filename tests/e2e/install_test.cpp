@@ -20,6 +20,8 @@
 
 namespace {
 
+using e2e::ReaderRun;
+
 const QString kAppId = QStringLiteral(READER_APP_ID);
 
 // Every file under `root` with a digest of its bytes and its permissions.
@@ -184,7 +186,7 @@ TEST_F(InstallTree, AnInstalledReaderKeepsTheUsersBooksInTheUsersFolderAndNeverW
     ::chmod(books.Root().toLocal8Bit().constData(), 0755);
     ::chmod(book.toLocal8Bit().constData(), 0644);
 
-    QProcessEnvironment environment = OffscreenEnvironment();
+    QProcessEnvironment environment = e2e::OffscreenEnvironment();
     environment.insert(QStringLiteral("HOME"), home.Root());
     environment.insert(QStringLiteral("XDG_DATA_HOME"), home.Path(QStringLiteral(".local/share")));
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.Path(QStringLiteral(".config")));

@@ -1,33 +1,95 @@
-// Three starts of the real program under a virtual X display, books opened
-// the way a reader opens them (文件 → 最近打开的文件), with every path in
-// folders named 小说 and 目录. Their GBK bytes are valid UTF-8, and so is the
-// whole book.ini here (ASCII file names, the skin 水墨, no help document):
-// guessed like a book it would read as UTF-8 and find no file. After each
-// close book.ini holds every book's path, chapter and skin as before.
+// The real program under a virtual X display, started again and again in
+// the same program folder, driven as a reader drives it: books opened from
+// 文件 → 最近打开的文件, a chapter scrolled, an encoding chosen. What one
+// start leaves in book.ini and book.pos the next start must bring back.
 
-#include "e2e/reader_program.h"
+#include "e2e/reader_run.h"
 
 #include <QStandardPaths>
 
 namespace {
+
+using e2e::kHelpDocument;
+using e2e::MakeProgramFolder;
+using e2e::ReaderRun;
 
 QString Tool(const char* name)
 {
     return QStandardPaths::findExecutable(QString::fromLatin1(name));
 }
 
-// Opens recent-file item `item` with the keyboard once the menu is open:
-// from no active item, Up twice reaches "最近打开的文件", Right opens it on
-// its first item.
-QString OpenRecent(int item, const QString& waitForCaption)
+// One start of the reader in the program folder "$1": once its window is
+// up, the actions run, then the session ends as a desktop ends it. An
+// action never waits a fixed time: it waits for what it brings about (a
+// menu's window, a box that has the keyboard, the caption of the chapter
+// shown), looking every 50 ms for 20 s at most; in vain, the session ends
+// with status 8.
+const QString kSessionStart = QStringLiteral(R"sh(
+cd "$1" || exit 9
+./txtreader & reader=$!
+wait_for() {
+    local end=$((SECONDS + 20))
+    until "$@" >/dev/null 2>&1; do
+        if ((SECONDS >= end)); then
+            echo "waited 20 s in vain for: $*" >&2
+            kill -KILL $reader
+            exit 8
+        fi
+        sleep 0.05
+    done
+}
+# The reader shows N windows: the main window and one for each menu open.
+windows() { [ "$(xdotool search --onlyvisible --pid $reader | wc -l)" -eq "$1" ]; }
+caption() { xdotool search --onlyvisible --name "$1"; }
+focused() { [ "$(xdotool getwindowfocus getwindowname)" = "$1" ]; }
+wait_for windows 1
+)sh");
+
+int RunSession(const QString& program, const QString& actions, QString& errors)
 {
-    QString keys = QStringLiteral("xdotool mousemove 21 11 click 1; sleep 0.8; xdotool key Up Up Right; sleep 0.5; ");
-    for (int i = 0; i < item; ++i)
-        keys += QStringLiteral("xdotool key Down; ");
-    return keys + QStringLiteral("xdotool key Return; timeout 20 xdotool search --sync --name '") + waitForCaption
-        + QStringLiteral("' >/dev/null; sleep 0.5; ");
+    QProcessEnvironment x11 = e2e::OffscreenEnvironment();
+    x11.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    // Under the sanitizers, LeakSanitizer's exit check now and then
+    // crashes in its own tracer on a program that talked to a real X
+    // server; the offscreen tests check for leaks.
+    const QString asan = qEnvironmentVariable("ASAN_OPTIONS");
+    x11.insert(QStringLiteral("ASAN_OPTIONS"),
+               (asan.isEmpty() ? asan : asan + QLatin1Char(':')) + QStringLiteral("detect_leaks=0"));
+    const QString session = kSessionStart + actions + QStringLiteral("\nkill -TERM $reader\nwait $reader\n");
+    // The same screen size every time: the actions click at fixed places.
+    ReaderRun run(Tool("xvfb-run"),
+                  {QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1280x800x24"),
+                   QStringLiteral("bash"), QStringLiteral("-c"), session, QStringLiteral("session"), program},
+                  program, x11);
+    const bool ended = run.Ended(90000);
+    errors = run.Errors();
+    return ended ? run.ExitCode() : -1;
 }
 
+// Opens recent file `item` and waits until the chapter whose caption
+// matches `caption` is shown, which the open does once the book is read.
+// From no active item of 文件, Up twice reaches 最近打开的文件, and Right
+// opens it on its first item.
+QString OpenRecent(int item, const QString& caption)
+{
+    return QStringLiteral(R"sh(
+xdotool mousemove 21 11 click 1; wait_for windows 2
+xdotool key Up Up Right; wait_for windows 3
+xdotool key%1 Return; wait_for caption '%2'
+)sh")
+        .arg(QStringLiteral(" Down").repeated(item), caption);
+}
+
+QString Gb18030File(const QString& path)
+{
+    return DecodeText(ReadBytes(path), TextEncoding::Gb18030);
+}
+
+// Three starts, with every path in folders named 小说 and 目录. Their GBK
+// bytes are valid UTF-8, and so is the whole book.ini here (ASCII file
+// names, the skin 水墨, no help document): guessed like a book it would
+// read as UTF-8 and find no file. After each close book.ini holds every
+// book's path, chapter and skin as before.
 TEST(Restarts, ChapterAndSkinOfEveryBookSurviveThreeRestarts)
 {
     if (Tool("xvfb-run").isEmpty() || Tool("xdotool").isEmpty())
@@ -60,57 +122,14 @@ TEST(Restarts, ChapterAndSkinOfEveryBookSurviveThreeRestarts)
         file.write(remembered);
     }
 
-    // The recent list is the two books.
-    const QString session = QStringLiteral("cd '") + program
-        + QStringLiteral("' || exit 9; ./txtreader & reader=$!; "
-                         "timeout 20 xdotool search --sync --onlyvisible --pid $reader >/dev/null; sleep 1; ")
-        + OpenRecent(0, QStringLiteral("xiyouji")) + OpenRecent(1, QStringLiteral("hongloumeng"))
-        + QStringLiteral("kill -TERM $reader; wait $reader");
+    // The recent list is the two books; each opens at its chapter (回5, 回2).
+    const QString actions = OpenRecent(0, QStringLiteral("xiyouji\\.txt——第五回"))
+        + OpenRecent(1, QStringLiteral("hongloumeng\\.txt——第二回"));
     for (int start = 1; start <= 3; ++start) {
-        QProcessEnvironment x11;
-        x11.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        // Under the sanitizers, LeakSanitizer's exit check now and then
-        // crashes in its own tracer on a program that talked to a real X
-        // server; the offscreen tests check for leaks.
-        const QString asan = qEnvironmentVariable("ASAN_OPTIONS");
-        x11.insert(QStringLiteral("ASAN_OPTIONS"),
-                   (asan.isEmpty() ? asan : asan + QLatin1Char(':')) + QStringLiteral("detect_leaks=0"));
-        ReaderRun run(program,
-                      {Tool("xvfb-run"), QStringLiteral("-a"), QStringLiteral("-s"),
-                       QStringLiteral("-screen 0 1280x800x24"), QStringLiteral("bash"), QStringLiteral("-c"), session},
-                      x11);
-        EXPECT_EQ(run.Finish(90000), 0) << "start " << start << ": " << run.Stderr().toStdString();
+        QString errors;
+        EXPECT_EQ(RunSession(program, actions, errors), 0) << "start " << start << ": " << errors.toStdString();
         EXPECT_EQ(withoutCaret(ReadBytes(ini)), remembered) << "start " << start;
     }
-}
-
-}  // namespace
-
-namespace {
-
-// Runs one start of the reader in `program` under a virtual display of the
-// same size every time: `actions` run once the window is up, then the
-// session ends as a desktop ends it.
-int RunSession(const QString& program, const QString& actions, QString& errors)
-{
-    const QString session = QStringLiteral("cd '") + program
-        + QStringLiteral("' || exit 9; ./txtreader & reader=$!; "
-                         "timeout 20 xdotool search --sync --onlyvisible --pid $reader >/dev/null; sleep 1; ")
-        + actions + QStringLiteral("kill -TERM $reader; wait $reader");
-    QProcessEnvironment x11;
-    x11.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    ReaderRun run(program,
-                  {Tool("xvfb-run"), QStringLiteral("-a"), QStringLiteral("-s"),
-                   QStringLiteral("-screen 0 1280x800x24"), QStringLiteral("bash"), QStringLiteral("-c"), session},
-                  x11);
-    const int status = run.Finish(90000);
-    errors = run.Stderr();
-    return status;
-}
-
-QString Gb18030File(const QString& path)
-{
-    return DecodeText(ReadBytes(path), TextEncoding::Gb18030);
 }
 
 // A reader scrolls into the middle of a chapter and closes; the next start
@@ -135,10 +154,15 @@ TEST(Restarts, TheBookComesBackWhereItWasReadInsideTheChapter)
         file.write(EncodeGb18030(QStringLiteral("[Version1.0]\r\nName=") + journey
                                  + QStringLiteral(",Xcolor=言情,id=5,SelStart=1\r\n")));
     }
+    const QString chapterFive = QStringLiteral("xiyouji\\.txt——第五回");
+    // The window takes a display's input in order: once the menu opened
+    // after the wheel turns is up, the pane has scrolled.
+    const QString scroll = QStringLiteral(R"sh(
+xdotool mousemove 600 400 click --repeat 15 --delay 50 5
+xdotool mousemove 21 11 click 1; wait_for windows 2; xdotool key Escape; wait_for windows 1
+)sh");
     QString errors;
-    const QString scroll = QStringLiteral("xdotool mousemove 600 400 click --repeat 15 --delay 50 5; sleep 1; ");
-    ASSERT_EQ(RunSession(program, OpenRecent(0, QStringLiteral("xiyouji")) + scroll, errors), 0)
-        << errors.toStdString();
+    ASSERT_EQ(RunSession(program, OpenRecent(0, chapterFive) + scroll, errors), 0) << errors.toStdString();
     const QString left = Gb18030File(pos);
     const QString prefix = QStringLiteral("Name=") + journey + QStringLiteral(",id=5,Pos=");
     ASSERT_TRUE(left.startsWith(prefix)) << left.toStdString();
@@ -146,7 +170,7 @@ TEST(Restarts, TheBookComesBackWhereItWasReadInsideTheChapter)
     const qsizetype place = left.mid(prefix.size()).section(u',', 0, 0).toLongLong();
     ASSERT_GT(place, 0) << left.toStdString();
 
-    ASSERT_EQ(RunSession(program, OpenRecent(0, QStringLiteral("xiyouji")), errors), 0) << errors.toStdString();
+    ASSERT_EQ(RunSession(program, OpenRecent(0, chapterFive), errors), 0) << errors.toStdString();
     EXPECT_EQ(Gb18030File(pos), left);
     EXPECT_TRUE(Gb18030File(ini).contains(QStringLiteral(",id=5,"))) << Gb18030File(ini).toStdString();
 }
@@ -181,22 +205,28 @@ TEST(Restarts, ABookReadInAChosenEncodingComesBackInIt)
         file.write(EncodeGb18030(remembered));
     };
     writeIni();
-    // Read wrongly the book has no headings: "本书无目录" is answered first.
-    // 查看 is the second menu; from no active item, Up reaches its last
-    // item, 文字编码, and Right opens it on 自动; Big5 is three further down.
-    const QString openAndChooseBig5 = QStringLiteral(
-        "xdotool mousemove 21 11 click 1; sleep 0.8; xdotool key Up Up Right; sleep 0.5; xdotool key Return; "
-        "timeout 20 xdotool search --sync --onlyvisible --name 文章提示 >/dev/null; sleep 0.3; xdotool key Return; "
-        "timeout 20 xdotool search --sync --name rulin >/dev/null; sleep 0.5; "
-        "xdotool mousemove 60 11 click 1; sleep 0.8; xdotool key Up Right; sleep 0.5; "
-        "xdotool key Down Down Down Return; sleep 1.5; ");
+    // Read wrongly the book has no headings: "本书无目录" is answered first,
+    // once its box has the keyboard. 查看 is the second menu; from no
+    // active item, Up reaches its last item, 文字编码, and Right opens it on
+    // 自动; Big5 is three further down. Read in Big5, chapter 0 is 第一回.
+    const QString openAndChooseBig5 = QStringLiteral(R"sh(
+xdotool mousemove 21 11 click 1; wait_for windows 2
+xdotool key Up Up Right; wait_for windows 3
+xdotool key Return; wait_for focused 文章提示
+xdotool key Return; wait_for caption 'rulin\.txt'
+xdotool mousemove 60 11 click 1; wait_for windows 2
+xdotool key Up Right; wait_for windows 3
+xdotool key Down Down Down Return; wait_for caption 'rulin\.txt——第一回'
+)sh");
     QString errors;
     ASSERT_EQ(RunSession(program, openAndChooseBig5, errors), 0) << errors.toStdString();
     ASSERT_TRUE(Gb18030File(pos).endsWith(QStringLiteral(",Enc=Big5\r\n"))) << Gb18030File(pos).toStdString();
 
-    // Chapter 1 again, as a reader who had read it there would have left it.
+    // Chapter 1 again, as a reader who had read it there would have left it:
+    // in Big5 it is 第二回.
     writeIni();
-    ASSERT_EQ(RunSession(program, OpenRecent(0, QStringLiteral("rulin")), errors), 0) << errors.toStdString();
+    ASSERT_EQ(RunSession(program, OpenRecent(0, QStringLiteral("rulin\\.txt——第二回")), errors), 0)
+        << errors.toStdString();
     EXPECT_EQ(Gb18030File(pos), QStringLiteral("Name=") + book + QStringLiteral(",id=1,Pos=0,Enc=Big5\r\n"));
     EXPECT_TRUE(Gb18030File(ini).contains(QStringLiteral(",id=1,"))) << Gb18030File(ini).toStdString();
 }

@@ -1,12 +1,24 @@
 // The real program against stored files it did not expect and a disk that
 // is really full: it starts, closes, and never loses or empties a file.
 
-#include "e2e/reader_program.h"
+#include "e2e/reader_run.h"
 #include "support/full_disk.h"
 
 #include <QFileInfo>
 
 namespace {
+
+using e2e::kHelpDocument;
+using e2e::MakeProgramFolder;
+using e2e::ReaderRun;
+
+// Closes the reader once start-up is over, as a desktop session ends; the
+// exit code.
+int StartAndClose(ReaderRun& reader)
+{
+    EXPECT_TRUE(reader.WaitUntilReading()) << reader.Errors().toStdString();
+    return reader.Close();
+}
 
 QByteArray Utf16WithBom(const QString& text)
 {
@@ -36,7 +48,7 @@ TEST(StoredFiles, UnpairedSurrogatesNeitherCrashNorStopTheStart)
                      QStringLiteral("[Version1.0]\r\nName😀/tmp/x.txt,Xcolor=,id=0,SelStart=1\r\n"));
     {
         ReaderRun reader(program.Root());
-        EXPECT_EQ(reader.CloseBySignal(), 0) << reader.Stderr().toStdString();
+        EXPECT_EQ(StartAndClose(reader), 0) << reader.Errors().toStdString();
     }
     EXPECT_EQ(ReadBytes(program.Path(QStringLiteral("book.ini"))), expected);
 
@@ -51,7 +63,7 @@ TEST(StoredFiles, UnpairedSurrogatesNeitherCrashNorStopTheStart)
                                     + QStringLiteral("//封面图片\r\n")));
     {
         ReaderRun reader(program.Root());
-        EXPECT_EQ(reader.CloseBySignal(), 0) << reader.Stderr().toStdString();
+        EXPECT_EQ(StartAndClose(reader), 0) << reader.Errors().toStdString();
     }
     EXPECT_EQ(ReadBytes(program.Path(QStringLiteral("book.ini"))), expected);
 }
@@ -75,8 +87,8 @@ TEST(StoredFiles, FullDiskOnCloseBySignalKeepsBookIniAndFails)
     ASSERT_TRUE(disk.Fill());
 
     ReaderRun reader(disk.Root());
-    EXPECT_EQ(reader.CloseBySignal(), 1);
-    EXPECT_TRUE(reader.Stderr().contains(disk.Path(QStringLiteral("book.ini")))) << reader.Stderr().toStdString();
+    EXPECT_EQ(StartAndClose(reader), 1);
+    EXPECT_TRUE(reader.Errors().contains(disk.Path(QStringLiteral("book.ini")))) << reader.Errors().toStdString();
     EXPECT_EQ(ReadBytes(disk.Path(QStringLiteral("book.ini"))), old);
 }
 
