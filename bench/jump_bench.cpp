@@ -13,12 +13,11 @@
 #include "silent_prompter.h"
 #include "support/open_book.h"
 #include "ui/dialogs/jump_dialog.h"
+#include "ui/main_window/chapter_menu.h"
 #include "ui/main_window/main_window.h"
+#include "ui/main_window/start_up.h"
 #include "ui/platform/prompter.h"
-#include "ui/reading/open_book.h"
 #include "ui/reading/reader_view.h"
-#include "ui/reading/show_chapter.h"
-#include "ui/skins/skin_menu.h"
 #include "ui/widgets/chapter_list_model.h"
 #include "ui/widgets/menu_item_array.h"
 
@@ -45,8 +44,8 @@ struct OpenReader {
         window->show();
         OpenBook(*window, BigBook(100));
         state.Current().ChapterIndex = state.Current().LastChapter() * 3 / 4;
-        BuildChapterMenu(*window);
-        ShowChapter(*window);
+        window->Reading().BuildChapterMenu();
+        window->Reading().ShowChapter();
         menu = window->findChild<QMenu*>(QStringLiteral("chaptersMenu"));
     }
     ReaderState state;
@@ -83,9 +82,8 @@ void ChapterMenuFirstOpen(benchmark::State& state)
         state.PauseTiming();
         reader.menu->hide();
         // The next opening makes every action anew, as after a book change.
-        reader.window->ListedChapters() = {};
         reader.window->ChapterItems().UnloadAll();
-        ListChapters(*reader.window, reader.state.CurrentBook);
+        reader.window->ListChapters(reader.state.CurrentBook, true);
         state.ResumeTiming();
         OpenMenu(reader);
     }
@@ -131,7 +129,7 @@ void JumpDialogFirstOpen(benchmark::State& state)
 {
     OpenReader& reader = Reader();
     for (auto _ : state) {
-        auto* dialog = new JumpDialog(*reader.window);
+        auto* dialog = new JumpDialog(reader.window->Reading(), reader.window.get());
         dialog->ShowAfresh();
         dialog->repaint();
         state.PauseTiming();

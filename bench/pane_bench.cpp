@@ -27,9 +27,8 @@
 #include "silent_prompter.h"
 #include "support/open_book.h"
 #include "ui/main_window/main_window.h"
+#include "ui/main_window/start_up.h"
 #include "ui/platform/prompter.h"
-#include "ui/reading/open_book.h"
-#include "ui/skins/skin_menu.h"
 #include "ui/widgets/reading_pane.h"
 
 #include <QDir>

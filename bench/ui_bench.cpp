@@ -13,13 +13,11 @@
 #include "silent_prompter.h"
 #include "support/open_book.h"
 #include "ui/dialogs/folder_scan_dialog.h"
+#include "ui/main_window/chapter_menu.h"
 #include "ui/main_window/main_window.h"
+#include "ui/main_window/start_up.h"
 #include "ui/platform/key_state.h"
 #include "ui/platform/prompter.h"
-#include "ui/reading/open_book.h"
-#include "ui/reading/search_pane.h"
-#include "ui/reading/show_chapter.h"
-#include "ui/skins/skin_menu.h"
 #include "ui/widgets/reading_pane.h"
 
 #include <QDir>
@@ -50,8 +48,8 @@ struct OpenReader {
         window->show();
         OpenBook(*window, BigBook(100));
         state.Current().ChapterIndex = 0;
-        BuildChapterMenu(*window);
-        ShowChapter(*window);
+        window->Reading().BuildChapterMenu();
+        window->Reading().ShowChapter();
     }
     ReaderState state;
     SilentPrompter prompter;
@@ -223,10 +221,10 @@ void SearchAllBooksForAMissingWord(benchmark::State& state)
     auto* scan = window.FolderScanIfMade();
     scan->SetFolderPath(TwentyBookFolder());
     scan->Scan();
-    MainPane pane(window);
+    WaitUntilIdle(window);
     for (auto _ : state) {
         const SearchResult result =
-            SearchText(reader, pane, QStringLiteral("电脑手机"), SearchScope::AllBooks, SearchCursor{1, 0, 0});
+            window.Reading().Find(QStringLiteral("电脑手机"), SearchScope::AllBooks, SearchCursor{1, 0, 0});
         if (result.Found || result.Error != 0)
             state.SkipWithError("the word was found");
     }

@@ -4,7 +4,7 @@
 #include "support/scripted_prompter.h"
 #include "support/test_files.h"
 #include "ui/main_window/main_window.h"
-#include "ui/skins/skin_menu.h"
+#include "ui/main_window/start_up.h"
 #include "ui/widgets/menu_item_array.h"
 #include "ui/widgets/picture_box.h"
 #include "ui/widgets/reading_pane.h"

@@ -15,6 +15,7 @@ struct ReaderState {
     std::uint8_t CurrentSkin = 0;  // 0 = no skin in use
 
     Book& Current() { return Books[CurrentBook]; }
+    const Book& Current() const { return Books[CurrentBook]; }
     // A setting of the skin in use (empty when unset or no skin is in use).
     QString Skin(const QString& key) const { return GetSkinValue(Skins, CurrentSkin, key, 0); }
 };

@@ -2,10 +2,7 @@
 
 #include "ui/platform/prompter.h"
 #include "ui/platform/twips.h"
-#include "ui/reading/reader_view.h"
-#include "ui/reading/search_pane.h"
-#include "ui/reading/show_chapter.h"
-#include "ui/widgets/reading_pane.h"
+#include "ui/reading/reader.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -14,10 +11,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include <new>
-#include <stdexcept>
-
-FindDialog::FindDialog(ReaderView& view) : QWidget(&view.Window(), Qt::Dialog), view_(view)
+FindDialog::FindDialog(Reader& reader, Prompter& prompter, QWidget* parent)
+    : QWidget(parent, Qt::Dialog)
+    , reader_(reader)
+    , prompter_(prompter)
 {
     setObjectName(QStringLiteral("findDialog"));
     setWindowTitle(QStringLiteral("查找"));
@@ -60,14 +57,14 @@ FindDialog::FindDialog(ReaderView& view) : QWidget(&view.Window(), Qt::Dialog), 
     findText->installEventFilter(this);
 
     // A new dialog searches the whole current book from its start.
-    StoreCursor(view_.State().CurrentBook, Position(), 0);
+    StoreCursor(reader_.State().CurrentBook, Position(), 0);
     bookScope->setChecked(true);
     OnBookScopeChosen();
 }
 
 std::optional<std::int64_t> FindDialog::Position() const
 {
-    const ReaderState& state = view_.State();
+    const ReaderState& state = reader_.State();
     // Slot 0, the empty placeholder, has a position of its own.
     if (state.CurrentBook < 0 || state.CurrentBook > state.Books.Count())
         return std::nullopt;
@@ -96,12 +93,12 @@ void FindDialog::StoreCursor(std::optional<std::int64_t> book, std::optional<std
 
 void FindDialog::OnDownwardScopeChosen()
 {
-    StoreCursor(view_.State().CurrentBook, Position(), view_.Pane().SelStart());
+    StoreCursor(reader_.State().CurrentBook, Position(), reader_.SelectionStart());
 }
 
 void FindDialog::OnBookScopeChosen()
 {
-    StoreCursor(view_.State().CurrentBook, 0, 0);
+    StoreCursor(reader_.State().CurrentBook, 0, 0);
 }
 
 void FindDialog::OnAllBooksScopeChosen()
@@ -112,8 +109,8 @@ void FindDialog::OnAllBooksScopeChosen()
 void FindDialog::OnFindTextChanged()
 {
     switch (Scope()) {
-    case SearchScope::Pane: StoreCursor(view_.State().CurrentBook, Position(), 0); break;
-    case SearchScope::Book: StoreCursor(view_.State().CurrentBook, 0, 0); break;
+    case SearchScope::Pane: StoreCursor(reader_.State().CurrentBook, Position(), 0); break;
+    case SearchScope::Book: StoreCursor(reader_.State().CurrentBook, 0, 0); break;
     case SearchScope::AllBooks: StoreCursor(1, 0, 0); break;
     }
 }
@@ -131,62 +128,38 @@ bool FindDialog::eventFilter(QObject* watched, QEvent* event)
 
 void FindDialog::Find()
 {
-    try {
-        const QString findWhat = findText->text();
-        if (findWhat.isEmpty())
-            return;
-        ReaderState& state = view_.State();
-        const int bookBefore = state.CurrentBook;
-        ReadingPane& readingPane = view_.Pane();
-        // The whole-book search puts the start chapter into the pane before
-        // it looks; when nothing is found the pane goes back to what it showed.
-        const QString shownBefore = readingPane.Text();
-        const qsizetype selStartBefore = readingPane.SelStart();
-        const qsizetype selLengthBefore = readingPane.SelLength();
-        MainPane pane(view_);
-        const SearchResult result = SearchText(state, pane, findWhat, Scope(), cursor_);
-        if (result.Error != 0) {
-            ShowError(result.Error);
-            return;
-        }
-        if (!result.Found) {
-            if (readingPane.Text() != shownBefore)
-                readingPane.SetText(shownBefore);
-            readingPane.SetSelStart(selStartBefore);
-            readingPane.SetSelLength(selLengthBefore);
-            StoreCursor(state.CurrentBook, Position(), readingPane.SelStart());
-            // The dialog stays, so the user can change the text or the scope.
-            view_.Prompts().Message(QStringLiteral("找不到“") + findWhat + QStringLiteral("”"), QStringLiteral("提示"),
-                                    Prompter::Icon::Information, Prompter::Buttons::Ok, this);
-            return;
-        }
-        // A hit in another book: its chapters replace the old book's in the
-        // chapter menu, so the menu never lists a book not on screen.
-        if (state.CurrentBook != bookBefore)
-            ListChapters(view_, state.CurrentBook);
-        const std::optional<std::int64_t> position = Position();
-        if (!position) {
-            ShowError(kNoSuchIndex);
-            return;
-        }
-        // The next search starts after the occurrence just selected, so
-        // pressing "查找(&N)" again finds the next one. After a heading hit
-        // nothing is selected and the caret ShowChapter left counts.
-        StoreCursor(state.CurrentBook, *position, readingPane.SelStart() + readingPane.SelLength());
-        hide();
-    } catch (const std::bad_alloc&) {
-        ShowError(kOutOfMemory);
-    } catch (const std::out_of_range&) {
-        ShowError(kNoSuchIndex);
-    } catch (...) {
-        ShowError(kInternalError);
+    const QString findWhat = findText->text();
+    if (findWhat.isEmpty())
+        return;
+    const SearchResult result = reader_.Find(findWhat, Scope(), cursor_);
+    if (result.Error != 0) {
+        ShowError(result.Error);
+        return;
     }
+    const ReaderState& state = reader_.State();
+    if (!result.Found) {
+        StoreCursor(state.CurrentBook, Position(), reader_.SelectionStart());
+        // The dialog stays, so the user can change the text or the scope.
+        prompter_.Message(QStringLiteral("找不到“") + findWhat + QStringLiteral("”"), QStringLiteral("提示"),
+                          Prompter::Icon::Information, Prompter::Buttons::Ok, this);
+        return;
+    }
+    const std::optional<std::int64_t> position = Position();
+    if (!position) {
+        ShowError(kNoSuchIndex);
+        return;
+    }
+    // The next search starts after the occurrence just selected, so
+    // pressing "查找(&N)" again finds the next one. After a heading hit
+    // nothing is selected and the caret ShowChapter left counts.
+    StoreCursor(state.CurrentBook, *position, reader_.SelectionEnd());
+    hide();
 }
 
 void FindDialog::ShowError(int number)
 {
-    view_.Prompts().Message(QString::number(number) + ErrorDescription(number), QStringLiteral("错误提示"),
-                            Prompter::Icon::Critical, Prompter::Buttons::Ok);
+    prompter_.Message(QString::number(number) + ErrorDescription(number), QStringLiteral("错误提示"),
+                      Prompter::Icon::Critical, Prompter::Buttons::Ok);
 }
 
 void FindDialog::closeEvent(QCloseEvent* event)

@@ -9,8 +9,9 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class Prompter;
 class QRadioButton;
-class ReaderView;
+class Reader;
 
 // The find dialog. Modeless; it hides after every search and keeps its
 // text, scope and cursor until it is shown again. Closing it with the
@@ -18,7 +19,7 @@ class ReaderView;
 class FindDialog : public QWidget {
     Q_OBJECT
 public:
-    explicit FindDialog(ReaderView& view);
+    FindDialog(Reader& reader, Prompter& prompter, QWidget* parent);
 
     // Where the next search starts: book, chapter and offset.
     const SearchCursor& Cursor() const { return cursor_; }
@@ -52,7 +53,8 @@ private:
                      std::optional<std::int64_t> offset);
     void ShowError(int number);
 
-    ReaderView& view_;
+    Reader& reader_;
+    Prompter& prompter_;
     SearchCursor cursor_;
 
     QLabel* findLabel;

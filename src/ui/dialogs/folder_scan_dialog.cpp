@@ -5,7 +5,6 @@
 #include "ui/platform/prompter.h"
 #include "ui/platform/twips.h"
 #include "ui/reading/reader.h"
-#include "ui/reading/reader_view.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -17,7 +16,10 @@
 #include <QTimer>
 #include <QTreeView>
 
-FolderScanDialog::FolderScanDialog(ReaderView& view) : QWidget(&view.Window(), Qt::Window), view_(view)
+FolderScanDialog::FolderScanDialog(Reader& reader, Prompter& prompter, QWidget* parent)
+    : QWidget(parent, Qt::Window)
+    , reader_(reader)
+    , prompter_(prompter)
 {
     setObjectName(QStringLiteral("folderScanDialog"));
     setWindowTitle(QStringLiteral("打描并打开所有文本文件"));
@@ -117,7 +119,7 @@ void FolderScanDialog::showEvent(QShowEvent* event)
 
 void FolderScanDialog::StartAtCurrentFolder()
 {
-    const QString current = view_.LastFolder();
+    const QString current = reader_.LastFolder();
     const int drive = driveList->findData(QStorageInfo(current).rootPath());
     if (drive >= 0)
         driveList->setCurrentIndex(drive);
@@ -139,8 +141,8 @@ void FolderScanDialog::Cancel()
 
 void FolderScanDialog::Scan()
 {
-    if (view_.Prompts().Message(QStringLiteral("是否打开整个选中文件夹所有文本文件?"), QStringLiteral("提示"),
-                                Prompter::Icon::Question, Prompter::Buttons::YesNo)
+    if (prompter_.Message(QStringLiteral("是否打开整个选中文件夹所有文本文件?"), QStringLiteral("提示"),
+                          Prompter::Icon::Question, Prompter::Buttons::YesNo)
         != Prompter::Answer::Yes) {
         hide();
         return;
@@ -154,21 +156,19 @@ void FolderScanDialog::Scan()
     // Every file goes through the opening sequence, one after the other; a
     // file that fails is reported or skipped, and the scan never stops
     // early. "取消" only hides the dialog: the scan goes on.
-    view_.Reading().OpenFolder(paths, [this](int opened, int leftOut) { Scanned(opened, leftOut); });
+    reader_.OpenFolder(paths, [this](int opened, int leftOut) { Scanned(opened, leftOut); });
 }
 
 // `leftOut` books found no room in the store: told once, at the end.
 void FolderScanDialog::Scanned(int opened, int leftOut)
 {
     --scans_;
-    if (view_.Quitting())
-        return;
     hide();
     if (leftOut > 0)
-        view_.Prompts().Message(QStringLiteral("溢出：最多只能同时打开 %1 本电子书。这个文件夹打开了 %2 本，还有 %3 "
-                                               "本没有打开。")
-                                    .arg(BookStore::kMaxBooks)
-                                    .arg(opened)
-                                    .arg(leftOut),
-                                QStringLiteral("提示"), Prompter::Icon::Exclamation);
+        prompter_.Message(QStringLiteral("溢出：最多只能同时打开 %1 本电子书。这个文件夹打开了 %2 本，还有 %3 "
+                                         "本没有打开。")
+                              .arg(BookStore::kMaxBooks)
+                              .arg(opened)
+                              .arg(leftOut),
+                          QStringLiteral("提示"), Prompter::Icon::Exclamation);
 }

@@ -6,15 +6,16 @@ class QComboBox;
 class QFileSystemModel;
 class QPushButton;
 class QTimer;
+class Prompter;
 class QTreeView;
-class ReaderView;
+class Reader;
 
 // The folder scan: pick a drive and a folder, then every .txt file of that
 // folder opens as a book, one after the other.
 class FolderScanDialog : public QWidget {
     Q_OBJECT
 public:
-    explicit FolderScanDialog(ReaderView& view);
+    FolderScanDialog(Reader& reader, Prompter& prompter, QWidget* parent);
 
     // The folder the folder tree stands on: the one a scan opens.
     QString FolderPath() const;
@@ -42,7 +43,8 @@ private:
     void KeepCurrentFolderInSight();
     void Scanned(int opened, int leftOut);
 
-    ReaderView& view_;
+    Reader& reader_;
+    Prompter& prompter_;
     QFileSystemModel* folders_;
     QTimer* rescroll_;
     bool followCurrent_ = true;  // until the user moves in the tree

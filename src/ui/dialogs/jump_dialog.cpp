@@ -2,7 +2,6 @@
 
 #include "ui/platform/twips.h"
 #include "ui/reading/reader.h"
-#include "ui/reading/reader_view.h"
 #include "ui/widgets/chapter_list_model.h"
 
 #include <QCoreApplication>
@@ -26,14 +25,14 @@ bool IsEnter(const QKeyEvent& key)
 
 }  // namespace
 
-JumpDialog::JumpDialog(ReaderView& view) : QDialog(&view.Window()), view_(view)
+JumpDialog::JumpDialog(Reader& reader, QWidget* parent) : QDialog(parent), reader_(reader)
 {
     setObjectName(QStringLiteral("jumpDialog"));
     setWindowTitle(QStringLiteral("跳到章节"));
     setWindowModality(Qt::WindowModal);
     resize(TwipsToPixels(7800), TwipsToPixels(8400));
 
-    chapters_ = new ChapterListModel(view_.State(), this);
+    chapters_ = new ChapterListModel(reader_.State(), this);
 
     filterText = new QLineEdit(this);
     filterText->setObjectName(QStringLiteral("filterText"));
@@ -80,7 +79,7 @@ void JumpDialog::ShowAfresh()
 
 int JumpDialog::CurrentChapter() const
 {
-    const ReaderState& state = view_.State();
+    const ReaderState& state = reader_.State();
     return state.Books.IsBook(state.CurrentBook) ? state.Books[state.CurrentBook].ChapterIndex : -1;
 }
 
@@ -126,13 +125,14 @@ void JumpDialog::Choose()
     if (chapter < 0)
         return;
     accept();
-    view_.Reading().GoToChapter(chapter);
+    reader_.GoToChapter(chapter);
 }
 
 void JumpDialog::done(int result)
 {
     QDialog::done(result);
-    view_.Window().activateWindow();
+    if (QWidget* owner = parentWidget())
+        owner->activateWindow();
 }
 
 bool JumpDialog::eventFilter(QObject* watched, QEvent* event)

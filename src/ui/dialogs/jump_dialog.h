@@ -6,7 +6,7 @@ class ChapterListModel;
 class QLineEdit;
 class QListView;
 class QTimer;
-class ReaderView;
+class Reader;
 
 // "跳到章节": a filter box over the current book's chapters. Typing narrows
 // the list by title or number; Enter or a double click shows the selected
@@ -17,7 +17,7 @@ class ReaderView;
 class JumpDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit JumpDialog(ReaderView& view);
+    JumpDialog(Reader& reader, QWidget* parent);
 
     // Shows the dialog afresh: no filter, the current book's chapters, the
     // current chapter selected (the first one from the contents view).
@@ -50,7 +50,7 @@ private:
     void SelectChapter(int chapter);
     int CurrentChapter() const;
 
-    ReaderView& view_;
+    Reader& reader_;
     ChapterListModel* chapters_;
     QLineEdit* filterText;
     QListView* chapterList;

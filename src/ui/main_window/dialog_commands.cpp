@@ -14,7 +14,7 @@ void MainWindow::ShowFindDialog()
     // A search only hides the dialog, so it comes back as it was left;
     // closed by the user, it is discarded and the next one starts afresh.
     if (!findDialog_) {
-        findDialog_ = new FindDialog(*this);
+        findDialog_ = new FindDialog(*reader_, prompter_, this);
         connect(findDialog_, &FindDialog::Discarded, this, [this] { findDialog_ = nullptr; });
     }
     findDialog_->show();
@@ -22,11 +22,11 @@ void MainWindow::ShowFindDialog()
     findDialog_->activateWindow();
 }
 
-// Shows the folder scan modeless, at the process's current folder.
+// Shows the folder scan modeless, at the folder the last book was chosen in.
 void MainWindow::OpenFolder()
 {
     if (!folderScan_)
-        folderScan_ = new FolderScanDialog(*this);
+        folderScan_ = new FolderScanDialog(*reader_, prompter_, this);
     else if (!folderScan_->isVisible())
         folderScan_->StartAtCurrentFolder();
     folderScan_->show();
@@ -42,7 +42,7 @@ void MainWindow::ShowSkinManager()
         return;
     }
     if (!skinManager_)
-        skinManager_ = new SkinManagerDialog(*this);
+        skinManager_ = new SkinManagerDialog(*reader_, prompter_, this);
     skinManager_->Reload();
     skinManager_->show();
 }
@@ -52,7 +52,7 @@ void MainWindow::ShowSkinManager()
 void MainWindow::ShowJumpDialog()
 {
     if (!jumpDialog_) {
-        jumpDialog_ = new JumpDialog(*this);
+        jumpDialog_ = new JumpDialog(*reader_, this);
         pageKeysKeeper_->Watch(jumpDialog_);
     }
     jumpDialog_->ShowAfresh();

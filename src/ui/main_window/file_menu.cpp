@@ -8,8 +8,6 @@
 #include "ui/reading/reader.h"
 #include "ui/widgets/menu_item_array.h"
 
-#include <QFileInfo>
-
 namespace {
 
 const QString kTip = QStringLiteral("提示");
@@ -26,8 +24,6 @@ void MainWindow::OpenFile()
     const std::optional<QString> chosen = prompter_.OpenFile(QStringLiteral("文本文件|*.txt"));
     if (!chosen)
         return;
-    // The folder scan starts where the last book was chosen.
-    lastFolder_ = QFileInfo(*chosen).absolutePath();
     reader_->OpenCommand(*chosen, Reader::OpenKind::Chosen);
 }
 

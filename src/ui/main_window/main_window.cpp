@@ -8,7 +8,6 @@
 #include "ui/platform/colour.h"
 #include "ui/platform/twips.h"
 #include "ui/reading/reader.h"
-#include "ui/reading/show_chapter.h"
 #include "ui/skins/skin_manager_dialog.h"
 #include "ui/widgets/background.h"
 #include "ui/widgets/captioned_button.h"
@@ -21,7 +20,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -55,9 +53,7 @@ MainWindow::MainWindow(ReaderState& state, Prompter& prompter, const ReaderFolde
     , state_(state)
     , prompter_(prompter)
     , folders_(folders)
-    , memory_(folders)
-    , reader_(new Reader(*this, memory_, this))
-    , lastFolder_(QDir::currentPath())
+    , reader_(new Reader(state, folders, *this, this))
     , pictures_(std::make_unique<PictureCache>())
 {
     InitBuiltInPictures();
@@ -181,6 +177,7 @@ void MainWindow::BuildMenus()
     connect(bookItems, &MenuItemArray::Clicked, this, &MainWindow::ShowBookFromMenu);
     connect(chapterItems, &MenuItemArray::Clicked, this, &MainWindow::ShowChapterFromMenu);
     connect(skinItems, &MenuItemArray::Clicked, this, &MainWindow::ChooseSkin);
+    connect(reader_, &Reader::SkinsChanged, this, &MainWindow::ExtendSkinMenu);
 }
 
 // Any chapter of a long book within reach: the chapter menu scrolls in one
@@ -323,7 +320,53 @@ JumpDialog* MainWindow::JumpDialogIfMade() const
     return jumpDialog_.data();
 }
 
-bool MainWindow::PaneIsEmpty() const
+const QString& MainWindow::PaneText() const
 {
-    return readingPane->Length() == 0;
+    return readingPane->Text();
+}
+
+void MainWindow::SetPaneText(const QString& text)
+{
+    readingPane->SetText(text);
+}
+
+void MainWindow::AppendPaneText(const QString& text)
+{
+    readingPane->AppendText(text);
+}
+
+bool MainWindow::PaneShows(const QString& text) const
+{
+    return readingPane->Shows(text);
+}
+
+qsizetype MainWindow::PaneSelStart() const
+{
+    return readingPane->SelStart();
+}
+
+qsizetype MainWindow::PaneSelLength() const
+{
+    return readingPane->SelLength();
+}
+
+void MainWindow::SelectInPane(qsizetype start, qsizetype length)
+{
+    readingPane->SetSelStart(start);
+    readingPane->SetSelLength(length);
+}
+
+qsizetype MainWindow::FirstVisibleOffset() const
+{
+    return readingPane->FirstVisibleOffset();
+}
+
+bool MainWindow::ShowsAtTop(qsizetype offset) const
+{
+    return readingPane->ShowsAtTop(offset);
+}
+
+void MainWindow::ScrollToOffset(qsizetype offset)
+{
+    readingPane->ScrollToOffset(offset);
 }

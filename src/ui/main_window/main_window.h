@@ -1,7 +1,8 @@
 #pragma once
 
-#include "core/books/reader_memory.h"
 #include "core/books/reader_state.h"
+#include "core/files/reader_folders.h"
+#include "ui/main_window/chapter_menu.h"
 #include "ui/main_window/main_layout.h"
 #include "ui/reading/reader_view.h"
 
@@ -47,31 +48,48 @@ public:
     MainWindow(ReaderState& state, Prompter& prompter, const ReaderFolders& folders, QWidget* parent = nullptr);
     ~MainWindow() override;
 
+    // The owner of the reading state, which every change goes through.
+    Reader& Reading() { return *reader_; }
+    const ReaderState& State() const { return state_; }
+    const ReaderFolders& Folders() const { return folders_; }
+
     // ReaderView
-    ReaderState& State() override { return state_; }
-    Reader& Reading() override { return *reader_; }
-    QString LastFolder() const override { return lastFolder_; }
     Prompter& Prompts() override { return prompter_; }
-    const ReaderFolders& Folders() const override { return folders_; }
-    QWidget& Window() override { return *this; }
-    ReadingPane& Pane() override { return *readingPane; }
-    PictureBox& TitlePanel() override { return *titlePanel; }
-    MenuItemArray& BookItems() override { return *bookItems; }
-    MenuItemArray& ChapterItems() override { return *chapterItems; }
-    MenuItemArray& SkinItems() override { return *skinItems; }
-    ChapterMenuKey& ListedChapters() override { return listedChapters_; }
-    PictureCache& Pictures() override { return *pictures_; }
+    const QString& PaneText() const override;
+    void SetPaneText(const QString& text) override;
+    void AppendPaneText(const QString& text) override;
+    bool PaneShows(const QString& text) const override;
+    qsizetype PaneSelStart() const override;
+    qsizetype PaneSelLength() const override;
+    void SelectInPane(qsizetype start, qsizetype length) override;
+    qsizetype FirstVisibleOffset() const override;
+    bool ShowsAtTop(qsizetype offset) const override;
+    void ScrollToOffset(qsizetype offset) override;
     void SetCaption(const QString& caption) override { setWindowTitle(caption); }
-    void SetBackColor(const QColor& colour) override;
-    void SetBandColor(const QColor& colour) override;
-    void SetPaneColors(const QColor* text, const QColor* background) override;
-    void SetCoverBackColor(const QColor& colour) override;
-    void SetCoverPicture(const QImage& picture) override;
-    void CoverFollowsCurrentBook() override;
+    void ApplySkin() override;
+    void ListChapters(int slot, bool anew = false) override;
+    void ListBook(int slot) override;
     void ShowSplash() override;
     void CloseSplash() override;
-    bool Quitting() const override { return quitting_; }
-    bool PaneIsEmpty() const override;
+
+    // The window's parts, for its own painting and the tests.
+    ReadingPane& Pane() { return *readingPane; }
+    PictureBox& TitlePanel() { return *titlePanel; }
+    MenuItemArray& BookItems() { return *bookItems; }
+    MenuItemArray& ChapterItems() { return *chapterItems; }
+    MenuItemArray& SkinItems() { return *skinItems; }
+    PictureCache& Pictures() { return *pictures_; }
+    void SetBackColor(const QColor& colour);
+    void SetBandColor(const QColor& colour);
+    // Either colour may be missing; the pane keeps that one as it is.
+    void SetPaneColors(const QColor* text, const QColor* background);
+    // The cover window is made on first use, without being shown.
+    void SetCoverBackColor(const QColor& colour);
+    void SetCoverPicture(const QImage& picture);
+    // An open cover shows the current book's name.
+    void CoverFollowsCurrentBook();
+    // Set once the window is closing.
+    bool Quitting() const { return quitting_; }
 
     MenuItemArray& RecentFiles() { return *recentFiles; }
     QColor BackColor() const;
@@ -127,6 +145,8 @@ public slots:
     void QuitWithoutSaving();
     // Skin menu
     void ChooseSkin(int index);
+    // Entries for the skins the table has and the menu does not.
+    void ExtendSkinMenu();
     void ShowSkinManager();
 
 protected:
@@ -150,9 +170,7 @@ private:
     ReaderState& state_;
     Prompter& prompter_;
     ReaderFolders folders_;
-    ReaderMemory memory_;
     Reader* reader_;
-    QString lastFolder_;  // where the last book was chosen: the folder scan starts there
     MainLayout layout_;
     ChapterMenuKey listedChapters_;
     std::unique_ptr<PictureCache> pictures_;

@@ -5,7 +5,6 @@
 #include "ui/main_window/main_window.h"
 #include "ui/platform/key_state.h"
 #include "ui/reading/reader.h"
-#include "ui/reading/show_chapter.h"
 #include "ui/widgets/menu_item_array.h"
 #include "ui/widgets/reading_pane.h"
 

@@ -13,3 +13,12 @@ void MainWindow::ChooseSkin(int index)
     }
     reader_->ChooseSkin(index);
 }
+
+void MainWindow::ExtendSkinMenu()
+{
+    const SkinTable& skins = state_.Skins;
+    for (int i = skinItems->Count(); i <= skins.Count(); ++i) {
+        if (!skinItems->Load(i, skins[i].Name))
+            return;
+    }
+}

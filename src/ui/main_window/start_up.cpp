@@ -4,7 +4,6 @@
 #include "ui/main_window/main_window.h"
 #include "ui/platform/colour.h"
 #include "ui/reading/reader.h"
-#include "ui/skins/skin_menu.h"
 #include "ui/widgets/menu_item_array.h"
 #include "ui/widgets/picture_box.h"
 #include "ui/widgets/reading_pane.h"
@@ -24,6 +23,19 @@ void LoadRecentList(MainWindow& window)
 }
 
 }  // namespace
+
+void LoadSkins(MainWindow& window)
+{
+    if (!window.Reading().LoadSkins())
+        return;
+    // Loading an entry that exists already fails and ends the run, so the
+    // menu keeps the captions it got the first time.
+    const SkinTable& skins = window.State().Skins;
+    for (int i = 1; i <= skins.Count(); ++i) {
+        if (!window.SkinItems().Load(i, skins[i].Name))
+            return;
+    }
+}
 
 QString BuiltInHelpText(const ReaderFolders& folders)
 {
@@ -96,7 +108,7 @@ void StartUp(MainWindow& window, const QStringList& books)
     if (IsListedFile(help)) {
         window.Reading().Open({help}, Reader::OpenKind::Plain);
     } else {
-        window.Pane().SetText(BuiltInHelpText(window.Folders()));
+        window.SetPaneText(BuiltInHelpText(window.Folders()));
         PaintHelpBanner(window);
     }
     if (!window.Quitting())

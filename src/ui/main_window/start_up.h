@@ -21,5 +21,9 @@ QString BuiltInHelpText(const ReaderFolders& folders);
 // window is shown and they are opened, in order, instead of the help.
 void StartUp(MainWindow& window, const QStringList& books = {});
 
+// Appends every skin of the skin folder to the skin table and, while the
+// skin menu holds no skin entries yet, one menu entry per skin.
+void LoadSkins(MainWindow& window);
+
 // Paints the banner of the built-in help on the title panel.
 void PaintHelpBanner(MainWindow& window);

@@ -1,16 +1,19 @@
 #include "ui/reading/reader.h"
 
+#include "core/books/book_contents.h"
 #include "core/books/book_load.h"
-#include "ui/reading/apply_skin.h"
-#include "ui/reading/open_book.h"
+#include "core/skins/skin_editing.h"
+#include "ui/platform/prompter.h"
 #include "ui/reading/reader_view.h"
-#include "ui/reading/reading_place.h"
-#include "ui/reading/show_chapter.h"
-#include "ui/widgets/reading_pane.h"
+
+#include <QDir>
 
 #include <limits>
+#include <new>
 
 namespace {
+
+const QString kReading = QStringLiteral("正在阅读:");
 
 // A book left on its contents view is entered at chapter 0.
 void EnterBook(ReaderState& state)
@@ -21,16 +24,67 @@ void EnterBook(ReaderState& state)
 
 }  // namespace
 
-Reader::Reader(ReaderView& view, ReaderMemory& memory, QObject* parent) : QObject(parent), view_(view), memory_(memory)
+Reader::Reader(ReaderState& state, const ReaderFolders& folders, ReaderView& view, QObject* parent)
+    : QObject(parent)
+    , state_(state)
+    , folders_(folders)
+    , view_(view)
+    , memory_(folders)
+    , lastFolder_(QDir::currentPath())
 {}
 
 Reader::~Reader() = default;
 
+// Puts the current chapter of the current book, or its contents view, into
+// the pane, sets the caption and applies the skin. An index out of range
+// shows the contents view.
+void Reader::ShowChapter()
+{
+    if (!state_.Books.IsBook(state_.CurrentBook))
+        return;
+    Book& book = state_.Current();
+    if (book.ChapterIndex < -1 || book.ChapterIndex > book.LastChapter())
+        book.ChapterIndex = -1;
+    const int index = book.ChapterIndex;
+    if (index == -1) {
+        view_.SetPaneText(ContentsText(book));
+        view_.SetCaption(kReading + book.FileName + QStringLiteral("——目录"));
+    } else {
+        view_.SetPaneText(book.ChapterTexts[index]);
+        view_.SetCaption(kReading + book.FileName + QStringLiteral("——") + book.Chapters[index].Title);
+    }
+    ApplySkin();
+}
+
+// The chapter menu lists the current book. A book without headings gets the
+// "本书无目录，属于通篇浏览!" message and goes back to chapter 0.
+void Reader::BuildChapterMenu()
+{
+    if (!state_.Books.IsBook(state_.CurrentBook)) {
+        view_.ListChapters(0);
+        return;
+    }
+    Book& book = state_.Current();
+    if (book.LastChapter() == 0 && book.Chapters[0].Title.isEmpty()) {
+        view_.ListChapters(0);
+        book.ChapterIndex = 0;
+        view_.Prompts().Message(QStringLiteral("本书无目录，属于通篇浏览!"), QStringLiteral("文章提示"),
+                                Prompter::Icon::Critical);
+        return;
+    }
+    view_.ListChapters(state_.CurrentBook);
+}
+
+void Reader::ApplySkin()
+{
+    view_.ApplySkin();
+}
+
 // Every move ends here: the chapter menu first, then the chapter itself.
 void Reader::AfterMove()
 {
-    BuildChapterMenu(view_);
-    ShowChapter(view_);
+    BuildChapterMenu();
+    ShowChapter();
 }
 
 // Adds `delta` to the chapter index unless that overflows; an overflow is
@@ -38,9 +92,8 @@ void Reader::AfterMove()
 // chapter turns an index out of range into the contents view.
 void Reader::StepChapter(int delta)
 {
-    ReaderState& state = view_.State();
-    if (state.Books.IsBook(state.CurrentBook)) {
-        Book& book = state.Current();
+    if (state_.Books.IsBook(state_.CurrentBook)) {
+        Book& book = state_.Current();
         const std::int64_t next = std::int64_t(book.ChapterIndex) + delta;
         if (next >= std::numeric_limits<std::int32_t>::min() && next <= std::numeric_limits<std::int32_t>::max())
             book.ChapterIndex = static_cast<std::int32_t>(next);
@@ -50,9 +103,8 @@ void Reader::StepChapter(int delta)
 
 void Reader::ShowContents()
 {
-    ReaderState& state = view_.State();
-    if (state.Books.IsBook(state.CurrentBook))
-        state.Current().ChapterIndex = -1;
+    if (state_.Books.IsBook(state_.CurrentBook))
+        state_.Current().ChapterIndex = -1;
     AfterMove();
 }
 
@@ -62,71 +114,179 @@ void Reader::ShowContents()
 // back where it was being read.
 void Reader::StepBook(int delta)
 {
-    ReaderState& state = view_.State();
-    RememberPlace(view_);
-    const int target = state.CurrentBook + delta;
-    if (target >= 1 && target <= state.Books.Count()) {
-        state.CurrentBook = static_cast<std::int16_t>(target);
-        EnterBook(state);
+    RememberPlace();
+    const int target = state_.CurrentBook + delta;
+    if (target >= 1 && target <= state_.Books.Count()) {
+        state_.CurrentBook = static_cast<std::int16_t>(target);
+        EnterBook(state_);
     }
     AfterMove();
-    ReturnToPlace(view_);
+    ReturnToPlace();
 }
 
-// A book chosen from the books menu comes back in its own skin, or takes
-// the skin in use as its own, where it was being read.
 void Reader::ShowBook(int slot)
 {
-    ReaderState& state = view_.State();
-    if (!state.Books.IsBook(slot))
+    if (!state_.Books.IsBook(slot))
         return;
-    RememberPlace(view_);
-    state.CurrentBook = static_cast<std::int16_t>(slot);
-    Book& book = state.Current();
+    RememberPlace();
+    state_.CurrentBook = static_cast<std::int16_t>(slot);
+    Book& book = state_.Current();
     if (book.SkinIndex == 0)
-        book.SkinIndex = state.CurrentSkin;
+        book.SkinIndex = state_.CurrentSkin;
     else
-        state.CurrentSkin = book.SkinIndex;
-    EnterBook(state);
+        state_.CurrentSkin = book.SkinIndex;
+    EnterBook(state_);
     AfterMove();
-    ReturnToPlace(view_);
+    ReturnToPlace();
 }
 
 // The chapter menu, the contents view and 跳到章节 show a chapter of the
 // current book without rebuilding the chapter menu.
 void Reader::GoToChapter(std::int64_t chapter)
 {
-    ReaderState& state = view_.State();
     const bool fits =
         chapter >= std::numeric_limits<std::int32_t>::min() && chapter <= std::numeric_limits<std::int32_t>::max();
-    if (state.Books.IsBook(state.CurrentBook) && fits)
-        state.Current().ChapterIndex = static_cast<std::int32_t>(chapter);
-    ShowChapter(view_);
+    if (state_.Books.IsBook(state_.CurrentBook) && fits)
+        state_.Current().ChapterIndex = static_cast<std::int32_t>(chapter);
+    ShowChapter();
 }
 
-void Reader::ChooseSkin(int index)
+bool Reader::LoadSkins()
 {
-    ReaderState& state = view_.State();
-    // An index beyond 255 does not fit: the skin in use stays, and the
-    // remaining steps run with it.
-    if (index >= 0 && index <= 255)
-        state.CurrentSkin = static_cast<std::uint8_t>(index);
-    if (state.Books.IsBook(state.CurrentBook))
-        state.Current().SkinIndex = state.CurrentSkin;
-    ApplySkin(view_);
+    return LoadSkinFolder(state_.Skins, folders_);
 }
 
 void Reader::UseSkinNamed(const QString& name)
 {
-    ReaderState& state = view_.State();
-    for (int i = 1; i <= state.Skins.Count() && i <= 255; ++i) {
-        if (state.Skins[i].Name == name)
-            state.CurrentSkin = static_cast<std::uint8_t>(i);
+    for (int i = 1; i <= state_.Skins.Count() && i <= 255; ++i) {
+        if (state_.Skins[i].Name == name)
+            state_.CurrentSkin = static_cast<std::uint8_t>(i);
     }
+}
+
+void Reader::ChooseSkin(int index)
+{
+    // An index beyond 255 does not fit: the skin in use stays, and the
+    // remaining steps run with it.
+    if (index >= 0 && index <= 255)
+        state_.CurrentSkin = static_cast<std::uint8_t>(index);
+    if (state_.Books.IsBook(state_.CurrentBook))
+        state_.Current().SkinIndex = state_.CurrentSkin;
+    ApplySkin();
+}
+
+void Reader::ReloadSkins()
+{
+    RebuildSkinTable(state_.Skins, folders_);
+    emit SkinsChanged();
+}
+
+void Reader::StoreSkin(SkinEntry saved)
+{
+    const int k = StoreSavedSkin(state_.Skins, std::move(saved));
+    emit SkinsChanged();
+    if (k == state_.CurrentSkin)
+        ApplySkin();
+}
+
+namespace {
+
+// The main window's pane as the search sees it.
+class PaneForSearch : public SearchPane {
+public:
+    PaneForSearch(ReaderView& view, Reader& reader) : view_(view), reader_(reader) {}
+    QString Text() const override { return view_.PaneText(); }
+    void SetText(const QString& text) override { view_.SetPaneText(text); }
+    void Select(qsizetype start, qsizetype length) override { view_.SelectInPane(start, length); }
+    void ShowChapter() override { reader_.ShowChapter(); }
+
+private:
+    ReaderView& view_;
+    Reader& reader_;
+};
+
+}  // namespace
+
+SearchResult Reader::Find(const QString& findWhat, SearchScope scope, const SearchCursor& cursor)
+{
+    const int bookBefore = state_.CurrentBook;
+    // The whole-book search puts the start chapter into the pane before it
+    // looks; when nothing is found the pane goes back to what it showed.
+    const QString shownBefore = view_.PaneText();
+    const qsizetype selStartBefore = view_.PaneSelStart();
+    const qsizetype selLengthBefore = view_.PaneSelLength();
+    PaneForSearch pane(view_, *this);
+    SearchResult result;
+    try {
+        result = SearchText(state_, pane, findWhat, scope, cursor);
+    } catch (const std::bad_alloc&) {
+        result = {false, kOutOfMemory};
+    }
+    if (result.Error != 0)
+        return result;
+    if (!result.Found) {
+        if (!view_.PaneShows(shownBefore))
+            view_.SetPaneText(shownBefore);
+        view_.SelectInPane(selStartBefore, selLengthBefore);
+        return result;
+    }
+    // A hit in another book: its chapters replace the old book's in the
+    // chapter menu, so the menu never lists a book not on screen.
+    if (state_.CurrentBook != bookBefore)
+        view_.ListChapters(state_.CurrentBook);
+    return result;
+}
+
+qsizetype Reader::SelectionStart() const
+{
+    return view_.PaneSelStart();
+}
+
+qsizetype Reader::SelectionEnd() const
+{
+    return view_.PaneSelStart() + view_.PaneSelLength();
 }
 
 ReaderMemory::Saved Reader::Save()
 {
-    RememberPlace(view_);
-    return memory_.Save(view_.State(), view_.Pane().SelStart());
+    RememberPlace();
+    return memory_.Save(state_, view_.PaneSelStart());
+}
+
+// Whether the pane shows chapter `chapter` of `book`, as ShowChapter put it there.
+bool Reader::ShowsChapter(const Book& book, int chapter) const
+{
+    return chapter >= 0 && chapter <= book.LastChapter() && view_.PaneShows(book.ChapterTexts[chapter]);
+}
+
+// Notes where the current book is being read: the first character on
+// screen, when the pane shows the book's current chapter. On its contents
+// view the book is in no chapter; showing anything else (a find's look at
+// another chapter, an emptied pane) leaves the note as it was.
+void Reader::RememberPlace()
+{
+    if (!state_.Books.IsBook(state_.CurrentBook))
+        return;
+    Book& book = state_.Current();
+    if (ShowsChapter(book, book.ChapterIndex)) {
+        // A place scrolled to and not moved from since stays as it was:
+        // after a bigger font or a narrower window its line on screen
+        // starts earlier, and noting that start would move the place back
+        // a little at every start.
+        const bool unmoved = book.Place.Chapter == book.ChapterIndex && view_.ShowsAtTop(book.Place.Offset);
+        book.Place = {book.ChapterIndex, unmoved ? book.Place.Offset : view_.FirstVisibleOffset()};
+    } else if (book.ChapterIndex == -1) {
+        book.Place = {};
+    }
+}
+
+// Scrolls the pane so that the current book's place is at the top, when
+// the pane shows the chapter that place is in.
+void Reader::ReturnToPlace()
+{
+    if (!state_.Books.IsBook(state_.CurrentBook))
+        return;
+    const Book& book = state_.Current();
+    if (book.Place.Chapter == book.ChapterIndex && ShowsChapter(book, book.ChapterIndex))
+        view_.ScrollToOffset(book.Place.Offset);
 }

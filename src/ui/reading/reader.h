@@ -2,8 +2,11 @@
 
 #include "core/books/book_positions.h"
 #include "core/books/reader_memory.h"
+#include "core/books/reader_state.h"
+#include "core/books/search_text.h"
 #include "core/books/text_loader.h"
 
+#include <QList>
 #include <QObject>
 #include <QStringList>
 
@@ -13,28 +16,34 @@
 
 class BookLoad;
 class ReaderView;
-struct LoadCheck;
 
 // The one owner of the reading state: the book store, the current book,
-// its chapter and place, and the skin in use. Windows and dialogs ask it
-// with verbs and follow its signals; nothing else changes that state.
-// Books are read on a worker thread (BookLoad), one at a time, in the
-// order they were asked for; the window's thread never waits on a file.
+// its chapter and place, and the skins. Windows and dialogs ask it with
+// verbs and read the state back; nothing else changes it. It shows what it
+// changed through the main window (ReaderView).
+//
+// Books are read on a worker thread (BookLoad), one at a time, in the order
+// they were asked for; the window's thread never waits on a file.
 class Reader : public QObject {
     Q_OBJECT
 public:
-    Reader(ReaderView& view, ReaderMemory& memory, QObject* parent = nullptr);
+    Reader(ReaderState& state, const ReaderFolders& folders, ReaderView& view, QObject* parent = nullptr);
     ~Reader() override;
 
+    const ReaderState& State() const { return state_; }
+    const ReaderFolders& Folders() const { return folders_; }
     ReaderMemory& Memory() { return memory_; }
+    // The folder the last book was chosen in: where a folder scan starts.
+    // The process's current folder until a book is chosen.
+    QString LastFolder() const { return lastFolder_; }
 
     // How a book is opened, each as its command always opened it.
     enum class OpenKind {
         Chosen,  // the open dialog, the command line, a hand-over, a drop: the pane is emptied first
         Recent,  // 最近打开的文件
-        Plain,   // start-up's help document and the folder scan: no book.ini restore
+        Plain,   // start-up's help document and the folder scan (OpenBook): no book.ini restore
     };
-    // Whether a book is being read (or waiting to be): the open and recent
+    // Whether a book is being read or waiting to be: the open and recent
     // commands and the encoding menu refuse while one is.
     bool Loading() const;
     // Opens `paths` one after the other, after any opens still waiting.
@@ -44,32 +53,57 @@ public:
     // Opens every path of a folder scan, then calls `done` with how many
     // books opened and how many found no room in the store.
     void OpenFolder(const QStringList& paths, const std::function<void(int opened, int leftOut)>& done);
-    // The load in progress stops, and the waiting opens are dropped.
+    // The load in progress stops, and the waiting opens are dropped: the
+    // program is closing.
     void StopLoading();
 
     // Moves.
     void StepChapter(int delta);
     void ShowContents();
     void StepBook(int delta);
+    // The books menu: book `slot` in its own skin, where it was being read.
     void ShowBook(int slot);
     // A chapter number beyond the index range changes nothing, and the
     // chapter is shown again.
     void GoToChapter(std::int64_t chapter);
-    // Skin `index` of the table becomes the one in use, and the current book's.
-    void ChooseSkin(int index);
-    // The skin named "言情" (or any name) becomes the one in use at start-up.
-    void UseSkinNamed(const QString& name);
     // Reads the current book again in `choice` and remembers it for the book.
     void ChooseEncoding(EncodingChoice choice);
 
+    // Skins: the skin folder at start-up (false when it cannot be listed),
+    // the skin named `name` in use, skin `index` of the table in use and
+    // the current book's, the table read again (the skin manager), a saved
+    // skin stored in the table.
+    bool LoadSkins();
+    void UseSkinNamed(const QString& name);
+    void ChooseSkin(int index);
+    void ReloadSkins();
+    void StoreSkin(SkinEntry saved);
+
+    // Find: searches as SearchText does, from `cursor`. When nothing is
+    // found the pane shows again what it showed.
+    SearchResult Find(const QString& findWhat, SearchScope scope, const SearchCursor& cursor);
+
+    // The selection in the pane, where a find goes on from.
+    qsizetype SelectionStart() const;
+    qsizetype SelectionEnd() const;
+
     // Saves book.ini and book.pos for the books in the store.
     ReaderMemory::Saved Save();
+
+    // The spec's display procedures, for what calls them from outside a verb
+    // (start-up's help, the tests): the current chapter (or contents view)
+    // in the pane, and the chapter menu of the current book.
+    void ShowChapter();
+    void BuildChapterMenu();
+    void ApplySkin();
 
 signals:
     // A load has ended (the open, its restore and its messages are done).
     void LoadFinished();
     // No book is being read or waiting any more.
     void Idle();
+    // The skin table has more entries (the skin manager saved or read it again).
+    void SkinsChanged();
 
 private:
     struct OpenRequest {
@@ -77,41 +111,64 @@ private:
         OpenKind kind = OpenKind::Chosen;
         bool partOfScan = false;
     };
-    void OpenNext();
-    void StartOpen(const OpenRequest& request);
-    // Reads `path` into a new slot (or finds it in the store) and calls
-    // `then` with the result once the book is read.
-    void Load(const QString& path, EncodingChoice choice, std::function<void(const LoadResult&)> then);
-    // Reads the file `reader` has open into book `slot` on a worker thread.
-    void ReadInto(int slot, std::unique_ptr<TextFileReader> reader, EncodingChoice choice,
-                  std::function<void(const LoadResult&)> then);
-    void FinishOpen(const OpenRequest& request, bool alreadyOpen, const std::optional<RememberedPosition>& remembered,
-                    const LoadResult& result);
-    LoadCheck FinishPlainOpen(const QString& path, const LoadResult& result);
-    void FinishReload(int slot, const ReadingPlace& place, const QString& placeText, const QString& path,
-                      int keptChapter, const LoadResult& result);
-    void ShowArrivingChapters(bool showBeginning, bool chapterOneUnderWay);
-    void EndLoad();
-    void AfterMove();
-
+    // How a load came out for the command that asked for it.
+    struct LoadCheck {
+        enum class Kind {
+            Book,       // the book is in the store (perhaps cut off, which was reported)
+            Failed,     // nothing to show; the user was told why
+            StoreFull,  // the store holds its 255 books already; nobody was told yet
+        };
+        Kind kind = Kind::Failed;
+        int slot = 0;
+    };
     struct RestoreOutcome {
         bool readable = true;   // false ends the open command
         bool hadFile = false;   // book.ini exists
         bool restored = false;  // its line for the book was read back
     };
-    RestoreOutcome Restore(const QString& path);
-
-    ReaderView& view_;
-    ReaderMemory& memory_;
-    std::unique_ptr<BookLoad> load_;
-    std::function<void(const LoadResult&)> afterLoad_;
-    QList<OpenRequest> waiting_;
-    bool opening_ = false;  // an open is between its start and its end
     struct FolderScan {
         int pending = 0;
         int opened = 0;
         int leftOut = 0;
         std::function<void(int, int)> done;
     };
+
+    void OpenNext();
+    void StartOpen(const OpenRequest& request);
+    void EndLoad();
+    // Reads `path` into a new slot (or finds it in the store) and calls
+    // `then` with the result once the book is read.
+    void Load(const QString& path, EncodingChoice choice, std::function<void(const LoadResult&)> then);
+    // Reads the file `reader` has open into book `slot` on a worker thread.
+    void ReadInto(int slot, std::unique_ptr<TextFileReader> reader, EncodingChoice choice,
+                  std::function<void(const LoadResult&)> then);
+    void ShowArrivingChapters(bool showBeginning, bool chapterOneUnderWay);
+    LoadCheck CheckLoad(const QString& path, const LoadResult& result);
+    LoadCheck FinishPlainOpen(const QString& path, const LoadResult& result);
+    void FinishOpen(const OpenRequest& request, bool alreadyOpen, const std::optional<RememberedPosition>& remembered,
+                    const LoadResult& result);
+    RestoreOutcome Restore(const QString& path);
+    void FinishReload(int slot, const ReadingPlace& place, const QString& placeText, const QString& path,
+                      std::optional<int> keptChapter, const LoadResult& result);
+    void AppendContents();
+    // The pane shows nothing but one line end: the contents view (or
+    // chapter) of a book without a single heading or body line.
+    bool PaneShowsOnlyALineEnd() const;
+    void Tell(const QString& text);
+
+    void AfterMove();
+    void RememberPlace();
+    void ReturnToPlace();
+    bool ShowsChapter(const Book& book, int chapter) const;
+
+    ReaderState& state_;
+    ReaderFolders folders_;
+    ReaderView& view_;
+    ReaderMemory memory_;
+    QString lastFolder_;
+    std::unique_ptr<BookLoad> load_;
+    std::function<void(const LoadResult&)> afterLoad_;
+    QList<OpenRequest> waiting_;
+    bool opening_ = false;  // an open is between its start and its end
     std::optional<FolderScan> scan_;
 };

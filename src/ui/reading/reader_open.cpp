@@ -1,16 +1,14 @@
 // Opening books and reading them again: one load at a time on a worker
 // thread, and what each command does once its book is read.
 
+#include "core/books/book_contents.h"
 #include "core/books/book_load.h"
 #include "core/files/plain_file.h"
 #include "ui/platform/prompter.h"
-#include "ui/reading/open_book.h"
 #include "ui/reading/reader.h"
 #include "ui/reading/reader_view.h"
-#include "ui/reading/reading_place.h"
-#include "ui/reading/show_chapter.h"
-#include "ui/widgets/reading_pane.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -18,7 +16,18 @@ namespace {
 
 const QString kTip = QStringLiteral("提示");
 
+// What the open commands say when the store is full ("溢出").
+QString StoreFullText()
+{
+    return QStringLiteral("溢出：最多只能同时打开 %1 本电子书，这本书没有打开。").arg(BookStore::kMaxBooks);
+}
+
 }  // namespace
+
+void Reader::Tell(const QString& text)
+{
+    view_.Prompts().Message(text, kTip, Prompter::Icon::Critical);
+}
 
 bool Reader::Loading() const
 {
@@ -28,8 +37,7 @@ bool Reader::Loading() const
 void Reader::OpenCommand(const QString& path, OpenKind kind)
 {
     if (Loading()) {
-        view_.Prompts().Message(QStringLiteral("正在加载电子书,加载完毕后才可以打开另外一本!"), kTip,
-                                Prompter::Icon::Critical);
+        Tell(QStringLiteral("正在加载电子书,加载完毕后才可以打开另外一本!"));
         return;
     }
     Open({path}, kind);
@@ -70,7 +78,7 @@ void Reader::StopLoading()
     afterLoad_ = nullptr;
     load_.reset();
     opening_ = false;
-    view_.State().LoadingBook = 0;
+    state_.LoadingBook = 0;
 }
 
 // The next waiting open starts once the one before it has ended, each
@@ -81,7 +89,7 @@ void Reader::OpenNext()
     if (opening_ || waiting_.isEmpty())
         return;
     opening_ = true;
-    view_.State().LoadingBook = -1;
+    state_.LoadingBook = -1;
     const OpenRequest request = waiting_.takeFirst();
     StartOpen(request);
 }
@@ -90,7 +98,7 @@ void Reader::EndLoad()
 {
     opening_ = false;
     if (waiting_.isEmpty())
-        view_.State().LoadingBook = 0;
+        state_.LoadingBook = 0;
     emit LoadFinished();
     if (waiting_.isEmpty())
         emit Idle();
@@ -100,7 +108,6 @@ void Reader::EndLoad()
 
 void Reader::Load(const QString& path, EncodingChoice choice, std::function<void(const LoadResult&)> then)
 {
-    ReaderState& state = view_.State();
     LoadResult result;
     if (!IsListedFile(path)) {
         result.Message = QString::fromUtf16(kFileNotFound);
@@ -113,18 +120,18 @@ void Reader::Load(const QString& path, EncodingChoice choice, std::function<void
         then(result);
         return;
     }
-    if (const int existing = state.Books.FindByPath(path)) {
+    if (const int existing = state_.Books.FindByPath(path)) {
         result.Code = existing;
         then(result);
         return;
     }
-    const int slot = state.Books.Add(path, QFileInfo(path).fileName());
+    const int slot = state_.Books.Add(path, QFileInfo(path).fileName());
     if (slot == 0) {
         result.Error = LoadError::Overflow;
         then(result);
         return;
     }
-    state.CurrentBook = static_cast<std::int16_t>(slot);
+    state_.CurrentBook = static_cast<std::int16_t>(slot);
     ReadInto(slot, std::move(reader), choice, std::move(then));
 }
 
@@ -148,7 +155,7 @@ void Reader::ReadInto(int slot, std::unique_ptr<TextFileReader> reader, Encoding
         if (next)
             next(done);
     };
-    load_ = std::make_unique<BookLoad>(view_.State(), slot, std::move(reader), choice, std::move(callbacks));
+    load_ = std::make_unique<BookLoad>(state_, slot, std::move(reader), choice, std::move(callbacks));
 }
 
 // The early display: the beginning of the book is shown as soon as it is
@@ -157,19 +164,17 @@ void Reader::ReadInto(int slot, std::unique_ptr<TextFileReader> reader, Encoding
 void Reader::ShowArrivingChapters(bool showBeginning, bool chapterOneUnderWay)
 {
     if (showBeginning)
-        ShowChapter(view_);
-    ReaderState& state = view_.State();
-    if (chapterOneUnderWay && load_ && view_.PaneIsEmpty() && state.Books.IsBook(load_->Slot())) {
-        state.Books[load_->Slot()].ChapterIndex = 0;
-        ShowChapter(view_);
+        ShowChapter();
+    if (chapterOneUnderWay && load_ && view_.PaneText().isEmpty() && state_.Books.IsBook(load_->Slot())) {
+        state_.Books[load_->Slot()].ChapterIndex = 0;
+        ShowChapter();
     }
 }
 
 void Reader::StartOpen(const OpenRequest& request)
 {
-    ReaderState& state = view_.State();
     if (request.kind == OpenKind::Plain) {
-        RememberPlace(view_);
+        RememberPlace();
         view_.ShowSplash();
         // A book read in an encoding of the user's choice is read so again.
         const std::optional<RememberedPosition> remembered = memory_.PositionOf(request.path);
@@ -193,16 +198,19 @@ void Reader::StartOpen(const OpenRequest& request)
     }
     // Where the reader is, noted while the pane still shows it; a chosen
     // file empties the pane before the load.
-    RememberPlace(view_);
-    if (request.kind == OpenKind::Chosen)
-        view_.Pane().SetText(QString());
+    RememberPlace();
+    if (request.kind == OpenKind::Chosen) {
+        view_.SetPaneText(QString());
+        // The folder scan starts where the last book was chosen.
+        lastFolder_ = QFileInfo(request.path).absolutePath();
+    }
     if (request.path.isEmpty()) {
         EndLoad();
         return;
     }
     // A book already in the store is shown where this session left it, in
     // its own skin: book.ini only knows the place of the last close.
-    const bool alreadyOpen = state.Books.FindByPath(request.path) != 0;
+    const bool alreadyOpen = state_.Books.FindByPath(request.path) != 0;
     // book.pos: the encoding the user chose for the book, and where in the
     // chapter book.ini restores the book was left.
     const std::optional<RememberedPosition> remembered = alreadyOpen ? std::nullopt : memory_.PositionOf(request.path);
@@ -213,22 +221,21 @@ void Reader::StartOpen(const OpenRequest& request)
          });
 }
 
-LoadCheck Reader::FinishPlainOpen(const QString& path, const LoadResult& result)
+Reader::LoadCheck Reader::FinishPlainOpen(const QString& path, const LoadResult& result)
 {
-    ReaderState& state = view_.State();
     if (!result.Succeeded())
         view_.CloseSplash();
-    const LoadCheck check = CheckLoad(view_, path, result);
+    const LoadCheck check = CheckLoad(path, result);
     if (check.kind != LoadCheck::Kind::Book)
         return check;
-    state.CurrentBook = static_cast<std::int16_t>(check.slot);
-    ListChapters(view_, check.slot);
-    AppendContents(view_);
-    if (view_.Pane().Length() == 2) {
-        state.Current().ChapterIndex = 0;
-        ShowChapter(view_);
+    state_.CurrentBook = static_cast<std::int16_t>(check.slot);
+    view_.ListChapters(check.slot);
+    AppendContents();
+    if (PaneShowsOnlyALineEnd()) {
+        state_.Current().ChapterIndex = 0;
+        ShowChapter();
     }
-    RegisterInBooksMenu(view_);
+    view_.ListBook(state_.CurrentBook);
     view_.CloseSplash();
     return check;
 }
@@ -236,42 +243,41 @@ LoadCheck Reader::FinishPlainOpen(const QString& path, const LoadResult& result)
 void Reader::FinishOpen(const OpenRequest& request, bool alreadyOpen,
                         const std::optional<RememberedPosition>& remembered, const LoadResult& result)
 {
-    ReaderState& state = view_.State();
     const bool chosen = request.kind == OpenKind::Chosen;
-    const LoadCheck check = CheckLoad(view_, request.path, result);
+    const LoadCheck check = CheckLoad(request.path, result);
     if (check.kind == LoadCheck::Kind::StoreFull)
-        view_.Prompts().Message(StoreFullText(), kTip, Prompter::Icon::Critical);
+        Tell(StoreFullText());
     if (check.kind != LoadCheck::Kind::Book)
         return;
     const int slot = check.slot;
-    state.CurrentBook = static_cast<std::int16_t>(slot);
+    state_.CurrentBook = static_cast<std::int16_t>(slot);
 
     if (alreadyOpen) {
-        Book& book = state.Current();
+        Book& book = state_.Current();
         if (book.SkinIndex != 0)
-            state.CurrentSkin = book.SkinIndex;
+            state_.CurrentSkin = book.SkinIndex;
         AfterMove();
     } else {
         const RestoreOutcome restore = Restore(request.path);
         if (!restore.readable)
             return;
-        if (restore.restored && remembered && remembered->place && state.Books.IsBook(state.CurrentBook)
-            && remembered->place->Chapter == state.Current().ChapterIndex)
-            state.Current().Place = *remembered->place;
-        if (chosen && !restore.hadFile && state.Books.IsBook(state.CurrentBook)) {
-            state.Current().ChapterIndex = 0;
+        if (restore.restored && remembered && remembered->place && state_.Books.IsBook(state_.CurrentBook)
+            && remembered->place->Chapter == state_.Current().ChapterIndex)
+            state_.Current().Place = *remembered->place;
+        if (chosen && !restore.hadFile && state_.Books.IsBook(state_.CurrentBook)) {
+            state_.Current().ChapterIndex = 0;
             AfterMove();
         }
-        if (chosen && state.Books.IsBook(state.CurrentBook) && state.Current().ChapterIndex == 0)
+        if (chosen && state_.Books.IsBook(state_.CurrentBook) && state_.Current().ChapterIndex == 0)
             AfterMove();
     }
-    ListChapters(view_, slot);
-    if (view_.Pane().Length() == 2 && state.Books.IsBook(state.CurrentBook)) {
-        state.Current().ChapterIndex = 0;
-        ShowChapter(view_);
+    view_.ListChapters(slot);
+    if (PaneShowsOnlyALineEnd() && state_.Books.IsBook(state_.CurrentBook)) {
+        state_.Current().ChapterIndex = 0;
+        ShowChapter();
     }
-    ReturnToPlace(view_);
-    RegisterInBooksMenu(view_);
+    ReturnToPlace();
+    view_.ListBook(state_.CurrentBook);
     view_.CloseSplash();
 }
 
@@ -279,7 +285,6 @@ void Reader::FinishOpen(const OpenRequest& request, bool alreadyOpen,
 // that exists but cannot be read ends the open command.
 Reader::RestoreOutcome Reader::Restore(const QString& path)
 {
-    ReaderState& state = view_.State();
     RestoreOutcome outcome;
     const ReaderMemory::IniFile ini = memory_.BookIni();
     outcome.hadFile = ini != ReaderMemory::IniFile::Missing;
@@ -294,50 +299,48 @@ Reader::RestoreOutcome Reader::Restore(const QString& path)
     if (memory_.FindBook(path, remembered) != RestoreLookup::Found)
         return outcome;
     outcome.restored = true;
-    const bool isBook = state.Books.IsBook(state.CurrentBook);
+    const bool isBook = state_.Books.IsBook(state_.CurrentBook);
     if (isBook)
-        state.Current().ChapterIndex = remembered.chapterIndex;
+        state_.Current().ChapterIndex = remembered.chapterIndex;
     // An empty name is a book that never had a skin; it matches no skin,
     // not even a slot whose file has gone.
     bool restoredSkin = false;
-    for (int i = 1; i <= state.Skins.Count() && i <= 255 && !remembered.skinName.isEmpty(); ++i) {
-        if (state.Skins[i].Name == remembered.skinName) {
-            state.CurrentSkin = static_cast<std::uint8_t>(i);
+    for (int i = 1; i <= state_.Skins.Count() && i <= 255 && !remembered.skinName.isEmpty(); ++i) {
+        if (state_.Skins[i].Name == remembered.skinName) {
+            state_.CurrentSkin = static_cast<std::uint8_t>(i);
             restoredSkin = true;
         }
     }
     // The restored skin is the book's own again, so the next close writes
     // it back instead of an empty name.
     if (restoredSkin && isBook)
-        state.Current().SkinIndex = state.CurrentSkin;
+        state_.Current().SkinIndex = state_.CurrentSkin;
     AfterMove();
     return outcome;
 }
 
 void Reader::ChooseEncoding(EncodingChoice choice)
 {
-    ReaderState& state = view_.State();
-    if (!state.Books.IsBook(state.CurrentBook))
+    if (!state_.Books.IsBook(state_.CurrentBook))
         return;
     // A load in progress may be filling this very book: reading it again
     // under the loader would pull its chapters away. The user is told, as
     // when an open command waits for a load.
     if (Loading()) {
         emit LoadFinished();  // the menu shows the book's encoding again
-        view_.Prompts().Message(QStringLiteral("正在加载电子书,加载完毕后才可以更换文字编码!"), kTip,
-                                Prompter::Icon::Critical);
+        Tell(QStringLiteral("正在加载电子书,加载完毕后才可以更换文字编码!"));
         return;
     }
-    if (state.Current().ChosenEncoding == choice)
+    if (state_.Current().ChosenEncoding == choice)
         return;
-    const int slot = state.CurrentBook;
-    RememberPlace(view_);
-    const ReadingPlace place = state.Current().Place;
-    const QString path = state.Current().Path;
+    const int slot = state_.CurrentBook;
+    RememberPlace();
+    const ReadingPlace place = state_.Current().Place;
+    const QString path = state_.Current().Path;
     // The text the place was noted in: the place holds only if that
     // chapter reads the same in the new encoding.
-    const QString placeText = place.Chapter >= 0 && place.Chapter <= state.Current().LastChapter()
-        ? state.Current().ChapterTexts[place.Chapter]
+    const QString placeText = place.Chapter >= 0 && place.Chapter <= state_.Current().LastChapter()
+        ? state_.Current().ChapterTexts[place.Chapter]
         : QString();
 
     LoadResult result;
@@ -347,48 +350,99 @@ void Reader::ChooseEncoding(EncodingChoice choice)
     else if (!reader->Open(path, choice))
         result.Error = LoadError::ReadFailed;
     if (!result.Succeeded()) {
-        FinishReload(slot, place, placeText, path, -2, result);
+        FinishReload(slot, place, placeText, path, std::nullopt, result);
         return;
     }
     // The slot starts again as a new book would; only the chapter shown is
     // put back at the end.
-    Book& book = state.Books[slot];
+    Book& book = state_.Books[slot];
     const int kept = book.ChapterIndex;
     book.Chapters.assign(1, ChapterEntry{});
     book.ChapterTexts.assign(1, QString());
     book.ChapterIndex = 0;
     opening_ = true;
-    state.LoadingBook = -1;
+    state_.LoadingBook = -1;
     ReadInto(slot, std::move(reader), choice, [this, slot, place, placeText, path, kept](const LoadResult& done) {
         FinishReload(slot, place, placeText, path, kept, done);
         EndLoad();
     });
 }
 
-// `keptChapter` is the chapter shown before the reading (-2 when the file
-// was not read at all).
+// `keptChapter` is the chapter shown before the reading; none when the file
+// was not read at all.
 void Reader::FinishReload(int slot, const ReadingPlace& place, const QString& placeText, const QString& path,
-                          int keptChapter, const LoadResult& result)
+                          std::optional<int> keptChapter, const LoadResult& result)
 {
-    ReaderState& state = view_.State();
-    if (!state.Books.IsBook(slot))
+    if (!state_.Books.IsBook(slot))
         return;
-    Book& book = state.Books[slot];
-    if (keptChapter != -2 && result.Error == LoadError::None)
-        book.ChapterIndex = keptChapter >= -1 && keptChapter <= book.LastChapter() ? keptChapter : 0;
+    Book& book = state_.Books[slot];
+    if (keptChapter && result.Error == LoadError::None)
+        book.ChapterIndex = *keptChapter >= -1 && *keptChapter <= book.LastChapter() ? *keptChapter : 0;
     const bool placeHolds = place.Chapter >= 0 && place.Chapter == book.ChapterIndex
         && place.Chapter <= book.LastChapter() && book.ChapterTexts[place.Chapter] == placeText;
     if (!placeHolds)
         book.Place = {};
-    // The chapter menu may list the old titles under the same key: list anew.
-    if (view_.ListedChapters().book == slot)
-        view_.ListedChapters() = {};
-    // The user may have gone to another book while this one was read.
-    if (state.CurrentBook == slot) {
-        ListChapters(view_, slot);
-        ShowChapter(view_);
-        ReturnToPlace(view_);
+    // The user may have gone to another book while this one was read. The
+    // chapter menu may list the old titles under the same key: list anew.
+    if (state_.CurrentBook == slot) {
+        view_.ListChapters(slot, true);
+        ShowChapter();
+        ReturnToPlace();
     }
     emit LoadFinished();
-    CheckLoad(view_, path, result);
+    CheckLoad(path, result);
+}
+
+// Reads a load's result for an open command. A missing file, a file that
+// exists but cannot be read, and a book cut off at the last chapter the
+// store can number are reported in a "提示" box; a full store is left to
+// the caller (the folder scan sums it up once).
+Reader::LoadCheck Reader::CheckLoad(const QString& path, const LoadResult& result)
+{
+    using Kind = LoadCheck::Kind;
+    if (result.Error == LoadError::Interrupted)
+        return {Kind::Failed, 0};
+    if (!result.Message.isEmpty()) {
+        Tell(LoadFailureText(result));
+        return {Kind::Failed, 0};
+    }
+    switch (result.Error) {
+    case LoadError::None: return {Kind::Book, result.Code};
+    case LoadError::ReadFailed:
+        Tell(QStringLiteral("文件打开错误!无法读取该文件:\n") + QDir::toNativeSeparators(path));
+        return {Kind::Failed, 0};
+    case LoadError::Overflow:
+        // A book stopped at the last chapter the store can number stays in
+        // it, cut off; a full store has no slot for the book at all.
+        if (const int slot = state_.Books.FindByPath(path)) {
+            const Book& book = state_.Books[slot];
+            Tell(QStringLiteral("溢出：《%1》的章节超过 %2 个，只打开了前 %2 章。")
+                     .arg(book.FileName)
+                     .arg(book.LastChapter() + 1));
+            return {Kind::Book, slot};
+        }
+        return {Kind::StoreFull, 0};
+    case LoadError::Interrupted: break;
+    }
+    return {Kind::Failed, 0};
+}
+
+// Appends CR LF and every chapter title of the current book to the pane,
+// applies the skin and selects the contents view. The title panel ends as
+// a redraw after each title would leave it: "目录" for a book of several
+// chapters, the loader's chapter for a book of one.
+void Reader::AppendContents()
+{
+    if (!state_.Books.IsBook(state_.CurrentBook))
+        return;
+    view_.AppendPaneText(AppendedContentsText(state_.Current()));
+    if (state_.Current().LastChapter() > 0)
+        state_.Current().ChapterIndex = -1;
+    ApplySkin();
+    state_.Current().ChapterIndex = -1;
+}
+
+bool Reader::PaneShowsOnlyALineEnd() const
+{
+    return view_.PaneText() == QStringLiteral("\r\n");
 }

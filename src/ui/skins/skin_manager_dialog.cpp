@@ -4,9 +4,7 @@
 #include "ui/platform/colour.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/twips.h"
-#include "ui/reading/apply_skin.h"
-#include "ui/reading/reader_view.h"
-#include "ui/skins/skin_menu.h"
+#include "ui/reading/reader.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -60,7 +58,10 @@ QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, con
 
 }  // namespace
 
-SkinManagerDialog::SkinManagerDialog(ReaderView& view) : QWidget(&view.Window(), Qt::Dialog), view_(view)
+SkinManagerDialog::SkinManagerDialog(Reader& reader, Prompter& prompter, QWidget* parent)
+    : QWidget(parent, Qt::Dialog)
+    , reader_(reader)
+    , prompter_(prompter)
 {
     setObjectName(QStringLiteral("skinManagerDialog"));
     setWindowTitle(QStringLiteral("皮肤管理器"));
@@ -133,9 +134,8 @@ void SkinManagerDialog::Reload()
     skinName->setEnabled(true);
     skinName->clear();
 
-    ReaderState& state = view_.State();
-    RebuildSkinTable(state.Skins, view_.Folders());
-    ExtendSkinMenu(view_);
+    reader_.ReloadSkins();
+    const ReaderState& state = reader_.State();
 
     // Emptied fields preview as black, whether or not their text changed.
     for (int i = 0; i < kSkinFieldCount; ++i) {
@@ -159,7 +159,7 @@ void SkinManagerDialog::ShowSkinFields()
     const QListWidgetItem* item = skinList->currentItem();
     skinName->setText(item ? item->text() : QString());
 
-    const ReaderState& state = view_.State();
+    const ReaderState& state = reader_.State();
     int k = 0;
     for (int i = 1; i <= state.Skins.Count(); ++i) {
         if (state.Skins[i].Name == skinName->text()) {
@@ -202,7 +202,7 @@ void SkinManagerDialog::PickFieldValue(int index)
 {
     if (index < 0 || index >= kSkinFieldCount)
         return;
-    Prompter& prompts = view_.Prompts();
+    Prompter& prompts = prompter_;
     const SkinField& field = kSkinFields[index];
     switch (field.kind) {
     case SkinFieldKind::Colour:
@@ -212,7 +212,7 @@ void SkinManagerDialog::PickFieldValue(int index)
     case SkinFieldKind::Picture:
         if (const std::optional<QString> path =
                 prompts.OpenFile(QString::fromUtf16(kSkinPictureFilter), kJpegFilter, this))
-            fieldEdits[index]->setText(RelativePicturePath(*path, view_.Folders().data));
+            fieldEdits[index]->setText(RelativePicturePath(*path, reader_.Folders().data));
         break;
     case SkinFieldKind::FontName:
     case SkinFieldKind::FontSize: {
@@ -243,11 +243,11 @@ void SkinManagerDialog::SaveSkin()
     // failed write ends it too, but the user is told, over this dialog,
     // which stays open with the fields as they were.
     QString failure;
-    std::optional<SkinEntry> saved = WriteSkinFile(view_.Folders(), name, texts, &failure);
+    std::optional<SkinEntry> saved = WriteSkinFile(reader_.Folders(), name, texts, &failure);
     if (!saved) {
         if (!failure.isEmpty())
-            view_.Prompts().Message(failure, QStringLiteral("提示"), Prompter::Icon::Exclamation, Prompter::Buttons::Ok,
-                                    this);
+            prompter_.Message(failure, QStringLiteral("提示"), Prompter::Icon::Exclamation, Prompter::Buttons::Ok,
+                              this);
         return;
     }
 
@@ -257,11 +257,7 @@ void SkinManagerDialog::SaveSkin()
     if (!listed)
         skinList->addItem(name);
 
-    ReaderState& state = view_.State();
-    const int k = StoreSavedSkin(state.Skins, std::move(*saved));
-    ExtendSkinMenu(view_);
-    if (k == state.CurrentSkin)
-        ApplySkin(view_);
+    reader_.StoreSkin(std::move(*saved));
 }
 
 bool SkinManagerDialog::eventFilter(QObject* watched, QEvent* event)

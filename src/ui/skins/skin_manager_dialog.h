@@ -12,7 +12,8 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-class ReaderView;
+class Prompter;
+class Reader;
 
 // The skin manager: lists the skins, shows the sixteen settings of the one
 // chosen, lets the user change them with the pickers and saves them as a
@@ -21,7 +22,7 @@ class ReaderView;
 class SkinManagerDialog : public QWidget {
     Q_OBJECT
 public:
-    explicit SkinManagerDialog(ReaderView& view);
+    SkinManagerDialog(Reader& reader, Prompter& prompter, QWidget* parent);
 
     // The opening steps: the dialog as made, the skin table read again from
     // the folder, the list filled and its first skin shown.
@@ -45,7 +46,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    ReaderView& view_;
+    Reader& reader_;
+    Prompter& prompter_;
     QPalette fieldPalette_;  // a field's colours before any preview
 
     QLabel* skinListLabel;

@@ -1,7 +1,6 @@
 #include "support/open_book.h"
 #include "support/reader_fixture.h"
 #include "ui/dialogs/cover_window.h"
-#include "ui/reading/open_book.h"
 
 #include <QCoreApplication>
 

@@ -1,8 +1,7 @@
 #include "support/open_book.h"
 #include "support/reader_fixture.h"
 #include "ui/dialogs/find_dialog.h"
-#include "ui/reading/open_book.h"
-#include "ui/reading/show_chapter.h"
+#include "ui/main_window/chapter_menu.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -32,8 +31,8 @@ protected:
     {
         state.CurrentBook = static_cast<std::int16_t>(book);
         state.Current().ChapterIndex = chapter;
-        BuildChapterMenu(*window);
-        ShowChapter(*window);
+        window->Reading().BuildChapterMenu();
+        window->Reading().ShowChapter();
     }
     FindDialog* Open()
     {

@@ -2,7 +2,6 @@
 #include "support/reader_fixture.h"
 #include "ui/dialogs/jump_dialog.h"
 #include "ui/platform/key_state.h"
-#include "ui/reading/open_book.h"
 #include "ui/widgets/chapter_list_model.h"
 
 #include <QLineEdit>

@@ -3,7 +3,6 @@
 #include "support/scripted_prompter.h"
 #include "support/test_files.h"
 #include "ui/main_window/main_window.h"
-#include "ui/reading/open_book.h"
 
 #include <QFile>
 

@@ -1,6 +1,5 @@
 #include "support/open_book.h"
 #include "support/reader_fixture.h"
-#include "ui/reading/open_book.h"
 
 #include <QTest>
 

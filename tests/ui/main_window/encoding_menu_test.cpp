@@ -1,9 +1,9 @@
+#include "core/books/book_contents.h"
 #include "core/books/book_positions.h"
 #include "support/open_book.h"
 #include "support/reader_fixture.h"
 #include "ui/dialogs/folder_scan_dialog.h"
-#include "ui/reading/open_book.h"
-#include "ui/reading/show_chapter.h"
+#include "ui/main_window/chapter_menu.h"
 
 #include <QAction>
 #include <QMenu>

@@ -2,8 +2,8 @@
 #include "support/open_book.h"
 #include "support/reader_fixture.h"
 #include "ui/main_window/splash_window.h"
+#include "ui/main_window/start_up.h"
 #include "ui/platform/text_editor.h"
-#include "ui/skins/skin_menu.h"
 
 #include <QTimer>
 
@@ -51,7 +51,7 @@ TEST_F(FileMenu, OpenWithoutSettingsStartsAtChapterZero)
     EXPECT_EQ(window->Pane().Text(), QStringLiteral("甲文\r\n"));
     EXPECT_EQ(window->ChapterItems().Count(), 4);
     EXPECT_EQ(window->BookItems().Captions(), QStringList({QStringLiteral("甲.txt")}));
-    EXPECT_EQ(window->LastFolder(), QFileInfo(path).absolutePath());
+    EXPECT_EQ(window->Reading().LastFolder(), QFileInfo(path).absolutePath());
     EXPECT_NE(QDir::currentPath(), QFileInfo(path).absolutePath());
     EXPECT_FALSE(window->Splash().isVisible());
 }

@@ -2,7 +2,6 @@
 #include "support/reader_fixture.h"
 #include "ui/dialogs/cover_window.h"
 #include "ui/platform/key_state.h"
-#include "ui/reading/open_book.h"
 
 #include <QTest>
 

@@ -7,7 +7,6 @@
 #include "support/open_book.h"
 #include "support/reader_fixture.h"
 #include "ui/main_window/start_up.h"
-#include "ui/skins/skin_menu.h"
 
 #include <QFile>
 

@@ -6,7 +6,6 @@
 #include "support/open_book.h"
 #include "support/reader_fixture.h"
 #include "ui/main_window/start_up.h"
-#include "ui/skins/skin_menu.h"
 
 #include <QMimeData>
 #include <QTest>
@@ -90,7 +89,7 @@ TEST_F(OpeningPaths, EachOpensInOrderWithItsPlaceRestoredAndAMissingOneIsReporte
     EXPECT_TRUE(prompter.messages[0].text.startsWith(QStringLiteral("文件打开错误!")));
     EXPECT_TRUE(prompter.messages[0].text.endsWith(QString::fromUtf16(kFileNotFound)));
     EXPECT_EQ(prompter.messages[0].caption, QStringLiteral("提示"));
-    EXPECT_EQ(window->LastFolder(), QFileInfo(last).absolutePath());
+    EXPECT_EQ(window->Reading().LastFolder(), QFileInfo(last).absolutePath());
 }
 
 TEST_F(OpeningPaths, AnUnreadableBookDoesNotStopTheOnesAfterIt)

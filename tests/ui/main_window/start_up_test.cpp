@@ -3,7 +3,6 @@
 #include "support/reader_fixture.h"
 #include "ui/main_window/start_up.h"
 #include "ui/platform/colour.h"
-#include "ui/reading/open_book.h"
 
 #include <QTimer>
 

@@ -1,10 +1,9 @@
 #include "support/open_book.h"
 #include "support/reader_fixture.h"
 #include "ui/dialogs/cover_window.h"
+#include "ui/main_window/start_up.h"
+#include "ui/main_window/window_skin.h"
 #include "ui/platform/colour.h"
-#include "ui/reading/apply_skin.h"
-#include "ui/reading/open_book.h"
-#include "ui/skins/skin_menu.h"
 #include "ui/widgets/picture_cache.h"
 
 #include <QImage>
@@ -61,7 +60,7 @@ TEST_F(Skinning, DefaultTitlePanelWithoutSkin)
 {
     OpenBookNamed(QStringLiteral("风云录.txt"));
     state.Current().ChapterIndex = 0;
-    ApplySkin(*window);
+    window->ApplySkin();
     const QImage& panel = window->TitlePanel().StoredImage();
     const int split = static_cast<int>(900 / (window->TitlePanel().ScaleHeight() / panel.height()));
     // The name in red over a grey shadow above, the chapter title in black below.
@@ -75,17 +74,17 @@ TEST_F(Skinning, DefaultTitlePanelWithoutSkin)
 
     // Running it again without a change draws the panel identically.
     const QImage before = panel.copy();
-    ApplySkin(*window);
+    window->ApplySkin();
     EXPECT_EQ(window->TitlePanel().StoredImage(), before);
 }
 
 TEST_F(Skinning, ContentsViewTitleAndExtensionRule)
 {
     OpenBookNamed(QStringLiteral("大写.TXT"));
-    ApplySkin(*window);
+    window->ApplySkin();
     const QImage withExtension = window->TitlePanel().StoredImage().copy();
     OpenBookNamed(QStringLiteral("大写.txt"));
-    ApplySkin(*window);
+    window->ApplySkin();
     // ".TXT" stays in the name; ".txt" does not, so the panels differ.
     EXPECT_NE(window->TitlePanel().StoredImage(), withExtension);
     EXPECT_EQ(state.Current().ChapterIndex, -1);  // the contents view: title "目录"
@@ -113,7 +112,7 @@ TEST_F(Skinning, SkinSettingsReachEveryWindow)
               });
     UseSkin(QStringLiteral("夜读"));
     OpenBookNamed(QStringLiteral("甲.txt"));
-    ApplySkin(*window);
+    window->ApplySkin();
 
     EXPECT_EQ(window->Pane().font().family(), QStringLiteral("宋体"));
     EXPECT_EQ(window->Pane().font().pointSizeF(), 11.5);
@@ -145,7 +144,7 @@ TEST_F(Skinning, UnusableSettingsLeaveTheirTargets)
     const QColor back = window->BackColor();
     const double size = window->Pane().font().pointSizeF();
     UseSkin(QStringLiteral("坏"));
-    ApplySkin(*window);
+    window->ApplySkin();
     EXPECT_EQ(window->BackColor(), back);
     EXPECT_EQ(window->Pane().font().pointSizeF(), size);
     // A name colour that is no number: both draws stay in the shadow colour.
@@ -156,7 +155,7 @@ TEST_F(Skinning, UnusableSettingsLeaveTheirTargets)
 TEST_F(Skinning, PicturesAreDecodedOncePerFile)
 {
     OpenBookNamed(QStringLiteral("甲.txt"));
-    ApplySkin(*window);
+    window->ApplySkin();
     const int decodes = window->Pictures().Decodes();
     for (int i = 0; i < 5; ++i)
         window->NextChapter();
@@ -167,7 +166,7 @@ TEST_F(Skinning, PicturesAreDecodedOncePerFile)
     grey.save(program.Path(QStringLiteral("SImage/2.jpg")), "JPG");
     QFile::resize(program.Path(QStringLiteral("SImage/2.jpg")),
                   QFileInfo(program.Path(QStringLiteral("SImage/2.jpg"))).size());
-    ApplySkin(*window);
+    window->ApplySkin();
     EXPECT_EQ(window->Pictures().Decodes(), decodes + 1);
 }
 

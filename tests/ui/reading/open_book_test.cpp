@@ -1,9 +1,8 @@
 #include "support/open_book.h"
 #include "support/reader_fixture.h"
 #include "ui/main_window/splash_window.h"
-#include "ui/reading/apply_skin.h"
-#include "ui/reading/open_book.h"
-#include "ui/skins/skin_menu.h"
+#include "ui/main_window/start_up.h"
+#include "ui/main_window/window_skin.h"
 #include "ui/widgets/picture_box.h"
 
 namespace {
@@ -103,7 +102,7 @@ protected:
     {
         const int kept = state.Current().ChapterIndex;
         state.Current().ChapterIndex = chapter;
-        ApplySkin(*window);
+        window->ApplySkin();
         state.Current().ChapterIndex = kept;
         return window->TitlePanel().StoredImage().copy();
     }

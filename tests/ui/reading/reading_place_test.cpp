@@ -1,7 +1,6 @@
 #include "core/books/book_positions.h"
 #include "support/open_book.h"
 #include "support/reader_fixture.h"
-#include "ui/reading/open_book.h"
 
 #include <QAction>
 

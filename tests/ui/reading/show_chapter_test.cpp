@@ -1,7 +1,6 @@
 #include "support/open_book.h"
 #include "support/reader_fixture.h"
-#include "ui/reading/open_book.h"
-#include "ui/reading/show_chapter.h"
+#include "ui/main_window/chapter_menu.h"
 #include "ui/widgets/menu_item_array.h"
 
 #include <QMenu>
@@ -28,12 +27,12 @@ TEST_F(Showing, ChapterAndContentsViewWithCaptions)
     OpenChapters(QStringLiteral("甲.txt"), 3);
     Book& book = state.Current();
     book.ChapterIndex = 2;
-    ShowChapter(*window);
+    window->Reading().ShowChapter();
     EXPECT_EQ(window->Pane().Text(), QStringLiteral("正文2\r\n"));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("正在阅读:甲.txt——第2章 标题2"));
 
     book.ChapterIndex = -1;
-    ShowChapter(*window);
+    window->Reading().ShowChapter();
     EXPECT_EQ(window->Pane().Text(), QStringLiteral("\r\n第1章 标题1\r\n第2章 标题2\r\n第3章 标题3\r\n"));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("正在阅读:甲.txt——目录"));
 }
@@ -43,19 +42,19 @@ TEST_F(Showing, OutOfRangeIndexShowsTheContents)
     OpenChapters(QStringLiteral("甲.txt"), 3);
     for (const int index : {-5, 4, 1000}) {
         state.Current().ChapterIndex = index;
-        ShowChapter(*window);
+        window->Reading().ShowChapter();
         EXPECT_EQ(state.Current().ChapterIndex, -1) << index;
         EXPECT_TRUE(window->windowTitle().endsWith(QStringLiteral("——目录")));
     }
     state.Current().ChapterIndex = 3;  // the last chapter is still a chapter
-    ShowChapter(*window);
+    window->Reading().ShowChapter();
     EXPECT_EQ(state.Current().ChapterIndex, 3);
 }
 
 TEST_F(Showing, ChapterMenuHasNumberTabTitle)
 {
     OpenChapters(QStringLiteral("甲.txt"), 3);
-    BuildChapterMenu(*window);
+    window->Reading().BuildChapterMenu();
     EXPECT_EQ(window->ChapterItems().Captions(),
               QStringList({"0\t", QStringLiteral("1\t第1章 标题1"), QStringLiteral("2\t第2章 标题2"),
                            QStringLiteral("3\t第3章 标题3")}));
@@ -65,7 +64,7 @@ TEST_F(Showing, ChapterMenuHasNumberTabTitle)
 
     // Another book replaces the list.
     OpenChapters(QStringLiteral("乙.txt"), 1);
-    BuildChapterMenu(*window);
+    window->Reading().BuildChapterMenu();
     EXPECT_EQ(window->ChapterItems().Count(), 2);
     EXPECT_EQ(ChaptersMenu().actions().size(), 4);  // rebuilt only when it opens
     window->ChapterItems().Action(0);
@@ -78,7 +77,7 @@ TEST_F(Showing, BookWithoutHeadingsSaysSoOnEveryRebuild)
     EXPECT_EQ(state.Current().ChapterIndex, 0);
     state.Current().ChapterIndex = -1;
     prompter.messages.clear();
-    BuildChapterMenu(*window);
+    window->Reading().BuildChapterMenu();
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text, QStringLiteral("本书无目录，属于通篇浏览!"));
     EXPECT_EQ(prompter.messages[0].caption, QStringLiteral("文章提示"));
@@ -89,8 +88,8 @@ TEST_F(Showing, BookWithoutHeadingsSaysSoOnEveryRebuild)
 
 TEST_F(Showing, NothingHappensWithoutABook)
 {
-    ShowChapter(*window);
-    BuildChapterMenu(*window);
+    window->Reading().ShowChapter();
+    window->Reading().BuildChapterMenu();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("NandeoTxt文件阅读器"));
     EXPECT_TRUE(prompter.messages.empty());
 }

@@ -1,12 +1,11 @@
 #include "support/full_disk.h"
 #include "support/open_book.h"
 #include "support/reader_fixture.h"
+#include "ui/main_window/start_up.h"
+#include "ui/main_window/window_skin.h"
 #include "ui/platform/colour.h"
 #include "ui/platform/prompter.h"
-#include "ui/reading/apply_skin.h"
-#include "ui/reading/open_book.h"
 #include "ui/skins/skin_manager_dialog.h"
-#include "ui/skins/skin_menu.h"
 #include "ui/widgets/picture_box.h"
 
 #include <QCheckBox>
@@ -151,7 +150,7 @@ TEST_F(SkinManager, SavingTheSkinInUseRedrawsAndAnotherDoesNot)
 {
     OpenBook(*window, WriteBook(QStringLiteral("书.txt"), QStringLiteral("第一章 开端\r\n正文\r\n")));
     state.CurrentSkin = 1;
-    ApplySkin(*window);
+    window->ApplySkin();
     ASSERT_EQ(window->TitlePanel().ForeColor(), QColor(0, 255, 0));
     ASSERT_EQ(window->Pane().font().pointSizeF(), 11);
     // A size from the font menu lasts until the skin is applied again.

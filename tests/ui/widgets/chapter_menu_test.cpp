@@ -1,8 +1,7 @@
 #include "support/open_book.h"
 #include "support/reader_fixture.h"
+#include "ui/main_window/chapter_menu.h"
 #include "ui/platform/key_state.h"
-#include "ui/reading/open_book.h"
-#include "ui/reading/show_chapter.h"
 
 #include <QMenu>
 #include <QMenuBar>
@@ -23,7 +22,7 @@ protected:
         for (int i = 1; i <= last; ++i)
             text += QStringLiteral("第%1回 标题\r\n正文%1\r\n").arg(i);
         OpenBook(*window, WriteBook(QStringLiteral("长篇.txt"), text));
-        BuildChapterMenu(*window);
+        window->Reading().BuildChapterMenu();
     }
     void TearDown() override { QApplication::closeAllWindows(); }
 
@@ -80,7 +79,7 @@ TEST_F(ChapterMenu, SelectsNoChapterOfAnotherBook)
     OpenBook(*window, WriteBook(QStringLiteral("短篇.txt"), QStringLiteral("第一回\r\n甲\r\n第二回\r\n乙\r\n")));
     const int shortBook = state.CurrentBook;
     state.CurrentBook = 1;
-    BuildChapterMenu(*window);
+    window->Reading().BuildChapterMenu();
     state.CurrentBook = static_cast<std::int16_t>(shortBook);
     state.Current().ChapterIndex = 1;
     Menu("chaptersMenu").popup(QPoint(0, 0));

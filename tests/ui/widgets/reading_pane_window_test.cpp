@@ -1,7 +1,6 @@
 #include "support/open_book.h"
 #include "support/reader_fixture.h"
 #include "ui/platform/key_state.h"
-#include "ui/reading/open_book.h"
 
 namespace {
 

@@ -1,9 +1,11 @@
-#include "ui/reading/apply_skin.h"
+// Painting the main window, its title panel and the cover in the current skin.
+
+#include "ui/main_window/window_skin.h"
 
 #include "core/files/plain_file.h"
 #include "core/skins/skin_values.h"
 #include "ui/platform/colour.h"
-#include "ui/reading/reader_view.h"
+#include "ui/main_window/main_window.h"
 #include "ui/widgets/picture_box.h"
 #include "ui/widgets/picture_cache.h"
 #include "ui/widgets/reading_pane.h"
@@ -46,7 +48,7 @@ struct TitleTexts {
     QString chapterTitle;
 };
 
-TitleTexts Titles(ReaderState& state)
+TitleTexts Titles(const ReaderState& state)
 {
     TitleTexts texts;
     if (!state.Books.IsBook(state.CurrentBook))
@@ -60,7 +62,7 @@ TitleTexts Titles(ReaderState& state)
     return texts;
 }
 
-void DrawTitlePanel(ReaderView& view, const TitleTexts& texts)
+void DrawTitlePanel(MainWindow& view, const TitleTexts& texts)
 {
     const ReaderState& state = view.State();
     PictureBox& panel = view.TitlePanel();
@@ -105,7 +107,7 @@ void DrawTitlePanel(ReaderView& view, const TitleTexts& texts)
     panel.Print(texts.chapterTitle);
 }
 
-void ApplyToWindows(ReaderView& view)
+void ApplyToWindows(MainWindow& view)
 {
     const ReaderState& state = view.State();
     auto skin = [&](const char* key) { return state.Skin(QString::fromLatin1(key)); };
@@ -151,9 +153,9 @@ QString ResolveSkinPicture(const QString& setting, const QString& programFolder)
     return IsListedFile(underProgram) ? underProgram : QString();
 }
 
-void ApplySkin(ReaderView& view)
+void MainWindow::ApplySkin()
 {
-    DrawTitlePanel(view, Titles(view.State()));
-    ApplyToWindows(view);
-    view.CoverFollowsCurrentBook();
+    DrawTitlePanel(*this, Titles(state_));
+    ApplyToWindows(*this);
+    CoverFollowsCurrentBook();
 }
