@@ -18,20 +18,40 @@ QString Tool(const char* name)
     return QStandardPaths::findExecutable(QString::fromLatin1(name));
 }
 
-// One start of the reader in the program folder "$1": once its window is
-// up, the actions run, then the session ends as a desktop ends it. An
-// action never waits a fixed time: it waits for what it brings about (a
+// One start of the reader in the program folder "$1" on a virtual display
+// of its own, the same size every time: once its window is up, the actions
+// run, then the session ends as a desktop ends it. Sessions may run side by
+// side: each tries display numbers upwards from one its pid gives, and
+// Xvfb, told the number, ends at once when another server holds it (it
+// looks at the lock before it touches a socket) or tells the number once
+// it takes connections. Left to choose a number itself, it would try the
+// numbers of running servers and take their sockets away. It never resets:
+// a reset, after the last client has gone, drops a connection being made.
+// An action never waits a fixed time: it waits for what it brings about (a
 // menu's window, a box that has the keyboard, the caption of the chapter
-// shown), looking every 50 ms for 20 s at most; in vain, the session ends
-// with status 8.
+// shown), looking every 50 ms for 20 s at most, each look a new client; in
+// vain, the session ends with status 8.
 const QString kSessionStart = QStringLiteral(R"sh(
 cd "$1" || exit 9
+server=
+for ((number = 100 + $$ % 500; number < 150 + $$ % 500; number++)); do
+    coproc display { exec Xvfb :$number -displayfd 1 -screen 0 1280x800x24 -nolisten tcp -noreset 2>xvfb.log; }
+    server=$display_PID
+    read -t 20 -r _ <&"${display[0]}" && break
+    kill $server 2>/dev/null; wait $server; server=
+done
+[ -n "$server" ] || { echo "no display:" >&2; cat xvfb.log >&2; exit 7; }
+trap 'kill $server; wait $server' EXIT
+export DISPLAY=:$number
 ./txtreader & reader=$!
 wait_for() {
     local end=$((SECONDS + 20))
     until "$@" >/dev/null 2>&1; do
         if ((SECONDS >= end)); then
             echo "waited 20 s in vain for: $*" >&2
+            echo "display :$number, Xvfb's log:" >&2
+            cat xvfb.log >&2
+            ls -l /tmp/.X11-unix >&2
             kill -KILL $reader
             exit 8
         fi
@@ -56,11 +76,8 @@ int RunSession(const QString& program, const QString& actions, QString& errors)
     x11.insert(QStringLiteral("ASAN_OPTIONS"),
                (asan.isEmpty() ? asan : asan + QLatin1Char(':')) + QStringLiteral("detect_leaks=0"));
     const QString session = kSessionStart + actions + QStringLiteral("\nkill -TERM $reader\nwait $reader\n");
-    // The same screen size every time: the actions click at fixed places.
-    ReaderRun run(Tool("xvfb-run"),
-                  {QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1280x800x24"),
-                   QStringLiteral("bash"), QStringLiteral("-c"), session, QStringLiteral("session"), program},
-                  program, x11);
+    ReaderRun run(QStringLiteral("bash"), {QStringLiteral("-c"), session, QStringLiteral("session"), program}, program,
+                  x11);
     const bool ended = run.Ended(90000);
     errors = run.Errors();
     return ended ? run.ExitCode() : -1;
@@ -92,8 +109,8 @@ QString Gb18030File(const QString& path)
 // book's path, chapter and skin as before.
 TEST(Restarts, ChapterAndSkinOfEveryBookSurviveThreeRestarts)
 {
-    if (Tool("xvfb-run").isEmpty() || Tool("xdotool").isEmpty())
-        GTEST_SKIP() << "needs xvfb-run and xdotool (scripts/bootstrap.sh installs them)";
+    if (Tool("Xvfb").isEmpty() || Tool("xdotool").isEmpty())
+        GTEST_SKIP() << "needs Xvfb and xdotool (scripts/bootstrap.sh installs them)";
     TempFolder root;
     const QString program = root.Path(QStringLiteral("小说/目录"));
     MakeProgramFolder(program, {QStringLiteral("言情"), QStringLiteral("水墨"), QStringLiteral("夜读")});
@@ -138,8 +155,8 @@ TEST(Restarts, ChapterAndSkinOfEveryBookSurviveThreeRestarts)
 // there: the close notes the first character on screen.
 TEST(Restarts, TheBookComesBackWhereItWasReadInsideTheChapter)
 {
-    if (Tool("xvfb-run").isEmpty() || Tool("xdotool").isEmpty())
-        GTEST_SKIP() << "needs xvfb-run and xdotool (scripts/bootstrap.sh installs them)";
+    if (Tool("Xvfb").isEmpty() || Tool("xdotool").isEmpty())
+        GTEST_SKIP() << "needs Xvfb and xdotool (scripts/bootstrap.sh installs them)";
     TempFolder root;
     const QString program = root.Path(QStringLiteral("小说/目录"));
     MakeProgramFolder(program);
@@ -181,8 +198,8 @@ xdotool mousemove 21 11 click 1; wait_for windows 2; xdotool key Escape; wait_fo
 // chapter book.ini remembers, and book.pos keeps the choice.
 TEST(Restarts, ABookReadInAChosenEncodingComesBackInIt)
 {
-    if (Tool("xvfb-run").isEmpty() || Tool("xdotool").isEmpty())
-        GTEST_SKIP() << "needs xvfb-run and xdotool (scripts/bootstrap.sh installs them)";
+    if (Tool("Xvfb").isEmpty() || Tool("xdotool").isEmpty())
+        GTEST_SKIP() << "needs Xvfb and xdotool (scripts/bootstrap.sh installs them)";
     TempFolder root;
     const QString program = root.Path(QStringLiteral("reader"));
     MakeProgramFolder(program);
