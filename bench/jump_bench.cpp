@@ -17,7 +17,7 @@
 #include "ui/main_window/main_window.h"
 #include "ui/main_window/start_up.h"
 #include "ui/platform/prompter.h"
-#include "ui/reading/reader_view.h"
+#include "core/reading/reader_view.h"
 #include "ui/widgets/chapter_list_model.h"
 #include "ui/widgets/menu_item_array.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ui/main_window/main_window.h"
-#include "ui/reading/reader.h"
+#include "core/reading/reader.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -2,7 +2,7 @@
 
 #include "ui/platform/prompter.h"
 #include "ui/platform/twips.h"
-#include "ui/reading/reader.h"
+#include "core/reading/reader.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>

@@ -4,10 +4,10 @@
 // ends, and a close asked for by a signal says so on stderr and ends with a
 // failure status.
 
+#include "core/reading/reader.h"
 #include "ui/main_window/main_window.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/termination.h"
-#include "ui/reading/reader.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -2,8 +2,8 @@
 // the book again in that encoding, in the same slot and at the same
 // chapter, and book.pos remembers it for the next time the book opens.
 
+#include "core/reading/reader.h"
 #include "ui/main_window/main_window.h"
-#include "ui/reading/reader.h"
 
 #include <QAction>
 #include <QActionGroup>

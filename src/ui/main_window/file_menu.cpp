@@ -2,10 +2,10 @@
 // (the Reader restores its chapter and skin from book.ini); handing the
 // book to the text editor; the switched-off "save as Cor" command.
 
+#include "core/reading/reader.h"
 #include "ui/main_window/main_window.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/text_editor.h"
-#include "ui/reading/reader.h"
 #include "ui/widgets/menu_item_array.h"
 
 namespace {

@@ -1,13 +1,14 @@
 #include "ui/main_window/main_window.h"
 
+#include "core/reading/reader.h"
 #include "ui/dialogs/cover_window.h"
 #include "ui/dialogs/find_dialog.h"
 #include "ui/dialogs/folder_scan_dialog.h"
 #include "ui/dialogs/jump_dialog.h"
 #include "ui/main_window/splash_window.h"
 #include "ui/platform/colour.h"
+#include "ui/platform/prompter.h"
 #include "ui/platform/twips.h"
-#include "ui/reading/reader.h"
 #include "ui/skins/skin_manager_dialog.h"
 #include "ui/widgets/background.h"
 #include "ui/widgets/captioned_button.h"
@@ -318,6 +319,11 @@ SkinManagerDialog* MainWindow::SkinManagerIfMade() const
 JumpDialog* MainWindow::JumpDialogIfMade() const
 {
     return jumpDialog_.data();
+}
+
+void MainWindow::ShowMessage(const QString& text, const QString& caption)
+{
+    prompter_.Message(text, caption, Prompter::Icon::Critical);
 }
 
 const QString& MainWindow::PaneText() const

@@ -2,9 +2,9 @@
 
 #include "core/books/reader_state.h"
 #include "core/files/reader_folders.h"
+#include "core/reading/reader_view.h"
 #include "ui/main_window/chapter_menu.h"
 #include "ui/main_window/main_layout.h"
-#include "ui/reading/reader_view.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -54,7 +54,7 @@ public:
     const ReaderFolders& Folders() const { return folders_; }
 
     // ReaderView
-    Prompter& Prompts() override { return prompter_; }
+    void ShowMessage(const QString& text, const QString& caption) override;
     const QString& PaneText() const override;
     void SetPaneText(const QString& text) override;
     void AppendPaneText(const QString& text) override;

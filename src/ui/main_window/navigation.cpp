@@ -1,10 +1,10 @@
 // Moving through the books: chapter and book steps, the books and chapter
 // menus, the key-polling timer and the reading pane's guards.
 
+#include "core/reading/reader.h"
 #include "ui/dialogs/cover_window.h"
 #include "ui/main_window/main_window.h"
 #include "ui/platform/key_state.h"
-#include "ui/reading/reader.h"
 #include "ui/widgets/menu_item_array.h"
 #include "ui/widgets/reading_pane.h"
 

@@ -2,8 +2,8 @@
 // start of the reader handing over its files, and files dropped on the
 // window. Each opens as the open command opens a chosen file.
 
+#include "core/reading/reader.h"
 #include "ui/main_window/main_window.h"
-#include "ui/reading/reader.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

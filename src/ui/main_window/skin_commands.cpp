@@ -1,8 +1,8 @@
 // The skin menu: entry 0 opens the skin manager, entry i makes skin i the
 // one in use and remembers it for the current book.
 
+#include "core/reading/reader.h"
 #include "ui/main_window/main_window.h"
-#include "ui/reading/reader.h"
 #include "ui/widgets/menu_item_array.h"
 
 void MainWindow::ChooseSkin(int index)

@@ -1,9 +1,9 @@
 #include "ui/main_window/start_up.h"
 
 #include "core/files/plain_file.h"
+#include "core/reading/reader.h"
 #include "ui/main_window/main_window.h"
 #include "ui/platform/colour.h"
-#include "ui/reading/reader.h"
 #include "ui/widgets/menu_item_array.h"
 #include "ui/widgets/picture_box.h"
 #include "ui/widgets/reading_pane.h"

@@ -4,8 +4,8 @@
 
 #include "core/files/plain_file.h"
 #include "core/skins/skin_values.h"
-#include "ui/platform/colour.h"
 #include "ui/main_window/main_window.h"
+#include "ui/platform/colour.h"
 #include "ui/widgets/picture_box.h"
 #include "ui/widgets/picture_cache.h"
 #include "ui/widgets/reading_pane.h"

@@ -4,7 +4,7 @@
 #include "ui/platform/colour.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/twips.h"
-#include "ui/reading/reader.h"
+#include "core/reading/reader.h"
 
 #include <QCheckBox>
 #include <QEvent>

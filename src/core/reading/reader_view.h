@@ -2,13 +2,14 @@
 
 #include <QString>
 
-class Prompter;
-
-// What the Reader shows through the main window, which implements it.
-// Offsets in the pane are the reader's: CR LF counts as two characters.
+// What the Reader shows through the main window, which implements it (and
+// the tests, with a view of their own). Offsets in the pane are the
+// reader's: CR LF counts as two characters.
 class ReaderView {
 public:
-    virtual Prompter& Prompts() = 0;
+    // A message box with the critical icon and an OK button; it returns
+    // once the user has answered.
+    virtual void ShowMessage(const QString& text, const QString& caption) = 0;
 
     virtual const QString& PaneText() const = 0;
     virtual void SetPaneText(const QString& text) = 0;

@@ -1,10 +1,9 @@
-#include "ui/reading/reader.h"
+#include "core/reading/reader.h"
 
 #include "core/books/book_contents.h"
 #include "core/books/book_load.h"
+#include "core/reading/reader_view.h"
 #include "core/skins/skin_editing.h"
-#include "ui/platform/prompter.h"
-#include "ui/reading/reader_view.h"
 
 #include <QDir>
 
@@ -68,8 +67,7 @@ void Reader::BuildChapterMenu()
     if (book.LastChapter() == 0 && book.Chapters[0].Title.isEmpty()) {
         view_.ListChapters(0);
         book.ChapterIndex = 0;
-        view_.Prompts().Message(QStringLiteral("本书无目录，属于通篇浏览!"), QStringLiteral("文章提示"),
-                                Prompter::Icon::Critical);
+        view_.ShowMessage(QStringLiteral("本书无目录，属于通篇浏览!"), QStringLiteral("文章提示"));
         return;
     }
     view_.ListChapters(state_.CurrentBook);

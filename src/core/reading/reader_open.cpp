@@ -4,9 +4,8 @@
 #include "core/books/book_contents.h"
 #include "core/books/book_load.h"
 #include "core/files/plain_file.h"
-#include "ui/platform/prompter.h"
-#include "ui/reading/reader.h"
-#include "ui/reading/reader_view.h"
+#include "core/reading/reader.h"
+#include "core/reading/reader_view.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,7 +25,7 @@ QString StoreFullText()
 
 void Reader::Tell(const QString& text)
 {
-    view_.Prompts().Message(text, kTip, Prompter::Icon::Critical);
+    view_.ShowMessage(text, kTip);
 }
 
 bool Reader::Loading() const

@@ -1,0 +1,181 @@
+// The reading state's owner without a window: books read on a worker
+// thread arrive exactly as the loader reads them, and the Reader keeps the
+// window responsive while they do.
+
+#include "core/books/book_load.h"
+#include "core/reading/reader.h"
+#include "core/reading/reader_view.h"
+#include "core/text/text_decoder.h"
+#include "support/fake_loader_host.h"
+#include "support/test_files.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Turns the event loop until `done` holds or the deadline passes.
+template <typename Done>
+bool RunUntil(Done done, int deadlineMs = 30000)
+{
+    const QDeadlineTimer deadline(deadlineMs);
+    QTimer wake;
+    wake.start(20);
+    while (!done() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    return done();
+}
+
+// A view that only keeps what it was shown.
+class RecordingView : public ReaderView {
+public:
+    void ShowMessage(const QString& text, const QString&) override { messages.append(text); }
+    const QString& PaneText() const override { return pane; }
+    void SetPaneText(const QString& text) override
+    {
+        pane = text;
+        top = 0;
+        if (onShow)
+            onShow();
+    }
+    void AppendPaneText(const QString& text) override { pane += text; }
+    bool PaneShows(const QString& text) const override { return pane == text; }
+    qsizetype PaneSelStart() const override { return 0; }
+    qsizetype PaneSelLength() const override { return 0; }
+    void SelectInPane(qsizetype, qsizetype) override {}
+    qsizetype FirstVisibleOffset() const override { return top; }
+    bool ShowsAtTop(qsizetype offset) const override { return offset == top; }
+    void ScrollToOffset(qsizetype offset) override { top = offset; }
+    void SetCaption(const QString& text) override { caption = text; }
+    void ApplySkin() override {}
+    void ListChapters(int, bool) override {}
+    void ListBook(int) override {}
+    void ShowSplash() override {}
+    void CloseSplash() override {}
+
+    QString pane;
+    QString caption;
+    qsizetype top = 0;
+    QStringList messages;
+    std::function<void()> onShow;
+};
+
+QString Chapters(int count, const QString& body)
+{
+    QString text = QStringLiteral("前言\r\n");
+    for (int i = 1; i <= count; ++i)
+        text += QStringLiteral("第%1章 标题\r\n").arg(i) + body;
+    return text;
+}
+
+// Books whose reading a batch boundary could cut badly: adjacent headings,
+// a line of no break, and UTF-8 that proves to be GBK half-way (the whole
+// book is read again, and handed over again from the start).
+TEST(BookLoadTest, ArrivesChapterForChapterAsTheLoaderReadsIt)
+{
+    TempFolder folder;
+    QByteArray utf8ThenGbk = QStringLiteral("第一章 开端\r\n").toUtf8();
+    for (int i = 2; utf8ThenGbk.size() < 4000; ++i)
+        utf8ThenGbk += QStringLiteral("第%1章\r\n正文一行。\r\n").arg(i).toUtf8();
+    utf8ThenGbk += EncodeGb18030(u"第九百章 结尾\r\n汉字\r\n");
+    const QStringList paths = {
+        folder.WriteGbk(QStringLiteral("a.txt"), Chapters(300, QStringLiteral("正文\r\n\r\n"))),
+        folder.WriteGbk(QStringLiteral("b.txt"), QStringLiteral("第一章\r\n第二章\r\n正文\r\n") + QString(5000, u'长')),
+        folder.WriteBytes(QStringLiteral("c.txt"), utf8ThenGbk),
+    };
+    const LoadTuning everyPiece{64, std::chrono::nanoseconds(0)};
+    for (const QString& path : paths) {
+        ReaderState expected;
+        FakeLoaderHost host;
+        ASSERT_TRUE(LoadTextFile(expected, path, host, EncodingChoice::Automatic, everyPiece).Succeeded());
+
+        ReaderState state;
+        const int slot = state.Books.Add(path, QStringLiteral("书"));
+        auto reader = std::make_unique<TextFileReader>(everyPiece.blockSize);
+        ASSERT_TRUE(reader->Open(path, EncodingChoice::Automatic));
+        int batches = 0;
+        std::optional<LoadError> ended;
+        BookLoad load(state, slot, std::move(reader), EncodingChoice::Automatic,
+                      {[&](bool, bool) { ++batches; }, [&](LoadError error) { ended = error; }}, everyPiece);
+        ASSERT_TRUE(RunUntil([&] { return ended.has_value(); })) << path.toStdString();
+        EXPECT_EQ(*ended, LoadError::None);
+        EXPECT_GT(batches, 1) << "handed over in one piece";
+        const Book& book = state.Books[slot];
+        const Book& read = expected.Books[1];
+        ASSERT_EQ(book.LastChapter(), read.LastChapter()) << path.toStdString();
+        for (int j = 0; j <= read.LastChapter(); ++j) {
+            EXPECT_EQ(book.Chapters[j].Title, read.Chapters[j].Title);
+            EXPECT_EQ(book.Chapters[j].Number, j);
+            EXPECT_EQ(book.ChapterTexts[j], read.ChapterTexts[j]);
+        }
+        EXPECT_EQ(book.Encoding, read.Encoding);
+    }
+}
+
+class ReaderTest : public ::testing::Test {
+protected:
+    TempFolder program;
+    TempFolder books;
+    ReaderState state;
+    RecordingView view;
+    Reader reader{state, ReaderFolders::Portable(program.Root()), view};
+};
+
+// The open command returns at once; the beginning is on screen while the
+// rest is read, a second open is refused meanwhile, and the book ends whole.
+TEST_F(ReaderTest, ABookIsReadWhileTheWindowGoesOn)
+{
+    const QString path = books.WriteGbk(QStringLiteral("长篇.txt"), Chapters(20000, QStringLiteral("正文一行。\r\n")));
+    bool beginningWhileLoading = false;
+    view.onShow = [&] { beginningWhileLoading |= reader.Loading() && view.pane == QStringLiteral("前言\r\n"); };
+    reader.OpenCommand(path, Reader::OpenKind::Chosen);
+    EXPECT_TRUE(reader.Loading());
+    reader.OpenCommand(path, Reader::OpenKind::Chosen);
+    ASSERT_EQ(view.messages, QStringList({QStringLiteral("正在加载电子书,加载完毕后才可以打开另外一本!")}));
+    ASSERT_TRUE(RunUntil([&] { return !reader.Loading(); }));
+    EXPECT_TRUE(beginningWhileLoading);
+    EXPECT_EQ(state.Books.Count(), 1);
+    EXPECT_EQ(state.Current().LastChapter(), 20000);
+    EXPECT_EQ(state.LoadingBook, 0);
+    EXPECT_EQ(view.pane, QStringLiteral("前言\r\n"));  // an open without book.ini starts at chapter 0
+}
+
+// Closing in the middle of a load: the worker stops, and nothing the
+// reader had is touched afterwards.
+TEST_F(ReaderTest, StoppingInTheMiddleOfALoadEndsIt)
+{
+    const QString path = books.WriteGbk(QStringLiteral("长篇.txt"), Chapters(50000, QStringLiteral("正文一行。\r\n")));
+    reader.Open({path, path}, Reader::OpenKind::Chosen);
+    ASSERT_TRUE(RunUntil([&] { return state.Books.IsBook(1) && state.Books[1].LastChapter() > 0; }));
+    reader.StopLoading();
+    EXPECT_FALSE(reader.Loading());
+    const int chapters = state.Books[1].LastChapter();
+    const QString shown = view.pane;
+    QCoreApplication::processEvents();
+    EXPECT_EQ(state.Books[1].LastChapter(), chapters);
+    EXPECT_EQ(view.pane, shown);
+    EXPECT_TRUE(view.messages.isEmpty());
+}
+
+// Stepping to another book and back returns to the place inside the chapter.
+TEST_F(ReaderTest, AnotherBookAndBackReturnsToThePlace)
+{
+    reader.Open({books.WriteGbk(QStringLiteral("甲.txt"), Chapters(3, QStringLiteral("甲文\r\n").repeated(50))),
+                 books.WriteGbk(QStringLiteral("乙.txt"), Chapters(3, QStringLiteral("乙文\r\n")))},
+                Reader::OpenKind::Plain);
+    ASSERT_TRUE(RunUntil([&] { return !reader.Loading(); }));
+    reader.ShowBook(1);
+    reader.StepChapter(+2);
+    view.ScrollToOffset(40);
+    reader.StepBook(+1);
+    EXPECT_EQ(state.CurrentBook, 2);
+    reader.StepBook(-1);
+    EXPECT_EQ(state.CurrentBook, 1);
+    EXPECT_EQ(state.Current().ChapterIndex, 2);
+    EXPECT_EQ(view.top, 40);
+}
+
+}  // namespace
