@@ -225,7 +225,7 @@ void SearchAllBooksForAMissingWord(benchmark::State& state)
     for (auto _ : state) {
         const SearchResult result =
             window.Reading().Find(QStringLiteral("电脑手机"), SearchScope::AllBooks, SearchCursor{1, 0, 0});
-        if (result.Found || result.Error != 0)
+        if (result.found || result.error != 0)
             state.SkipWithError("the word was found");
     }
 }

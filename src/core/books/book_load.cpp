@@ -106,9 +106,10 @@ BookLoad::~BookLoad()
 
 void BookLoad::Take(const Batch& batch)
 {
-    if (done_ || !state_.Books.IsBook(slot_))
+    Book* filled = state_.Books.BookAt(slot_);
+    if (done_ || !filled)
         return;
-    Book& book = state_.Books[slot_];
+    Book& book = *filled;
     book.Chapters.resize(batch.from);
     book.ChapterTexts.resize(batch.from);
     book.Chapters.insert(book.Chapters.end(), batch.chapters.begin(), batch.chapters.end());
@@ -125,8 +126,8 @@ void BookLoad::End(LoadError error, TextEncoding encoding)
     if (done_)
         return;
     done_ = true;
-    if (state_.Books.IsBook(slot_))
-        state_.Books[slot_].Encoding = encoding;
+    if (Book* book = state_.Books.BookAt(slot_))
+        book->Encoding = encoding;
     if (callbacks_.finished)
         callbacks_.finished(cancelled_ ? LoadError::Interrupted : error);
 }

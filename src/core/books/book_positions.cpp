@@ -11,7 +11,7 @@ const QString kLineEnd = QStringLiteral("\r\n");
 // Where `book` was left in its current chapter.
 qsizetype OffsetInCurrentChapter(const Book& book)
 {
-    return book.Place.Chapter == book.ChapterIndex && book.ChapterIndex >= 0 ? book.Place.Offset : 0;
+    return book.Place.chapter == book.ChapterIndex && book.ChapterIndex >= 0 ? book.Place.offset : 0;
 }
 
 // A character offset as written: decimal digits and nothing else.

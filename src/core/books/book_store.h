@@ -17,8 +17,8 @@ struct ChapterEntry {
 // offset of the first character on screen in it. A character offset, not
 // pixels, so it holds for any font size or window size.
 struct ReadingPlace {
-    std::int32_t Chapter = -1;  // -1: not inside any chapter
-    qsizetype Offset = 0;
+    std::int32_t chapter = -1;  // -1: not inside any chapter
+    qsizetype offset = 0;
     bool operator==(const ReadingPlace&) const = default;
 };
 
@@ -33,7 +33,7 @@ struct Book {
     // asked to read it in (automatic: the encoding was detected).
     TextEncoding Encoding = TextEncoding::Gb18030;
     EncodingChoice ChosenEncoding = EncodingChoice::Automatic;
-    // Where the reader left this book; it counts while Place.Chapter is
+    // Where the reader left this book; it counts while Place.chapter is
     // still the book's ChapterIndex.
     ReadingPlace Place;
 
@@ -55,6 +55,9 @@ public:
     Book& operator[](int slot) { return slots_.at(slot); }
     const Book& operator[](int slot) const { return slots_.at(slot); }
     bool IsBook(int slot) const { return slot >= 1 && slot <= Count(); }
+    // The book in `slot`, or null for the placeholder and any other number.
+    Book* BookAt(int slot) { return IsBook(slot) ? &slots_[slot] : nullptr; }
+    const Book* BookAt(int slot) const { return IsBook(slot) ? &slots_[slot] : nullptr; }
 
     // First slot whose Path equals `path` exactly (case-sensitive), or 0.
     int FindByPath(const QString& path) const;

@@ -16,6 +16,9 @@ struct ReaderState {
 
     Book& Current() { return Books[CurrentBook]; }
     const Book& Current() const { return Books[CurrentBook]; }
+    // The book being read, or null when there is none.
+    Book* CurrentOrNull() { return Books.BookAt(CurrentBook); }
+    const Book* CurrentOrNull() const { return Books.BookAt(CurrentBook); }
     // A setting of the skin in use (empty when unset or no skin is in use).
     QString Skin(const QString& key) const { return GetSkinValue(Skins, CurrentSkin, key, 0); }
 };

@@ -6,10 +6,10 @@ namespace {
 // Returns false for a book or chapter that is not there.
 bool StartChapter(const ReaderState& state, const SearchCursor& cursor, int& chapter)
 {
-    if (cursor.Book < 1 || cursor.Book > state.Books.Count())
+    if (cursor.book < 1 || cursor.book > state.Books.Count())
         return false;
-    const std::int64_t c = cursor.Chapter == -1 ? 0 : cursor.Chapter;
-    if (c < 0 || c > state.Books[static_cast<int>(cursor.Book)].LastChapter())
+    const std::int64_t c = cursor.chapter == -1 ? 0 : cursor.chapter;
+    if (c < 0 || c > state.Books[static_cast<int>(cursor.book)].LastChapter())
         return false;
     chapter = static_cast<int>(c);
     return true;
@@ -90,7 +90,7 @@ SearchResult SearchText(ReaderState& state, SearchPane& pane, const QString& fin
 {
     if (findWhat.isEmpty())
         return NotFound();
-    const std::int64_t o = cursor.Offset;
+    const std::int64_t o = cursor.offset;
     switch (scope) {
     case SearchScope::Pane: {
         const OffsetHit hit = FindFromOffset(pane.Text(), findWhat, o);
@@ -105,7 +105,7 @@ SearchResult SearchText(ReaderState& state, SearchPane& pane, const QString& fin
         int c = 0;
         if (!StartChapter(state, cursor, c))
             return Failed(kNoSuchIndex);
-        const int b = static_cast<int>(cursor.Book);
+        const int b = static_cast<int>(cursor.book);
         // The start chapter's body goes into the pane first and stays there
         // when nothing is found.
         const QString body = state.Books[b].ChapterTexts[c];
@@ -123,7 +123,7 @@ SearchResult SearchText(ReaderState& state, SearchPane& pane, const QString& fin
         int c = 0;
         if (!StartChapter(state, cursor, c))
             return Failed(kNoSuchIndex);
-        const int b = static_cast<int>(cursor.Book);
+        const int b = static_cast<int>(cursor.book);
         const OffsetHit hit = FindFromOffset(state.Books[b].ChapterTexts[c], findWhat, o);
         if (hit.error != 0)
             return Failed(hit.error);

@@ -29,9 +29,9 @@ enum class SearchScope {
 // book (-1, the contents view, counts as chapter 0) and an offset into the
 // text searched first.
 struct SearchCursor {
-    std::int64_t Book = 0;
-    std::int64_t Chapter = 0;
-    std::int64_t Offset = 0;
+    std::int64_t book = 0;
+    std::int64_t chapter = 0;
+    std::int64_t offset = 0;
 };
 
 // Error numbers the find dialog reports, with their descriptions.
@@ -42,11 +42,11 @@ inline constexpr int kInternalError = 51;
 QString ErrorDescription(int number);
 
 struct SearchResult {
-    bool Found = false;
-    int Error = 0;  // 0 = none
+    bool found = false;
+    int error = 0;  // 0 = none
 
     // What the error box says: the number immediately followed by its description.
-    QString ErrorText() const { return QString::number(Error) + ErrorDescription(Error); }
+    QString ErrorText() const { return QString::number(error) + ErrorDescription(error); }
 };
 
 // Looks for the first occurrence of `findWhat` (exact, case-sensitive) from

@@ -273,7 +273,7 @@ LoadResult LoadTextFile(ReaderState& state, const QString& path, LoaderHost& hos
 
     TextFileReader reader(tuning.blockSize);
     if (!reader.Open(path, encoding)) {
-        result.Error = LoadError::ReadFailed;
+        result.error = LoadError::ReadFailed;
         return result;
     }
 
@@ -286,13 +286,13 @@ LoadResult LoadTextFile(ReaderState& state, const QString& path, LoaderHost& hos
     // up again after every yield, never held across one.
     const int slot = state.Books.Add(path, fileName);
     if (slot == 0) {
-        result.Error = LoadError::Overflow;
+        result.error = LoadError::Overflow;
         return result;
     }
     state.CurrentBook = static_cast<std::int16_t>(slot);
 
-    result.Error = ReadBookText(state, slot, reader, encoding, host, tuning);
-    if (result.Error == LoadError::None)
+    result.error = ReadBookText(state, slot, reader, encoding, host, tuning);
+    if (result.error == LoadError::None)
         result.Code = slot;
     return result;
 }
@@ -307,7 +307,7 @@ LoadResult ReloadTextFile(ReaderState& state, int slot, LoaderHost& host, Encodi
     }
     TextFileReader reader(tuning.blockSize);
     if (!reader.Open(state.Books[slot].Path, encoding)) {
-        result.Error = LoadError::ReadFailed;
+        result.error = LoadError::ReadFailed;
         return result;
     }
 
@@ -319,8 +319,8 @@ LoadResult ReloadTextFile(ReaderState& state, int slot, LoaderHost& host, Encodi
     book.ChapterTexts.assign(1, QString());
     book.ChapterIndex = 0;
 
-    result.Error = ReadBookText(state, slot, reader, encoding, host, tuning);
-    if (result.Error != LoadError::None)
+    result.error = ReadBookText(state, slot, reader, encoding, host, tuning);
+    if (result.error != LoadError::None)
         return result;
     Book& reloaded = state.Books[slot];
     reloaded.ChapterIndex = kept >= -1 && kept <= reloaded.LastChapter() ? kept : 0;
@@ -330,7 +330,7 @@ LoadResult ReloadTextFile(ReaderState& state, int slot, LoaderHost& host, Encodi
 
 QString LoadFailureText(const LoadResult& result)
 {
-    switch (result.Error) {
+    switch (result.error) {
     case LoadError::Overflow: return QStringLiteral("溢出");
     case LoadError::ReadFailed: return QStringLiteral("文件读取错误");
     case LoadError::Interrupted: return QStringLiteral("加载已中断");

@@ -34,9 +34,9 @@ enum class LoadError {
 struct LoadResult {
     std::int32_t Code = 1;  // the book's slot on success
     QString Message;        // empty on success; "找不到该文件" for a missing file
-    LoadError Error = LoadError::None;
+    LoadError error = LoadError::None;
 
-    bool Succeeded() const { return Error == LoadError::None && Message.isEmpty(); }
+    bool Succeeded() const { return error == LoadError::None && Message.isEmpty(); }
 };
 
 inline constexpr char16_t kFileNotFound[] = u"找不到该文件";

@@ -6,10 +6,10 @@
 // What became of a file write: written whole, or the reason it was not, in
 // the system's words ("No space left on device").
 struct FileWriteResult {
-    bool Written = false;
-    QString Reason;
+    bool written = false;
+    QString reason;
 
-    explicit operator bool() const { return Written; }
+    explicit operator bool() const { return written; }
 };
 
 // Writes `text` as GB18030 through a save file, so the old file stays

@@ -17,8 +17,8 @@ const QString kReading = QStringLiteral("正在阅读:");
 // A book left on its contents view is entered at chapter 0.
 void EnterBook(ReaderState& state)
 {
-    if (state.Books.IsBook(state.CurrentBook) && state.Current().ChapterIndex == -1)
-        state.Current().ChapterIndex = 0;
+    if (Book* book = state.CurrentOrNull(); book && book->ChapterIndex == -1)
+        book->ChapterIndex = 0;
 }
 
 }  // namespace
@@ -39,9 +39,10 @@ Reader::~Reader() = default;
 // shows the contents view.
 void Reader::ShowChapter()
 {
-    if (!state_.Books.IsBook(state_.CurrentBook))
+    Book* current = state_.CurrentOrNull();
+    if (!current)
         return;
-    Book& book = state_.Current();
+    Book& book = *current;
     if (book.ChapterIndex < -1 || book.ChapterIndex > book.LastChapter())
         book.ChapterIndex = -1;
     const int index = book.ChapterIndex;
@@ -59,14 +60,14 @@ void Reader::ShowChapter()
 // "本书无目录，属于通篇浏览!" message and goes back to chapter 0.
 void Reader::BuildChapterMenu()
 {
-    if (!state_.Books.IsBook(state_.CurrentBook)) {
+    Book* book = state_.CurrentOrNull();
+    if (!book) {
         view_.ListChapters(0);
         return;
     }
-    Book& book = state_.Current();
-    if (book.LastChapter() == 0 && book.Chapters[0].Title.isEmpty()) {
+    if (book->LastChapter() == 0 && book->Chapters[0].Title.isEmpty()) {
         view_.ListChapters(0);
-        book.ChapterIndex = 0;
+        book->ChapterIndex = 0;
         view_.ShowMessage(QStringLiteral("本书无目录，属于通篇浏览!"), QStringLiteral("文章提示"));
         return;
     }
@@ -90,19 +91,18 @@ void Reader::AfterMove()
 // chapter turns an index out of range into the contents view.
 void Reader::StepChapter(int delta)
 {
-    if (state_.Books.IsBook(state_.CurrentBook)) {
-        Book& book = state_.Current();
-        const std::int64_t next = std::int64_t(book.ChapterIndex) + delta;
+    if (Book* book = state_.CurrentOrNull()) {
+        const std::int64_t next = std::int64_t(book->ChapterIndex) + delta;
         if (next >= std::numeric_limits<std::int32_t>::min() && next <= std::numeric_limits<std::int32_t>::max())
-            book.ChapterIndex = static_cast<std::int32_t>(next);
+            book->ChapterIndex = static_cast<std::int32_t>(next);
     }
     AfterMove();
 }
 
 void Reader::ShowContents()
 {
-    if (state_.Books.IsBook(state_.CurrentBook))
-        state_.Current().ChapterIndex = -1;
+    if (Book* book = state_.CurrentOrNull())
+        book->ChapterIndex = -1;
     AfterMove();
 }
 
@@ -144,8 +144,8 @@ void Reader::GoToChapter(std::int64_t chapter)
 {
     const bool fits =
         chapter >= std::numeric_limits<std::int32_t>::min() && chapter <= std::numeric_limits<std::int32_t>::max();
-    if (state_.Books.IsBook(state_.CurrentBook) && fits)
-        state_.Current().ChapterIndex = static_cast<std::int32_t>(chapter);
+    if (Book* book = state_.CurrentOrNull(); book && fits)
+        book->ChapterIndex = static_cast<std::int32_t>(chapter);
     ShowChapter();
 }
 
@@ -168,8 +168,8 @@ void Reader::ChooseSkin(int index)
     // remaining steps run with it.
     if (index >= 0 && index <= 255)
         state_.CurrentSkin = static_cast<std::uint8_t>(index);
-    if (state_.Books.IsBook(state_.CurrentBook))
-        state_.Current().SkinIndex = state_.CurrentSkin;
+    if (Book* book = state_.CurrentOrNull())
+        book->SkinIndex = state_.CurrentSkin;
     ApplySkin();
 }
 
@@ -220,9 +220,9 @@ SearchResult Reader::Find(const QString& findWhat, SearchScope scope, const Sear
     } catch (const std::bad_alloc&) {
         result = {false, kOutOfMemory};
     }
-    if (result.Error != 0)
+    if (result.error != 0)
         return result;
-    if (!result.Found) {
+    if (!result.found) {
         if (!view_.PaneShows(shownBefore))
             view_.SetPaneText(shownBefore);
         view_.SelectInPane(selStartBefore, selLengthBefore);
@@ -263,16 +263,17 @@ bool Reader::ShowsChapter(const Book& book, int chapter) const
 // another chapter, an emptied pane) leaves the note as it was.
 void Reader::RememberPlace()
 {
-    if (!state_.Books.IsBook(state_.CurrentBook))
+    Book* current = state_.CurrentOrNull();
+    if (!current)
         return;
-    Book& book = state_.Current();
+    Book& book = *current;
     if (ShowsChapter(book, book.ChapterIndex)) {
         // A place scrolled to and not moved from since stays as it was:
         // after a bigger font or a narrower window its line on screen
         // starts earlier, and noting that start would move the place back
         // a little at every start.
-        const bool unmoved = book.Place.Chapter == book.ChapterIndex && view_.ShowsAtTop(book.Place.Offset);
-        book.Place = {book.ChapterIndex, unmoved ? book.Place.Offset : view_.FirstVisibleOffset()};
+        const bool unmoved = book.Place.chapter == book.ChapterIndex && view_.ShowsAtTop(book.Place.offset);
+        book.Place = {book.ChapterIndex, unmoved ? book.Place.offset : view_.FirstVisibleOffset()};
     } else if (book.ChapterIndex == -1) {
         book.Place = {};
     }
@@ -282,9 +283,7 @@ void Reader::RememberPlace()
 // the pane shows the chapter that place is in.
 void Reader::ReturnToPlace()
 {
-    if (!state_.Books.IsBook(state_.CurrentBook))
-        return;
-    const Book& book = state_.Current();
-    if (book.Place.Chapter == book.ChapterIndex && ShowsChapter(book, book.ChapterIndex))
-        view_.ScrollToOffset(book.Place.Offset);
+    const Book* book = state_.CurrentOrNull();
+    if (book && book->Place.chapter == book->ChapterIndex && ShowsChapter(*book, book->ChapterIndex))
+        view_.ScrollToOffset(book->Place.offset);
 }

@@ -115,7 +115,7 @@ void Reader::Load(const QString& path, EncodingChoice choice, std::function<void
     }
     auto reader = std::make_unique<TextFileReader>();
     if (!reader->Open(path, choice)) {
-        result.Error = LoadError::ReadFailed;
+        result.error = LoadError::ReadFailed;
         then(result);
         return;
     }
@@ -126,7 +126,7 @@ void Reader::Load(const QString& path, EncodingChoice choice, std::function<void
     }
     const int slot = state_.Books.Add(path, QFileInfo(path).fileName());
     if (slot == 0) {
-        result.Error = LoadError::Overflow;
+        result.error = LoadError::Overflow;
         then(result);
         return;
     }
@@ -144,7 +144,7 @@ void Reader::ReadInto(int slot, std::unique_ptr<TextFileReader> reader, Encoding
     };
     callbacks.finished = [this, slot](LoadError error) {
         LoadResult done;
-        done.Error = error;
+        done.error = error;
         if (error == LoadError::None)
             done.Code = slot;
         // The load object goes once its last callback has returned.
@@ -164,8 +164,9 @@ void Reader::ShowArrivingChapters(bool showBeginning, bool chapterOneUnderWay)
 {
     if (showBeginning)
         ShowChapter();
-    if (chapterOneUnderWay && load_ && view_.PaneText().isEmpty() && state_.Books.IsBook(load_->Slot())) {
-        state_.Books[load_->Slot()].ChapterIndex = 0;
+    Book* loading = load_ ? state_.Books.BookAt(load_->Slot()) : nullptr;
+    if (chapterOneUnderWay && loading && view_.PaneText().isEmpty()) {
+        loading->ChapterIndex = 0;
         ShowChapter();
     }
 }
@@ -261,7 +262,7 @@ void Reader::FinishOpen(const OpenRequest& request, bool alreadyOpen,
         if (!restore.readable)
             return;
         if (restore.restored && remembered && remembered->place && state_.Books.IsBook(state_.CurrentBook)
-            && remembered->place->Chapter == state_.Current().ChapterIndex)
+            && remembered->place->chapter == state_.Current().ChapterIndex)
             state_.Current().Place = *remembered->place;
         if (chosen && !restore.hadFile && state_.Books.IsBook(state_.CurrentBook)) {
             state_.Current().ChapterIndex = 0;
@@ -338,8 +339,8 @@ void Reader::ChooseEncoding(EncodingChoice choice)
     const QString path = state_.Current().Path;
     // The text the place was noted in: the place holds only if that
     // chapter reads the same in the new encoding.
-    const QString placeText = place.Chapter >= 0 && place.Chapter <= state_.Current().LastChapter()
-        ? state_.Current().ChapterTexts[place.Chapter]
+    const QString placeText = place.chapter >= 0 && place.chapter <= state_.Current().LastChapter()
+        ? state_.Current().ChapterTexts[place.chapter]
         : QString();
 
     LoadResult result;
@@ -347,7 +348,7 @@ void Reader::ChooseEncoding(EncodingChoice choice)
     if (!IsListedFile(path))
         result.Message = QString::fromUtf16(kFileNotFound);
     else if (!reader->Open(path, choice))
-        result.Error = LoadError::ReadFailed;
+        result.error = LoadError::ReadFailed;
     if (!result.Succeeded()) {
         FinishReload(slot, place, placeText, path, std::nullopt, result);
         return;
@@ -372,13 +373,14 @@ void Reader::ChooseEncoding(EncodingChoice choice)
 void Reader::FinishReload(int slot, const ReadingPlace& place, const QString& placeText, const QString& path,
                           std::optional<int> keptChapter, const LoadResult& result)
 {
-    if (!state_.Books.IsBook(slot))
+    Book* reloaded = state_.Books.BookAt(slot);
+    if (!reloaded)
         return;
-    Book& book = state_.Books[slot];
-    if (keptChapter && result.Error == LoadError::None)
+    Book& book = *reloaded;
+    if (keptChapter && result.error == LoadError::None)
         book.ChapterIndex = *keptChapter >= -1 && *keptChapter <= book.LastChapter() ? *keptChapter : 0;
-    const bool placeHolds = place.Chapter >= 0 && place.Chapter == book.ChapterIndex
-        && place.Chapter <= book.LastChapter() && book.ChapterTexts[place.Chapter] == placeText;
+    const bool placeHolds = place.chapter >= 0 && place.chapter == book.ChapterIndex
+        && place.chapter <= book.LastChapter() && book.ChapterTexts[place.chapter] == placeText;
     if (!placeHolds)
         book.Place = {};
     // The user may have gone to another book while this one was read. The
@@ -399,13 +401,13 @@ void Reader::FinishReload(int slot, const ReadingPlace& place, const QString& pl
 Reader::LoadCheck Reader::CheckLoad(const QString& path, const LoadResult& result)
 {
     using Kind = LoadCheck::Kind;
-    if (result.Error == LoadError::Interrupted)
+    if (result.error == LoadError::Interrupted)
         return {Kind::Failed, 0};
     if (!result.Message.isEmpty()) {
         Tell(LoadFailureText(result));
         return {Kind::Failed, 0};
     }
-    switch (result.Error) {
+    switch (result.error) {
     case LoadError::None: return {Kind::Book, result.Code};
     case LoadError::ReadFailed:
         Tell(QStringLiteral("文件打开错误!无法读取该文件:\n") + QDir::toNativeSeparators(path));
@@ -414,7 +416,7 @@ Reader::LoadCheck Reader::CheckLoad(const QString& path, const LoadResult& resul
         // A book stopped at the last chapter the store can number stays in
         // it, cut off; a full store has no slot for the book at all.
         if (const int slot = state_.Books.FindByPath(path)) {
-            const Book& book = state_.Books[slot];
+            const Book& book = *state_.Books.BookAt(slot);
             Tell(QStringLiteral("溢出：《%1》的章节超过 %2 个，只打开了前 %2 章。")
                      .arg(book.FileName)
                      .arg(book.LastChapter() + 1));

@@ -110,7 +110,7 @@ std::optional<SkinEntry> WriteSkinFile(const ReaderFolders& folders, const QStri
         return std::nullopt;
     if (const FileWriteResult written = WriteGb18030File(path, BuildSkinFileText(texts)); !written)
         return fail(QStringLiteral("皮肤文件无法保存:\n") + QDir::toNativeSeparators(path) + QStringLiteral("\n原因: ")
-                    + written.Reason);
+                    + written.reason);
 
     // Read back with the loader, so the table holds what a restart would.
     SkinTable written;

@@ -17,7 +17,7 @@ const QColor kCoverBack = Rgb(21, 95, 120);
 
 }  // namespace
 
-CoverWindow::CoverWindow(ReaderState& state, QWidget* parent) : QWidget(parent, Qt::Window), state_(state)
+CoverWindow::CoverWindow(const ReaderState& state, QWidget* parent) : QWidget(parent, Qt::Window), state_(state)
 {
     setObjectName(QStringLiteral("coverWindow"));
     setWindowTitle(QStringLiteral("封面"));

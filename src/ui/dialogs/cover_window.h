@@ -16,7 +16,7 @@ struct ReaderState;
 class CoverWindow : public QWidget {
     Q_OBJECT
 public:
-    CoverWindow(ReaderState& state, QWidget* parent);
+    CoverWindow(const ReaderState& state, QWidget* parent);
 
     void SetBackColor(const QColor& colour);
     QColor BackColor() const;
@@ -49,7 +49,7 @@ private:
     void DrawTips();
     void CentrePanels();
 
-    ReaderState& state_;
+    const ReaderState& state_;
     QImage picture_;  // what the title is drawn over
     QFont titleFont_;
     QString drawnTitle_;

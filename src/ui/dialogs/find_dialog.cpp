@@ -1,8 +1,8 @@
 #include "ui/dialogs/find_dialog.h"
 
+#include "core/reading/reader.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/twips.h"
-#include "core/reading/reader.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -84,11 +84,11 @@ void FindDialog::StoreCursor(std::optional<std::int64_t> book, std::optional<std
                              std::optional<std::int64_t> offset)
 {
     if (book)
-        cursor_.Book = *book;
+        cursor_.book = *book;
     if (chapter)
-        cursor_.Chapter = *chapter;
+        cursor_.chapter = *chapter;
     if (offset)
-        cursor_.Offset = *offset;
+        cursor_.offset = *offset;
 }
 
 void FindDialog::OnDownwardScopeChosen()
@@ -132,12 +132,12 @@ void FindDialog::Find()
     if (findWhat.isEmpty())
         return;
     const SearchResult result = reader_.Find(findWhat, Scope(), cursor_);
-    if (result.Error != 0) {
-        ShowError(result.Error);
+    if (result.error != 0) {
+        ShowError(result.error);
         return;
     }
     const ReaderState& state = reader_.State();
-    if (!result.Found) {
+    if (!result.found) {
         StoreCursor(state.CurrentBook, Position(), reader_.SelectionStart());
         // The dialog stays, so the user can change the text or the scope.
         prompter_.Message(QStringLiteral("找不到“") + findWhat + QStringLiteral("”"), QStringLiteral("提示"),

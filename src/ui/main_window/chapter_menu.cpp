@@ -38,13 +38,14 @@ void MainWindow::ListChapters(int slot, bool anew)
 {
     if (anew)
         listedChapters_ = {};
-    if (!state_.Books.IsBook(slot)) {
+    const Book* listed = state_.Books.BookAt(slot);
+    if (!listed) {
         // Items 1 and up go; item 0 keeps its caption.
         chapterItems->UnloadAll();
         listedChapters_ = {};
         return;
     }
-    const Book& book = state_.Books[slot];
+    const Book& book = *listed;
     // Titles change only while their chapter is the last one, so the book,
     // the number of chapters and the last title tell whether anything changed.
     const ChapterMenuKey key{slot, book.LastChapter() + 1, book.Chapters.back().Title};
@@ -60,9 +61,10 @@ void MainWindow::ListChapters(int slot, bool anew)
 
 void MainWindow::ListBook(int slot)
 {
-    if (!state_.Books.IsBook(slot))
+    const Book* book = state_.Books.BookAt(slot);
+    if (!book)
         return;
-    const QString& name = state_.Books[slot].FileName;
+    const QString& name = book->FileName;
     if (bookItems->Captions().contains(name))
         return;
     bookItems->SetTag(bookItems->AddEntry(name), slot);

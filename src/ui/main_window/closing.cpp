@@ -46,11 +46,11 @@ void MainWindow::SaveSettingsAndEnd()
     const ReaderMemory::Saved saved = reader_->Save();
     if (!saved.bookIni)
         failures.append(NotSavedText(QStringLiteral("无法保存设置文件 book.ini，本次的阅读位置和皮肤没有记下。"),
-                                     reader_->Memory().BookIniPath(), saved.bookIni.Reason));
+                                     reader_->Memory().BookIniPath(), saved.bookIni.reason));
     if (!saved.bookPos)
         failures.append(
             NotSavedText(QStringLiteral("无法保存设置文件 book.pos，本次章节内的阅读位置和文字编码没有记下。"),
-                         reader_->Memory().BookPosPath(), saved.bookPos.Reason));
+                         reader_->Memory().BookPosPath(), saved.bookPos.reason));
     int exitCode = 0;
     if (!failures.isEmpty()) {
         const QString text = failures.join(QStringLiteral("\n\n"));

@@ -167,7 +167,7 @@ private:
     void SaveSettingsAndEnd();
     void EndProgram(int exitCode);
 
-    ReaderState& state_;
+    const ReaderState& state_;  // changed only through the Reader
     Prompter& prompter_;
     ReaderFolders folders_;
     Reader* reader_;

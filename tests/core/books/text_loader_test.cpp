@@ -139,7 +139,7 @@ TEST_F(Loader, StoreHoldsAtMost255Books)
         ASSERT_EQ(result.Code, i);
     }
     const LoadResult refused = LoadTextFile(state, folder.WriteBytes("256.txt", "x"), host);
-    EXPECT_EQ(refused.Error, LoadError::Overflow);
+    EXPECT_EQ(refused.error, LoadError::Overflow);
     EXPECT_EQ(state.Books.Count(), 255);
     EXPECT_EQ(state.CurrentBook, 255);
     // A book already in the full store is still found.
@@ -152,7 +152,7 @@ TEST_F(Loader, ChapterOverflowKeepsTheBookAsReadSoFar)
     for (int i = 0; i <= 32768; ++i)
         text += "1\r\nx\r\n";  // a bare number is a heading
     const LoadResult result = LoadTextFile(state, folder.WriteGbk("many.txt", text), host);
-    EXPECT_EQ(result.Error, LoadError::Overflow);
+    EXPECT_EQ(result.error, LoadError::Overflow);
     ASSERT_EQ(state.Books.Count(), 1);
     const Book& book = state.Books[1];
     EXPECT_EQ(book.LastChapter(), 32767);
@@ -205,7 +205,7 @@ TEST_F(Loader, YieldsByTimeAndSurvivesWhatRunsMeanwhile)
 
     // A host that closes the program interrupts the load.
     host.onYield = [] { return false; };
-    EXPECT_EQ(LoadTextFile(state, folder.WriteGbk("big2.txt", text), host).Error, LoadError::Interrupted);
+    EXPECT_EQ(LoadTextFile(state, folder.WriteGbk("big2.txt", text), host).error, LoadError::Interrupted);
 }
 
 // The real novels: every heading line the rules accept opens a chapter
@@ -397,7 +397,7 @@ TEST_F(Encodings, AHugeLineYieldsAndStopsWhenAsked)
 
     host.yields = 0;
     host.onYield = [&] { return host.yields < 3; };
-    EXPECT_EQ(LoadAs(bytes, EncodingChoice::Automatic, everyPiece).Error, LoadError::Interrupted);
+    EXPECT_EQ(LoadAs(bytes, EncodingChoice::Automatic, everyPiece).error, LoadError::Interrupted);
     EXPECT_EQ(host.yields, 3);
 }
 
@@ -474,7 +474,7 @@ TEST_F(Reload, YieldsAndShowsTheBeginningAsALoadDoes)
     EXPECT_EQ(state.Books[slot].ChapterIndex, 2);
 
     host.onYield = [] { return false; };
-    EXPECT_EQ(ReloadTextFile(state, slot, host, EncodingChoice::Gb18030, {3, std::chrono::nanoseconds(0)}).Error,
+    EXPECT_EQ(ReloadTextFile(state, slot, host, EncodingChoice::Gb18030, {3, std::chrono::nanoseconds(0)}).error,
               LoadError::Interrupted);
 }
 

@@ -30,10 +30,10 @@ TEST(FileWriter, ReportsWhyAFileCouldNotBeWritten)
     TempFolder folder;
     const FileWriteResult written = WriteGb18030File(folder.Path(QStringLiteral("好.ini")), u"甲\r\n");
     EXPECT_TRUE(written);
-    EXPECT_TRUE(written.Reason.isEmpty());
+    EXPECT_TRUE(written.reason.isEmpty());
     const FileWriteResult missingFolder = WriteGb18030File(folder.Path(QStringLiteral("无/好.ini")), u"甲\r\n");
     EXPECT_FALSE(missingFolder);
-    EXPECT_FALSE(missingFolder.Reason.isEmpty());
+    EXPECT_FALSE(missingFolder.reason.isEmpty());
     // A folder where the file should be: the old "file" stays.
     QDir(folder.Root()).mkdir(QStringLiteral("夹.ini"));
     EXPECT_FALSE(WriteGb18030File(folder.Path(QStringLiteral("夹.ini")), u"x"));
@@ -59,7 +59,7 @@ TEST(FileWriter, FullDiskKeepsTheOldFileWhole)
     for (const qsizetype size : {qsizetype(60), qsizetype(100000)}) {
         const FileWriteResult result = WriteGb18030File(path, QString(size, u'书'));
         EXPECT_FALSE(result) << size;
-        EXPECT_FALSE(result.Reason.isEmpty());
+        EXPECT_FALSE(result.reason.isEmpty());
         EXPECT_EQ(ReadBytes(path), old);
     }
     EXPECT_EQ(QDir(disk.Root()).entryList(QDir::Files), QStringList({QStringLiteral("book.ini")}));

@@ -42,7 +42,7 @@ protected:
     static Cells Cursor(const FindDialog* dialog)
     {
         const SearchCursor& cursor = dialog->Cursor();
-        return {QString::number(cursor.Book), QString::number(cursor.Chapter), QString::number(cursor.Offset)};
+        return {QString::number(cursor.book), QString::number(cursor.chapter), QString::number(cursor.offset)};
     }
     static void Press(FindDialog* dialog) { QTest::mouseClick(&dialog->FindButton(), Qt::LeftButton); }
     QString Selected() const

@@ -179,12 +179,15 @@ TEST_F(FolderScan, OpensCentredOnTheCurrentFolderInSight)
 
     QTreeView& tree = dialog.FolderTree();
     const QModelIndex current = tree.currentIndex();
-    // The folders load in the background and push the rows about: the
-    // folder must come into sight once they are in, and stay there.
+    // The folders load in the background and push the rows about, and the
+    // model sorts a folder's rows a moment after they came in: the folder
+    // must be in sight once all of them are in and sorted.
     auto inSight = [&] { return tree.viewport()->rect().contains(tree.visualRect(current)); };
-    for (int round = 0; round < 250 && !(tree.model()->rowCount(current.parent()) == 41 && inSight()); ++round)
-        QTest::qWait(20);
-    QTest::qWait(200);
+    auto allIn = [&] { return tree.model()->rowCount(current.parent()) == 41; };
+    bool sortedWhenAllIn = false;
+    QObject::connect(tree.model(), &QAbstractItemModel::layoutChanged, &tree,
+                     [&] { sortedWhenAllIn = sortedWhenAllIn || allIn(); });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return allIn() && sortedWhenAllIn && inSight(); }, 5000));
     EXPECT_TRUE(tree.selectionModel()->isSelected(current));
     EXPECT_TRUE(inSight()) << tree.visualRect(current).y() << " in " << tree.viewport()->height();
 }
