@@ -90,9 +90,10 @@ public:
     // Saves book.ini and book.pos for the books in the store.
     ReaderMemory::Saved Save();
 
-    // The spec's display procedures, for what calls them from outside a verb
-    // (start-up's help, the tests): the current chapter (or contents view)
-    // in the pane, and the chapter menu of the current book.
+    // What every verb ends with, also callable on its own (the tests, the
+    // benchmarks): the current chapter (or the contents view) in the pane
+    // with its caption and skin; the chapter menu of the current book; the
+    // skin painted again.
     void ShowChapter();
     void BuildChapterMenu();
     void ApplySkin();
