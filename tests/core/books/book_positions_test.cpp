@@ -1,5 +1,6 @@
 #include "core/books/book_positions.h"
 #include "core/books/book_settings.h"
+#include "core/books/reader_memory.h"
 #include "core/text/line_reader.h"
 #include "support/test_files.h"
 
@@ -136,6 +137,38 @@ TEST(BookPos, LinesOfOtherPathsAndDamagedFieldsRestoreNothingOfThem)
     }
     EXPECT_FALSE(find(u"/书/甲"));
     EXPECT_FALSE(find(u"/书/无.txt"));
+}
+
+}  // namespace
+
+namespace {
+
+// What the reader remembers is read once: a copy of the reader writing the
+// files later in the session does not change what this one restores, and
+// what it saves is what it answers afterwards.
+TEST(ReaderMemoryTest, ReadsBothFilesOnceAndAnswersWhatItSaved)
+{
+    TempFolder folder;
+    const QString book = folder.WriteGbk(QStringLiteral("甲.txt"), QStringLiteral("第一章\r\n"));
+    folder.WriteGbk(QStringLiteral("book.ini"), "[Version1.0]\r\nName=" + book + ",Xcolor=水墨,id=3,SelStart=1\r\n");
+    folder.WriteGbk(QStringLiteral("book.pos"), "Name=" + book + ",id=3,Pos=77,Enc=Big5\r\n");
+    ReaderMemory memory(ReaderFolders::Portable(folder.Root()));
+    EXPECT_EQ(memory.RecentPaths(), QStringList({book}));
+    folder.WriteGbk(QStringLiteral("book.ini"), QStringLiteral("[Version1.0]\r\n"));
+
+    RememberedBook remembered;
+    ASSERT_EQ(memory.FindBook(book, remembered), RestoreLookup::Found);
+    EXPECT_EQ(remembered.chapterIndex, 3);
+    EXPECT_EQ(memory.PositionOf(book)->encoding, EncodingChoice::Big5);
+
+    ReaderState state;
+    state.Books.Add(book, QStringLiteral("甲.txt"));
+    state.Books[1].ChapterIndex = 9;
+    ASSERT_TRUE(memory.Save(state, 1).bookIni);
+    ASSERT_EQ(memory.FindBook(book, remembered), RestoreLookup::Found);
+    EXPECT_EQ(remembered.chapterIndex, 9);
+    EXPECT_EQ(memory.PositionOf(book)->encoding, EncodingChoice::Automatic);
+    EXPECT_EQ(ReaderMemory(ReaderFolders::Portable(folder.Root())).RecentPaths(), QStringList({book}));
 }
 
 }  // namespace
