@@ -14,7 +14,6 @@ inline QString BigBook(int megabytes)
         : QDir::tempPath();
     const QString path = QDir(folder).filePath(QString("reader-big-%1.txt").arg(megabytes));
     if (!QFileInfo::exists(path))
-        QProcess::execute("python3",
-                          {QStringLiteral(READER_MAKE_BIG), QString::number(megabytes), path});
+        QProcess::execute("python3", {QStringLiteral(READER_MAKE_BIG), QString::number(megabytes), path});
     return path;
 }

@@ -3,7 +3,7 @@
 //   build/bench/core_bench                     recogniser, corpus loads
 //   build/bench/core_bench --benchmark_filter=Big   the 100 MB book against iconv
 //
-// The 100 MB book is made by the corpus's make_big.py on first use
+// The 100 MB book is made by bench/make_big.py on first use
 // (in the folder named by READER_BIG_BOOK_DIR, else the system temp folder).
 
 #include "big_book.h"

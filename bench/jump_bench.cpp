@@ -4,11 +4,12 @@
 //
 //   build/bench/jump_bench
 //
-// The 100 MB book is made by the corpus's make_big.py on first use (in
+// The 100 MB book is made by bench/make_big.py on first use (in
 // READER_BIG_BOOK_DIR, else the system temp folder).
 
 #include "big_book.h"
 #include "core/books/reader_state.h"
+#include "core/reading/reader_view.h"
 #include "offscreen_main.h"
 #include "silent_prompter.h"
 #include "support/open_book.h"
@@ -17,7 +18,6 @@
 #include "ui/main_window/main_window.h"
 #include "ui/main_window/start_up.h"
 #include "ui/platform/prompter.h"
-#include "core/reading/reader_view.h"
 #include "ui/widgets/chapter_list_model.h"
 #include "ui/widgets/menu_item_array.h"
 

@@ -2,7 +2,7 @@
 //
 //   build/bench/ui_bench
 //
-// The 100 MB book is made by the corpus's make_big.py on first use (in
+// The 100 MB book is made by bench/make_big.py on first use (in
 // READER_BIG_BOOK_DIR, else the system temp folder).
 
 #include "big_book.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/main_window/main_window.h"
 #include "core/reading/reader.h"
+#include "ui/main_window/main_window.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -2,9 +2,9 @@
 
 #include "core/books/book_store.h"
 #include "core/files/folder_listing.h"
+#include "core/reading/reader.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/twips.h"
-#include "core/reading/reader.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "ui/dialogs/jump_dialog.h"
 
-#include "ui/platform/twips.h"
 #include "core/reading/reader.h"
+#include "ui/platform/twips.h"
 #include "ui/widgets/chapter_list_model.h"
 
 #include <QCoreApplication>

@@ -1,10 +1,10 @@
 #include "ui/skins/skin_manager_dialog.h"
 
+#include "core/reading/reader.h"
 #include "core/skins/skin_values.h"
 #include "ui/platform/colour.h"
 #include "ui/platform/prompter.h"
 #include "ui/platform/twips.h"
-#include "core/reading/reader.h"
 
 #include <QCheckBox>
 #include <QEvent>
