@@ -3,20 +3,6 @@
 #include <QFileInfo>
 #include <QMetaObject>
 
-#include <vector>
-
-// Chapters `from` up to the last of the worker's book, the last one being
-// the chapter in progress (its title may still change, its text comes at
-// the end).
-struct BookLoad::Batch {
-    int from = 0;
-    std::vector<ChapterEntry> chapters;
-    std::vector<QString> texts;
-    TextEncoding encoding = TextEncoding::Gb18030;
-    bool showBeginning = false;
-    bool chapterOneUnderWay = false;
-};
-
 // The worker's side: the loader's host. Each look at the clock (Yield) and
 // each early display hands the new chapters over to the window's thread.
 class BookLoad::Worker : public LoaderHost {
@@ -68,8 +54,7 @@ private:
         batch.showBeginning = std::exchange(showBeginning_, false);
         batch.chapterOneUnderWay = std::exchange(chapterOneUnderWay_, false);
         from_ = book.LastChapter();
-        QMetaObject::invokeMethod(
-            &load_, [load = &load_, batch = std::move(batch)] { load->Take(batch); }, Qt::QueuedConnection);
+        load_.Post(std::move(batch));
     }
 
     BookLoad& load_;
@@ -91,9 +76,7 @@ BookLoad::BookLoad(ReaderState& state, int slot, std::unique_ptr<TextFileReader>
     thread_ = std::thread([this, path = book.Path, reader = std::move(reader), choice, tuning] {
         Worker worker(*this, path);
         const LoadError error = worker.Read(*reader, choice, tuning);
-        const TextEncoding encoding = reader->Encoding();
-        QMetaObject::invokeMethod(
-            this, [this, error, encoding] { End(error, encoding); }, Qt::QueuedConnection);
+        PostEnding({error, reader->Encoding()});
     });
 }
 
@@ -102,6 +85,44 @@ BookLoad::~BookLoad()
     cancelled_ = true;
     if (thread_.joinable())
         thread_.join();
+}
+
+void BookLoad::Post(Batch batch)
+{
+    {
+        const std::lock_guard lock(mailLock_);
+        mail_.push_back(std::move(batch));
+    }
+    QMetaObject::invokeMethod(this, &BookLoad::TakeMail, Qt::QueuedConnection);
+}
+
+void BookLoad::PostEnding(Ending ending)
+{
+    {
+        const std::lock_guard lock(mailLock_);
+        ending_ = ending;
+    }
+    QMetaObject::invokeMethod(this, &BookLoad::TakeMail, Qt::QueuedConnection);
+}
+
+// Every batch left so far, then the ending once the worker has left it: a
+// call may find the mail empty, taken by the call before it.
+void BookLoad::TakeMail()
+{
+    std::deque<Batch> batches;
+    std::optional<Ending> ending;
+    {
+        const std::lock_guard lock(mailLock_);
+        batches.swap(mail_);
+        ending = std::exchange(ending_, std::nullopt);
+    }
+    for (const Batch& batch : batches) {
+        if (done_)
+            return;
+        Take(batch);
+    }
+    if (ending)
+        End(*ending);
 }
 
 void BookLoad::Take(const Batch& batch)
@@ -121,13 +142,13 @@ void BookLoad::Take(const Batch& batch)
         callbacks_.arrived(batch.showBeginning, batch.chapterOneUnderWay);
 }
 
-void BookLoad::End(LoadError error, TextEncoding encoding)
+void BookLoad::End(const Ending& ending)
 {
     if (done_)
         return;
     done_ = true;
     if (Book* book = state_.Books.BookAt(slot_))
-        book->Encoding = encoding;
+        book->Encoding = ending.encoding;
     if (callbacks_.finished)
-        callbacks_.finished(cancelled_ ? LoadError::Interrupted : error);
+        callbacks_.finished(cancelled_ ? LoadError::Interrupted : ending.error);
 }

@@ -5,9 +5,13 @@
 #include <QObject>
 
 #include <atomic>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <thread>
+#include <vector>
 
 // One book read on a worker thread into a slot of the store, which stays on
 // the window's thread. The worker fills a book of its own and hands over
@@ -38,15 +42,37 @@ public:
     bool Done() const { return done_; }
 
 private:
-    struct Batch;
+    // Chapters `from` up to the last of the worker's book, the last one being
+    // the chapter in progress (its title may still change, its text comes at
+    // the end).
+    struct Batch {
+        int from = 0;
+        std::vector<ChapterEntry> chapters;
+        std::vector<QString> texts;
+        TextEncoding encoding = TextEncoding::Gb18030;
+        bool showBeginning = false;
+        bool chapterOneUnderWay = false;
+    };
+    struct Ending {
+        LoadError error = LoadError::None;
+        TextEncoding encoding = TextEncoding::Gb18030;
+    };
     class Worker;
+    // The worker leaves its batches and its ending here, under the lock,
+    // and posts a call of TakeMail to the window's thread.
+    void Post(Batch batch);
+    void PostEnding(Ending ending);
+    void TakeMail();
     void Take(const Batch& batch);
-    void End(LoadError error, TextEncoding encoding);
+    void End(const Ending& ending);
 
     ReaderState& state_;
     const int slot_;
     Callbacks callbacks_;
     std::atomic<bool> cancelled_{false};
     bool done_ = false;
+    std::mutex mailLock_;
+    std::deque<Batch> mail_;
+    std::optional<Ending> ending_;
     std::thread thread_;
 };

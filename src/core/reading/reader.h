@@ -168,6 +168,7 @@ private:
     ReaderMemory memory_;
     QString lastFolder_;
     std::unique_ptr<BookLoad> load_;
+    std::unique_ptr<BookLoad> endedLoad_;  // inside its last callback
     std::function<void(const LoadResult&)> afterLoad_;
     QList<OpenRequest> waiting_;
     bool opening_ = false;  // an open is between its start and its end

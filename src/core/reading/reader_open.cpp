@@ -148,7 +148,8 @@ void Reader::ReadInto(int slot, std::unique_ptr<TextFileReader> reader, Encoding
         if (error == LoadError::None)
             done.Code = slot;
         // The load object goes once its last callback has returned.
-        QTimer::singleShot(0, this, [finished = load_.release()] { delete finished; });
+        endedLoad_ = std::move(load_);
+        QTimer::singleShot(0, this, [this] { endedLoad_.reset(); });
         auto next = std::move(afterLoad_);
         afterLoad_ = nullptr;
         if (next)
