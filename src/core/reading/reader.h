@@ -158,6 +158,9 @@ private:
     void Tell(const QString& text);
 
     void AfterMove();
+    // BuildChapterMenu within a command: a book without headings is told
+    // so once per command, however often the menu is built in it.
+    void RebuildChapterMenu();
     void RememberPlace();
     void ReturnToPlace();
     bool ShowsChapter(const Book& book, int chapter) const;
@@ -173,4 +176,7 @@ private:
     QList<OpenRequest> waiting_;
     bool opening_ = false;  // an open is between its start and its end
     std::optional<FolderScan> scan_;
+    // Each verb and each finished load is a command of its own.
+    unsigned command_ = 0;
+    unsigned noContentsToldIn_ = 0;
 };

@@ -244,6 +244,7 @@ Reader::LoadCheck Reader::FinishPlainOpen(const QString& path, const LoadResult&
 void Reader::FinishOpen(const OpenRequest& request, bool alreadyOpen,
                         const std::optional<RememberedPosition>& remembered, const LoadResult& result)
 {
+    ++command_;
     const bool chosen = request.kind == OpenKind::Chosen;
     const LoadCheck check = CheckLoad(request.path, result);
     if (check.kind == LoadCheck::Kind::StoreFull)

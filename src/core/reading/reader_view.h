@@ -7,9 +7,9 @@
 // reader's: CR LF counts as two characters.
 class ReaderView {
 public:
-    // A message box with the critical icon and an OK button; it returns
-    // once the user has answered.
-    virtual void ShowMessage(const QString& text, const QString& caption) = 0;
+    // A message box with an OK button; it returns once the user has answered.
+    enum class MessageKind { Error, Information };
+    virtual void ShowMessage(const QString& text, const QString& caption, MessageKind kind = MessageKind::Error) = 0;
 
     virtual const QString& PaneText() const = 0;
     virtual void SetPaneText(const QString& text) = 0;

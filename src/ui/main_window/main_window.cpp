@@ -321,9 +321,10 @@ JumpDialog* MainWindow::JumpDialogIfMade() const
     return jumpDialog_.data();
 }
 
-void MainWindow::ShowMessage(const QString& text, const QString& caption)
+void MainWindow::ShowMessage(const QString& text, const QString& caption, MessageKind kind)
 {
-    prompter_.Message(text, caption, Prompter::Icon::Critical);
+    prompter_.Message(text, caption,
+                      kind == MessageKind::Error ? Prompter::Icon::Critical : Prompter::Icon::Information);
 }
 
 const QString& MainWindow::PaneText() const

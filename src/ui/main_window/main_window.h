@@ -54,7 +54,7 @@ public:
     const ReaderFolders& Folders() const { return folders_; }
 
     // ReaderView
-    void ShowMessage(const QString& text, const QString& caption) override;
+    void ShowMessage(const QString& text, const QString& caption, MessageKind kind) override;
     const QString& PaneText() const override;
     void SetPaneText(const QString& text) override;
     void AppendPaneText(const QString& text) override;

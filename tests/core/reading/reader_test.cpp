@@ -32,7 +32,7 @@ bool RunUntil(Done done, int deadlineMs = 30000)
 // A view that only keeps what it was shown.
 class RecordingView : public ReaderView {
 public:
-    void ShowMessage(const QString& text, const QString&) override { messages.append(text); }
+    void ShowMessage(const QString& text, const QString&, MessageKind) override { messages.append(text); }
     const QString& PaneText() const override { return pane; }
     void SetPaneText(const QString& text) override
     {
