@@ -131,6 +131,7 @@ private:
         int pending = 0;
         int opened = 0;
         int leftOut = 0;
+        int lastRead = 0;  // the last book the scan read (not one open already)
         std::function<void(int, int)> done;
     };
 
@@ -146,6 +147,7 @@ private:
     void ShowArrivingChapters(bool showBeginning, bool chapterOneUnderWay);
     LoadCheck CheckLoad(const QString& path, const LoadResult& result);
     LoadCheck FinishPlainOpen(const QString& path, const LoadResult& result);
+    void CountScanned(const LoadCheck& check, bool read);
     void FinishOpen(const OpenRequest& request, bool alreadyOpen, const std::optional<RememberedPosition>& remembered,
                     const LoadResult& result);
     RestoreOutcome Restore(const QString& path);

@@ -179,20 +179,20 @@ void Reader::StartOpen(const OpenRequest& request)
         view_.ShowSplash();
         // A book read in an encoding of the user's choice is read so again.
         const std::optional<RememberedPosition> remembered = memory_.PositionOf(request.path);
+        // A book already open keeps its chapter and place: a scan over it
+        // leaves it as it is.
+        const bool alreadyOpen = state_.Books.FindByPath(request.path) != 0;
         Load(request.path, remembered ? remembered->encoding : EncodingChoice::Automatic,
-             [this, request](const LoadResult& result) {
-                 const LoadCheck check = FinishPlainOpen(request.path, result);
-                 if (request.partOfScan && scan_) {
-                     if (check.kind == LoadCheck::Kind::Book)
-                         ++scan_->opened;
-                     else if (check.kind == LoadCheck::Kind::StoreFull)
-                         ++scan_->leftOut;
-                     if (--scan_->pending == 0) {
-                         const FolderScan scan = std::move(*scan_);
-                         scan_.reset();
-                         scan.done(scan.opened, scan.leftOut);
-                     }
+             [this, request, alreadyOpen](const LoadResult& result) {
+                 LoadCheck check;
+                 if (alreadyOpen && result.Succeeded()) {
+                     check = {LoadCheck::Kind::Book, result.Code};
+                     view_.CloseSplash();
+                 } else {
+                     check = FinishPlainOpen(request.path, result);
                  }
+                 if (request.partOfScan && scan_)
+                     CountScanned(check, !alreadyOpen);
                  EndLoad();
              });
         return;
@@ -220,6 +220,27 @@ void Reader::StartOpen(const OpenRequest& request)
              FinishOpen(request, alreadyOpen, remembered, result);
              EndLoad();
          });
+}
+
+// One book of a folder scan is done. At the end of the scan the user hears
+// how it went, and the pane and the title panel show the same book: the
+// last one read, in its contents view.
+void Reader::CountScanned(const LoadCheck& check, bool read)
+{
+    if (check.kind == LoadCheck::Kind::Book) {
+        ++scan_->opened;
+        if (read)
+            scan_->lastRead = check.slot;
+    } else if (check.kind == LoadCheck::Kind::StoreFull) {
+        ++scan_->leftOut;
+    }
+    if (--scan_->pending > 0)
+        return;
+    const FolderScan scan = std::move(*scan_);
+    scan_.reset();
+    if (state_.Books.IsBook(scan.lastRead) && state_.CurrentBook == scan.lastRead)
+        ShowChapter();
+    scan.done(scan.opened, scan.leftOut);
 }
 
 Reader::LoadCheck Reader::FinishPlainOpen(const QString& path, const LoadResult& result)

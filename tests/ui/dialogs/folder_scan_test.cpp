@@ -1,3 +1,4 @@
+#include "core/books/book_settings.h"
 #include "support/open_book.h"
 #include "support/reader_fixture.h"
 #include "ui/dialogs/folder_scan_dialog.h"
@@ -52,9 +53,37 @@ TEST_F(FolderScan, OpensEveryTextFileInNaturalOrder)
     EXPECT_EQ(state.Current().ChapterIndex, -1);
     EXPECT_EQ(window->BookItems().Captions(), QStringList({QStringLiteral("第2卷.TXT"), QStringLiteral("第10卷.txt")}));
     EXPECT_EQ(window->ChapterItems().Captions(), QStringList({QStringLiteral("0\t第一章")}));
-    EXPECT_TRUE(window->Pane().Text().endsWith(QStringLiteral("\r\n第一章")));
+    EXPECT_EQ(window->Pane().Text(), QStringLiteral("第一章\r\n"));  // the last book's contents view
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("正在阅读:第10卷.txt——目录"));
     EXPECT_FALSE(window->FolderScanIfMade()->isVisible());
     EXPECT_FALSE(window->Splash().isVisible());
+}
+
+// A scan over a book that is open leaves it where it was being read, and
+// book.ini keeps its chapter.
+TEST_F(FolderScan, ABookAlreadyOpenKeepsItsChapterAndPlace)
+{
+    QString text;
+    for (int i = 1; i <= 3; ++i)
+        text += QStringLiteral("第%1章\r\n").arg(i) + QStringLiteral("正文一行又一行。\r\n").repeated(200);
+    prompter.files = {books.WriteGbk(QStringLiteral("甲.txt"), text)};
+    window->OpenFile();
+    ASSERT_TRUE(WaitUntilIdle(*window));
+    window->NextChapter();
+    window->Pane().ScrollToOffset(1500);
+    const qsizetype place = window->Pane().FirstVisibleOffset();
+    ASSERT_GT(place, 0);
+    books.WriteGbk(QStringLiteral("乙.txt"), QStringLiteral("第一章\r\n乙\r\n"));
+
+    Scan(books.Root());
+    ASSERT_EQ(state.Books.Count(), 2);
+    EXPECT_EQ(state.Books[1].ChapterIndex, 1);
+    EXPECT_EQ(state.CurrentBook, 2);
+    EXPECT_EQ(window->Pane().Text(), QStringLiteral("第一章\r\n"));
+    window->PreviousBook();
+    EXPECT_EQ(state.Current().ChapterIndex, 1);
+    EXPECT_EQ(window->Pane().FirstVisibleOffset(), place);
+    EXPECT_TRUE(BookIniText(state, 1).contains(QStringLiteral("甲.txt,Xcolor=,id=1,")));
 }
 
 TEST_F(FolderScan, NoClosesTheDialogAndLoadsNothing)
