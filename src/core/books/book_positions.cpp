@@ -38,13 +38,17 @@ std::optional<QStringView> Value(QStringView field, QStringView key)
 
 }  // namespace
 
-QString BookPosText(const ReaderState& state)
+QString BookPosText(const ReaderState& state, const QHash<int, QString>& keptLines)
 {
     QString text;
     for (int slot = 1; slot <= state.Books.Count(); ++slot) {
         const Book& book = state.Books[slot];
         if (!CanBeRemembered(book.Path))
             continue;
+        if (const auto kept = keptLines.constFind(slot); kept != keptLines.constEnd()) {
+            text += *kept + kLineEnd;
+            continue;
+        }
         text += QStringLiteral("Name=") + book.Path + QStringLiteral(",id=") + QString::number(book.ChapterIndex)
             + QStringLiteral(",Pos=") + QString::number(OffsetInCurrentChapter(book)) + QStringLiteral(",Enc=")
             + EncodingSettingName(book.ChosenEncoding) + kLineEnd;

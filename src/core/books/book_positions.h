@@ -4,6 +4,7 @@
 #include "core/files/text_file_writer.h"
 #include "core/text/text_encoding.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -21,8 +22,9 @@ inline constexpr char16_t kBookPosName[] = u"book.pos";
 // ChapterIndex, as in book.ini; "Pos=" where the book was left in that
 // chapter (0 when it was left elsewhere); "Enc=" the stored name of the
 // chosen encoding, empty for automatic. A book book.ini leaves out (see
-// CanBeRemembered) is left out here too.
-QString BookPosText(const ReaderState& state);
+// CanBeRemembered) is left out here too. The book in slot s of `keptLines`
+// is written as that line, as it was read.
+QString BookPosText(const ReaderState& state, const QHash<int, QString>& keptLines = {});
 
 // Writes book.pos through a save file: a failed write leaves the old file
 // whole and says why.

@@ -10,7 +10,7 @@ const QString kLineEnd = QStringLiteral("\r\n");
 
 }  // namespace
 
-QString BookIniText(const ReaderState& state, qsizetype caret)
+QString BookIniText(const ReaderState& state, qsizetype caret, const QHash<int, QString>& keptLines)
 {
     QString text = QString::fromUtf16(kBookIniVersion);
     for (int slot = 1; slot <= state.Books.Count(); ++slot) {
@@ -19,6 +19,10 @@ QString BookIniText(const ReaderState& state, qsizetype caret)
         // of its own; the format cannot hold such a book, so it is left out.
         if (!CanBeRemembered(book.Path))
             continue;
+        if (const auto kept = keptLines.constFind(slot); kept != keptLines.constEnd()) {
+            text += kLineEnd + *kept;
+            continue;
+        }
         // A skin whose file name holds a line end cannot be named on the
         // book's line: the book is kept, without its skin.
         QString skinName = state.Skins.IsSkin(book.SkinIndex) ? state.Skins[book.SkinIndex].Name : QString();

@@ -3,6 +3,7 @@
 #include "core/books/reader_state.h"
 #include "core/files/text_file_writer.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -17,8 +18,9 @@ inline constexpr char16_t kBookIniVersion[] = u"[Version1.0]";
 
 // The whole file text for the books in the store. A book whose skin index
 // names no skin is written with an empty skin name; a book whose path the
-// format cannot hold (see CanBeRemembered) is left out.
-QString BookIniText(const ReaderState& state, qsizetype caret);
+// format cannot hold (see CanBeRemembered) is left out. The book in slot s
+// of `keptLines` is written as that line, as it was read.
+QString BookIniText(const ReaderState& state, qsizetype caret, const QHash<int, QString>& keptLines = {});
 
 // Whether a book line can hold `text` (a path or a skin name): a CR or LF
 // in it (legal in Linux file names) would end the line early.

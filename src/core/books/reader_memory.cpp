@@ -1,6 +1,7 @@
 #include "core/books/reader_memory.h"
 
 #include "core/files/plain_file.h"
+#include "core/files/text_file_writer.h"
 #include "core/text/line_reader.h"
 
 ReaderMemory::ReaderMemory(const ReaderFolders& folders)
@@ -49,16 +50,40 @@ std::optional<RememberedPosition> ReaderMemory::PositionOf(const QString& path)
     return FindRememberedPosition(posLines_, path);
 }
 
-ReaderMemory::Saved ReaderMemory::Save(const ReaderState& state, qsizetype caret)
+std::optional<QString> ReaderMemory::LineStarting(const QStringList& lines, const QString& prefix)
+{
+    for (const QString& line : lines) {
+        if (line.startsWith(prefix))
+            return line;
+    }
+    return std::nullopt;
+}
+
+ReaderMemory::Saved ReaderMemory::Save(const ReaderState& state, qsizetype caret, const QList<int>& unread)
 {
     ReadOnce();
-    Saved saved{WriteBookIni(iniPath_, state, caret), WriteBookPos(posPath_, state)};
+    // The same lines FindBook and PositionOf read back for the path.
+    QHash<int, QString> iniKept;
+    QHash<int, QString> posKept;
+    for (const int slot : unread) {
+        const Book* book = state.Books.BookAt(slot);
+        if (!book)
+            continue;
+        const QString name = QStringLiteral("Name=") + book->Path;
+        if (const std::optional<QString> line = LineStarting(iniLines_, name + u','))
+            iniKept.insert(slot, *line);
+        if (const std::optional<QString> line = LineStarting(posLines_, name + QStringLiteral(",id=")))
+            posKept.insert(slot, *line);
+    }
+    const QString iniText = BookIniText(state, caret, iniKept);
+    const QString posText = BookPosText(state, posKept);
+    Saved saved{WriteGb18030File(iniPath_, iniText), WriteGb18030File(posPath_, posText)};
     // What is on disk now is what the next question should see.
     if (saved.bookIni) {
         ini_ = IniFile::Read;
-        iniLines_ = BookIniText(state, caret).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        iniLines_ = iniText.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     }
     if (saved.bookPos)
-        posLines_ = BookPosText(state).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        posLines_ = posText.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     return saved;
 }

@@ -42,11 +42,15 @@ public:
         FileWriteResult bookPos;
     };
     // Writes both files for the books in the store, each through a save
-    // file, and remembers what was written.
-    Saved Save(const ReaderState& state, qsizetype caret);
+    // file, and remembers what was written. A book in `unread` (its reading
+    // did not finish) is written as the files had it, where they had it:
+    // closing early loses nothing the user had.
+    Saved Save(const ReaderState& state, qsizetype caret, const QList<int>& unread = {});
 
 private:
     void ReadOnce();
+    // The first line of `lines` that starts with `prefix`, if any.
+    static std::optional<QString> LineStarting(const QStringList& lines, const QString& prefix);
 
     QString iniPath_;
     QString posPath_;

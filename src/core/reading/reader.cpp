@@ -262,7 +262,14 @@ qsizetype Reader::SelectionEnd() const
 ReaderMemory::Saved Reader::Save()
 {
     RememberPlace();
-    return memory_.Save(state_, view_.PaneSelStart());
+    for (auto before = readingAgain_.cbegin(); before != readingAgain_.cend(); ++before) {
+        if (Book* book = state_.Books.BookAt(before.key())) {
+            book->ChapterIndex = before->chapterIndex;
+            book->Place = before->place;
+            book->ChosenEncoding = before->chosenEncoding;
+        }
+    }
+    return memory_.Save(state_, view_.PaneSelStart(), unread_);
 }
 
 // Whether the pane shows chapter `chapter` of `book`, as ShowChapter put it there.

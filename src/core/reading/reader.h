@@ -6,6 +6,7 @@
 #include "core/books/search_text.h"
 #include "core/books/text_loader.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QStringList>
@@ -178,6 +179,16 @@ private:
     QList<OpenRequest> waiting_;
     bool opening_ = false;  // an open is between its start and its end
     std::optional<FolderScan> scan_;
+    // Books whose reading has not finished (cut short by a close, a read
+    // error): new ones are saved as the files had them, and one read again
+    // in another encoding as it was before.
+    struct BookBefore {
+        std::int32_t chapterIndex = 0;
+        ReadingPlace place;
+        EncodingChoice chosenEncoding = EncodingChoice::Automatic;
+    };
+    QList<int> unread_;
+    QHash<int, BookBefore> readingAgain_;
     // Each verb and each finished load is a command of its own.
     unsigned command_ = 0;
     unsigned noContentsToldIn_ = 0;

@@ -131,6 +131,7 @@ void Reader::Load(const QString& path, EncodingChoice choice, std::function<void
         return;
     }
     state_.CurrentBook = static_cast<std::int16_t>(slot);
+    unread_.append(slot);
     ReadInto(slot, std::move(reader), choice, std::move(then));
 }
 
@@ -147,6 +148,12 @@ void Reader::ReadInto(int slot, std::unique_ptr<TextFileReader> reader, Encoding
         done.error = error;
         if (error == LoadError::None)
             done.Code = slot;
+        // A book cut off at the last chapter the store can number is read
+        // as far as it can be.
+        if (error == LoadError::None || error == LoadError::Overflow) {
+            unread_.removeAll(slot);
+            readingAgain_.remove(slot);
+        }
         // The load object goes once its last callback has returned.
         endedLoad_ = std::move(load_);
         QTimer::singleShot(0, this, [this] { endedLoad_.reset(); });
@@ -380,6 +387,8 @@ void Reader::ChooseEncoding(EncodingChoice choice)
     // put back at the end.
     Book& book = state_.Books[slot];
     const int kept = book.ChapterIndex;
+    if (!readingAgain_.contains(slot))
+        readingAgain_.insert(slot, {book.ChapterIndex, book.Place, book.ChosenEncoding});
     book.Chapters.assign(1, ChapterEntry{});
     book.ChapterTexts.assign(1, QString());
     book.ChapterIndex = 0;

@@ -160,6 +160,36 @@ TEST_F(ReaderTest, StoppingInTheMiddleOfALoadEndsIt)
     EXPECT_TRUE(view.messages.isEmpty());
 }
 
+// Closing before a book is read, or while it is read again in another
+// encoding, keeps what the reader remembered of it.
+TEST_F(ReaderTest, ClosingBeforeTheReadingEndsLosesNoPlace)
+{
+    const QString big = books.WriteGbk(QStringLiteral("长篇.txt"), Chapters(50000, QStringLiteral("正文一行。\r\n")));
+    const QString iniLine = "Name=" + big + QStringLiteral(",Xcolor=水墨,id=500,SelStart=7");
+    const QString posLine = "Name=" + big + QStringLiteral(",id=500,Pos=120,Enc=Big5");
+    program.WriteGbk(QStringLiteral("book.ini"), "[Version1.0]\r\n" + iniLine + "\r\n");
+    program.WriteGbk(QStringLiteral("book.pos"), posLine + "\r\n");
+    const QString small =
+        books.WriteGbk(QStringLiteral("短篇.txt"), Chapters(3, QStringLiteral("正文\r\n").repeated(40)));
+    reader.Open({small}, Reader::OpenKind::Plain);
+    ASSERT_TRUE(RunUntil([&] { return !reader.Loading(); }));
+    reader.GoToChapter(2);
+    view.ScrollToOffset(40);
+
+    reader.ChooseEncoding(EncodingChoice::Utf8);
+    ASSERT_TRUE(reader.Loading());
+    reader.StopLoading();
+    reader.Open({big}, Reader::OpenKind::Chosen);
+    ASSERT_TRUE(reader.Loading());
+    reader.StopLoading();
+    ASSERT_TRUE(reader.Save().bookPos);
+    const QString ini = DecodeText(ReadBytes(program.Path(QStringLiteral("book.ini"))), TextEncoding::Gb18030);
+    const QString pos = DecodeText(ReadBytes(program.Path(QStringLiteral("book.pos"))), TextEncoding::Gb18030);
+    EXPECT_EQ(ini.toStdString(),
+              ("[Version1.0]\r\nName=" + small + ",Xcolor=,id=2,SelStart=0\r\n" + iniLine + "\r\n").toStdString());
+    EXPECT_EQ(pos.toStdString(), ("Name=" + small + ",id=2,Pos=40,Enc=\r\n" + posLine + "\r\n").toStdString());
+}
+
 // Stepping to another book and back returns to the place inside the chapter.
 TEST_F(ReaderTest, AnotherBookAndBackReturnsToThePlace)
 {
