@@ -1,5 +1,6 @@
 #include "core/books/reader_state.h"
 #include "core/files/reader_folders.h"
+#include "core/files/text_file_writer.h"
 #include "ui/main_window/main_window.h"
 #include "ui/main_window/start_up.h"
 #include "ui/platform/command_line.h"
@@ -67,6 +68,9 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    // This is the only reader of the state folder now: what a save killed
+    // half-way left there goes.
+    RemoveStaleSaveFiles(folders.state);
     RegisterFontSubstitutions();
     ReaderState state;
     DialogPrompter prompter;

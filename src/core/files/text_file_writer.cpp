@@ -2,7 +2,14 @@
 
 #include "core/text/text_decoder.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
+
+#include <unistd.h>
+
+#include <utility>
 
 namespace {
 
@@ -31,4 +38,22 @@ FileWriteResult WriteGb18030File(const QString& path, QStringView text)
     if (!file.commit())
         return Failed(file.errorString());
     return {true, QString()};
+}
+
+int RemoveStaleSaveFiles(const QString& folder)
+{
+    // book.ini and book.pos in the folder, the skins in its Skin/.
+    static const QRegularExpression kSettings(QStringLiteral("^book\\.(ini|pos)\\.[A-Za-z0-9]{6}$"));
+    static const QRegularExpression kSkins(QStringLiteral("^.+\\.ini\\.[A-Za-z0-9]{6}$"));
+    int removed = 0;
+    for (const auto& [sub, pattern] : {std::pair{QString(), &kSettings}, std::pair{QStringLiteral("Skin"), &kSkins}}) {
+        const QDir dir(QDir(folder).filePath(sub));
+        for (const QFileInfo& entry : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System)) {
+            if (!pattern->match(entry.fileName()).hasMatch() || entry.isSymLink() || entry.ownerId() != ::geteuid())
+                continue;
+            if (QFile::remove(entry.filePath()))
+                ++removed;
+        }
+    }
+    return removed;
 }

@@ -16,3 +16,10 @@ struct FileWriteResult {
 // whole until the new one is complete: every write and the final flush are
 // checked, and a failure discards the new file. The caller puts in the CR LFs.
 FileWriteResult WriteGb18030File(const QString& path, QStringView text);
+
+// Removes what a save killed between its write and its rename left in
+// `folder`: a plain file of ours named like a file the reader saves there
+// with the save file's six-character suffix ("book.ini.DLOOJF"). Only the
+// reader writes such names, so at its start none of them is in use.
+// Returns how many went.
+int RemoveStaleSaveFiles(const QString& folder);

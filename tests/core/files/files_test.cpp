@@ -66,3 +66,27 @@ TEST(FileWriter, FullDiskKeepsTheOldFileWhole)
 }
 
 }  // namespace
+
+namespace {
+
+// A save killed between its write and its rename leaves "book.ini.DLOOJF";
+// the next start removes such files of ours and nothing else.
+TEST(FileWriter, LeftOversOfAKilledSaveGoAtTheNextStart)
+{
+    TempFolder folder;
+    const QStringList leftOvers = {QStringLiteral("book.ini.DLOOJF"), QStringLiteral("book.pos.a1B2c3"),
+                                   QStringLiteral("Skin/水墨.ini.Qx7Yz9")};
+    const QStringList kept = {QStringLiteral("book.ini"),         QStringLiteral("book.ini.bak"),
+                              QStringLiteral("book.ini.DLOOJFX"), QStringLiteral("notes.ini.ABCDEF"),
+                              QStringLiteral("Skin/水墨.ini"),    QStringLiteral("Skin/readme.txt.ABCDEF")};
+    for (const QString& name : leftOvers + kept)
+        folder.WriteBytes(name, "x");
+    ASSERT_TRUE(QFile::link(folder.Path(QStringLiteral("book.ini")), folder.Path(QStringLiteral("book.pos.LINKED"))));
+    EXPECT_EQ(RemoveStaleSaveFiles(folder.Root()), 3);
+    for (const QString& name : leftOvers)
+        EXPECT_FALSE(QFileInfo::exists(folder.Path(name))) << name.toStdString();
+    for (const QString& name : kept + QStringList{QStringLiteral("book.pos.LINKED")})
+        EXPECT_TRUE(QFileInfo::exists(folder.Path(name))) << name.toStdString();
+}
+
+}  // namespace
