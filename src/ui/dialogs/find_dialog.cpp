@@ -91,23 +91,35 @@ void FindDialog::StoreCursor(std::optional<std::int64_t> book, std::optional<std
         cursor_.offset = *offset;
 }
 
+bool FindDialog::MovedSinceLastHit() const
+{
+    const ReaderState& state = reader_.State();
+    return lastHit_
+        && (lastHit_->book != state.CurrentBook || Position() != lastHit_->chapter
+            || lastHit_->start != reader_.SelectionStart() || lastHit_->end != reader_.SelectionEnd());
+}
+
 void FindDialog::OnDownwardScopeChosen()
 {
+    lastHit_.reset();
     StoreCursor(reader_.State().CurrentBook, Position(), reader_.SelectionStart());
 }
 
 void FindDialog::OnBookScopeChosen()
 {
+    lastHit_.reset();
     StoreCursor(reader_.State().CurrentBook, 0, 0);
 }
 
 void FindDialog::OnAllBooksScopeChosen()
 {
+    lastHit_.reset();
     StoreCursor(1, 0, 0);
 }
 
 void FindDialog::OnFindTextChanged()
 {
+    lastHit_.reset();
     switch (Scope()) {
     case SearchScope::Pane: StoreCursor(reader_.State().CurrentBook, Position(), 0); break;
     case SearchScope::Book: StoreCursor(reader_.State().CurrentBook, 0, 0); break;
@@ -131,6 +143,11 @@ void FindDialog::Find()
     const QString findWhat = findText->text();
     if (findWhat.isEmpty())
         return;
+    // The user clicked elsewhere since the last hit: on from there, not
+    // from the hit.
+    if (Scope() == SearchScope::Pane && MovedSinceLastHit())
+        StoreCursor(reader_.State().CurrentBook, Position(), reader_.SelectionStart());
+    lastHit_.reset();
     const SearchResult result = reader_.Find(findWhat, Scope(), cursor_);
     if (result.error != 0) {
         ShowError(result.error);
@@ -153,6 +170,7 @@ void FindDialog::Find()
     // pressing "查找(&N)" again finds the next one. After a heading hit
     // nothing is selected and the caret ShowChapter left counts.
     StoreCursor(state.CurrentBook, *position, reader_.SelectionEnd());
+    lastHit_ = Hit{state.CurrentBook, *position, reader_.SelectionStart(), reader_.SelectionEnd()};
     hide();
 }
 

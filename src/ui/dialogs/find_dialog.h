@@ -53,9 +53,20 @@ private:
                      std::optional<std::int64_t> offset);
     void ShowError(int number);
 
+    // Whether the user has moved the caret (or gone elsewhere) since the
+    // last hit: a downward search then starts at the caret.
+    bool MovedSinceLastHit() const;
+
     Reader& reader_;
     Prompter& prompter_;
     SearchCursor cursor_;
+    struct Hit {
+        int book = 0;
+        std::int64_t chapter = 0;
+        qsizetype start = 0;
+        qsizetype end = 0;
+    };
+    std::optional<Hit> lastHit_;
 
     QLabel* findLabel;
     QLineEdit* findText;

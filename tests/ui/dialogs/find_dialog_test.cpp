@@ -128,6 +128,30 @@ TEST_F(FindText, RepeatedPressesMoveOnFromBodyAndHeadingHits)
 // Nothing found: the pane and the caption show the chapter they showed
 // before (the whole-book search used to leave chapter 0's body under the
 // current chapter's caption), the dialog stays open and says so.
+// 向下查找 goes on after the last hit, unless the user has put the caret
+// elsewhere since: then it starts at the caret.
+TEST_F(FindText, DownwardSearchStartsAtACaretMovedSinceTheLastHit)
+{
+    OpenBook(*window,
+             WriteBook(QStringLiteral("葫芦.txt"),
+                       QStringLiteral("第一章\r\n一个葫芦。\r\n两个葫芦。\r\n三个葫芦。\r\n四个葫芦。\r\n")));
+    GoTo(1, 0);
+    window->Pane().SetSelStart(0);
+    FindDialog* dialog = Open();
+    dialog->DownwardScope().click();
+    dialog->FindText().setText(QStringLiteral("葫芦"));
+    Press(dialog);
+    EXPECT_EQ(window->Pane().SelStart(), 2);
+    window->ShowFindDialog();
+    Press(dialog);
+    EXPECT_EQ(window->Pane().SelStart(), 9);
+    const qsizetype fourth = window->Pane().Text().indexOf(QStringLiteral("四个"));
+    window->Pane().SetSelStart(fourth);  // the user clicks at the start of the last line
+    window->ShowFindDialog();
+    Press(dialog);
+    EXPECT_EQ(window->Pane().SelStart(), fourth + 2);
+}
+
 TEST_F(FindText, NothingFoundKeepsTheChapterAndTheDialog)
 {
     OpenBooks();
