@@ -4,6 +4,8 @@
 #include "core/files/text_file_writer.h"
 #include "core/text/chapter_heading.h"
 
+#include <QSet>
+
 namespace {
 
 const QString kLineEnd = QStringLiteral("\r\n");
@@ -48,16 +50,20 @@ FileWriteResult WriteBookIni(const QString& path, const ReaderState& state, qsiz
 QStringList RecentPaths(const QStringList& lines)
 {
     QStringList paths;
+    QSet<QString> listed;
+    int bookLines = 0;
     for (const QString& line : lines) {
         if (line == QStringView(kBookIniVersion))
             continue;
         // Reading stops at a line that has no path field to cut.
         const QStringView field = QStringView(line).left(line.indexOf(u','));
-        if (field.size() < 5)
+        if (field.size() < 5 || ++bookLines > kMaxRecentLines || paths.size() == kMaxRecentFiles)
             break;
         const QString path = field.sliced(5).toString();
-        if (IsListedFile(path))
+        if (!listed.contains(path) && IsListedFile(path)) {
+            listed.insert(path);
             paths.append(path);
+        }
     }
     return paths;
 }

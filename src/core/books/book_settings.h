@@ -31,8 +31,12 @@ bool CanBeRemembered(const QString& text);
 FileWriteResult WriteBookIni(const QString& path, const ReaderState& state, qsizetype caret);
 
 // The recent-file list: the paths of the book lines that name existing
-// files, in file order. An empty line, or a line too short to hold a path
-// field, ends the list.
+// files, in file order, each once. An empty line, or a line too short to
+// hold a path field, ends the list; so does the kMaxRecentLines-th book line
+// or the kMaxRecentFiles-th file: a book.ini grown huge by hand or by
+// another program never makes a menu of thousands of items.
+inline constexpr int kMaxRecentFiles = 255;  // as many books as a session holds
+inline constexpr int kMaxRecentLines = 1000;
 QStringList RecentPaths(const QStringList& lines);
 
 // What book.ini remembers of one book.

@@ -47,6 +47,16 @@ TEST(BookIni, RecentListKeepsExistingPathsUntilAnUnreadableLine)
     // A path with a comma is cut at it and normally not found.
     const QString comma = folder.WriteBytes(QStringLiteral("丙,丁.txt"), "x");
     EXPECT_EQ(RecentPaths({"Name=" + comma + ",Xcolor=,id=0,SelStart=1"}), QStringList());
+    // A book.ini grown huge (by hand, by another program) lists each file
+    // once, and never more than a session holds.
+    QStringList huge;
+    for (int i = 0; i < 100000; ++i)
+        huge.append("Name=" + (i % 2 ? a : b) + ",Xcolor=,id=0,SelStart=1");
+    EXPECT_EQ(RecentPaths(huge), QStringList({b, a}));
+    QStringList many;
+    for (int i = 0; i < 300; ++i)
+        many.append("Name=" + folder.WriteBytes(QStringLiteral("%1.txt").arg(i), "x") + ",Xcolor=,id=0,SelStart=1");
+    EXPECT_EQ(RecentPaths(many).size(), kMaxRecentFiles);
 }
 
 TEST(BookIni, RestoreMatchesTheWholePathField)
