@@ -40,9 +40,10 @@ public:
 
     // How a book is opened, each as its command always opened it.
     enum class OpenKind {
-        Chosen,  // the open dialog, the command line, a hand-over, a drop: the pane is emptied first
-        Recent,  // 最近打开的文件
-        Plain,   // start-up's help document and the folder scan (OpenBook): no book.ini restore
+        Chosen,   // the open dialog: the pane is emptied first
+        Outside,  // the command line, a hand-over, a drop: as Chosen, and a failure names the file
+        Recent,   // 最近打开的文件
+        Plain,    // start-up's help document and the folder scan (OpenBook): no book.ini restore
     };
     // Whether a book is being read or waiting to be: the open and recent
     // commands and the encoding menu refuse while one is.
@@ -146,7 +147,7 @@ private:
     void ReadInto(int slot, std::unique_ptr<TextFileReader> reader, EncodingChoice choice,
                   std::function<void(const LoadResult&)> then);
     void ShowArrivingChapters(bool showBeginning, bool chapterOneUnderWay);
-    LoadCheck CheckLoad(const QString& path, const LoadResult& result);
+    LoadCheck CheckLoad(const QString& path, const LoadResult& result, bool nameTheFile = false);
     LoadCheck FinishPlainOpen(const QString& path, const LoadResult& result);
     void CountScanned(const LoadCheck& check, bool read);
     void FinishOpen(const OpenRequest& request, bool alreadyOpen, const std::optional<RememberedPosition>& remembered,

@@ -207,7 +207,8 @@ void Reader::StartOpen(const OpenRequest& request)
     // Where the reader is, noted while the pane still shows it; a chosen
     // file empties the pane before the load.
     RememberPlace();
-    if (request.kind == OpenKind::Chosen) {
+    // A book named from outside that is not there leaves the pane alone.
+    if (request.kind == OpenKind::Chosen || (request.kind == OpenKind::Outside && IsListedFile(request.path))) {
         view_.SetPaneText(QString());
         // The folder scan starts where the last book was chosen.
         lastFolder_ = QFileInfo(request.path).absolutePath();
@@ -273,8 +274,8 @@ void Reader::FinishOpen(const OpenRequest& request, bool alreadyOpen,
                         const std::optional<RememberedPosition>& remembered, const LoadResult& result)
 {
     ++command_;
-    const bool chosen = request.kind == OpenKind::Chosen;
-    const LoadCheck check = CheckLoad(request.path, result);
+    const bool chosen = request.kind == OpenKind::Chosen || request.kind == OpenKind::Outside;
+    const LoadCheck check = CheckLoad(request.path, result, request.kind == OpenKind::Outside);
     if (check.kind == LoadCheck::Kind::StoreFull)
         Tell(StoreFullText());
     if (check.kind != LoadCheck::Kind::Book)
@@ -430,13 +431,24 @@ void Reader::FinishReload(int slot, const ReadingPlace& place, const QString& pl
 // exists but cannot be read, and a book cut off at the last chapter the
 // store can number are reported in a "提示" box; a full store is left to
 // the caller (the folder scan sums it up once).
-Reader::LoadCheck Reader::CheckLoad(const QString& path, const LoadResult& result)
+Reader::LoadCheck Reader::CheckLoad(const QString& path, const LoadResult& result, bool nameTheFile)
 {
     using Kind = LoadCheck::Kind;
     if (result.error == LoadError::Interrupted)
         return {Kind::Failed, 0};
     if (!result.Message.isEmpty()) {
-        Tell(LoadFailureText(result));
+        // A book named from outside the window is named back, with why it
+        // did not open; the open dialog and the recent list say it as they
+        // always did.
+        if (nameTheFile) {
+            const QFileInfo file(path);
+            const QString reason = !file.exists() ? QStringLiteral("找不到文件")
+                : file.isDir()                    ? QStringLiteral("是文件夹，不是文本文件")
+                                                  : QStringLiteral("无法读取");
+            Tell(QStringLiteral("文件打开错误!\n文件: %1\n原因: %2").arg(QDir::toNativeSeparators(path), reason));
+        } else {
+            Tell(LoadFailureText(result));
+        }
         return {Kind::Failed, 0};
     }
     switch (result.error) {

@@ -32,7 +32,7 @@ void MainWindow::OpenPaths(const QStringList& paths)
         return;
     // As after a choice in the open dialog: the folder scan starts in the
     // book's folder, and the pane is emptied before each load.
-    reader_->Open(paths, Reader::OpenKind::Chosen);
+    reader_->Open(paths, Reader::OpenKind::Outside);
 }
 
 void MainWindow::AcceptBookDrops()

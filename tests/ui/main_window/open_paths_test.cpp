@@ -85,9 +85,9 @@ TEST_F(OpeningPaths, EachOpensInOrderWithItsPlaceRestoredAndAMissingOneIsReporte
     EXPECT_EQ(state.Current().ChapterIndex, 0);  // no line: chapter 0, as the open command
     EXPECT_EQ(window->Pane().Text(), QStringLiteral("甲文\r\n"));
     EXPECT_EQ(window->BookItems().Captions(), QStringList({QStringLiteral("甲.txt"), QStringLiteral("乙.txt")}));
+    // Named from outside the window, the missing book is named back.
     ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_TRUE(prompter.messages[0].text.startsWith(QStringLiteral("文件打开错误!")));
-    EXPECT_TRUE(prompter.messages[0].text.endsWith(QString::fromUtf16(kFileNotFound)));
+    EXPECT_EQ(prompter.messages[0].text, QStringLiteral("文件打开错误!\n文件: %1\n原因: 找不到文件").arg(missing));
     EXPECT_EQ(prompter.messages[0].caption, QStringLiteral("提示"));
     EXPECT_EQ(window->Reading().LastFolder(), QFileInfo(last).absolutePath());
 }
@@ -111,6 +111,9 @@ TEST_F(OpeningPaths, AnUnreadableBookDoesNotStopTheOnesAfterIt)
     EXPECT_EQ(state.CurrentBook, state.Books.Count());
     for (const ScriptedPrompter::Shown& shown : prompter.messages)
         EXPECT_EQ(shown.caption, QStringLiteral("提示"));
+    ASSERT_FALSE(prompter.messages.empty());
+    EXPECT_EQ(prompter.messages[0].text,
+              QStringLiteral("文件打开错误!\n文件: %1\n原因: 是文件夹，不是文本文件").arg(folder));
 }
 
 TEST_F(OpeningPaths, PathsArrivingDuringAnOpenCommandWaitForItInsteadOfBeingRefused)
