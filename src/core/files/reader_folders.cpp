@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+#include <unistd.h>
+
 namespace {
 
 bool IsFolder(const QString& path)
@@ -9,12 +11,15 @@ bool IsFolder(const QString& path)
     return QFileInfo(path).isDir();
 }
 
-// Whether this process may create files in `folder`: the test the system
-// itself makes, so a read-only mount counts as read-only even for root.
+// Whether this process may create files in `folder` (the test the system
+// itself makes, so a read-only mount counts as read-only even for root),
+// and the folder is ours alone: another user who may write in it could
+// plant a link where book.ini is saved.
 bool IsWritableFolder(const QString& folder)
 {
     const QFileInfo info(folder);
-    return info.isDir() && info.isWritable();
+    const bool othersWrite = info.permissions() & (QFileDevice::WriteGroup | QFileDevice::WriteOther);
+    return info.isDir() && info.isWritable() && info.ownerId() == ::geteuid() && !othersWrite;
 }
 
 }  // namespace

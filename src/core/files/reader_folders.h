@@ -15,7 +15,8 @@ struct ReaderFolders {
 
     // The folders of a program kept in `programFolder`, `userFolder` being
     // the user's data folder for the reader:
-    // - a writable program folder that holds Skin/ is portable;
+    // - a writable program folder that holds Skin/ is portable, when it is
+    //   the user's own and nobody else may write in it;
     // - a read-only one that holds Skin/ is read, and the user's folder written;
     // - otherwise the shipped data is <prefix>/share/txtreader beside the
     //   program's bin/, and the user's folder is written;

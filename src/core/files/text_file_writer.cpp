@@ -25,6 +25,10 @@ FileWriteResult WriteGb18030File(const QString& path, QStringView text)
     const QByteArray bytes = EncodeGb18030(text);
     if (bytes.isNull() && !text.isEmpty())
         return Failed(QStringLiteral("含有无法用 GB18030 编码保存的文字"));
+    // A save file writes where a link points: a link planted where book.ini
+    // goes would have the reader overwrite any file of the user's.
+    if (QFileInfo(path).isSymLink())
+        return Failed(QStringLiteral("这是一个符号链接，为安全起见没有写入"));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return Failed(file.errorString());

@@ -14,7 +14,8 @@ struct FileWriteResult {
 
 // Writes `text` as GB18030 through a save file, so the old file stays
 // whole until the new one is complete: every write and the final flush are
-// checked, and a failure discards the new file. The caller puts in the CR LFs.
+// checked, and a failure discards the new file. A path that is a symbolic
+// link is not written through. The caller puts in the CR LFs.
 FileWriteResult WriteGb18030File(const QString& path, QStringView text);
 
 // Removes what a save killed between its write and its rename left in

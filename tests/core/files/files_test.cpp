@@ -42,6 +42,21 @@ TEST(FileWriter, ReportsWhyAFileCouldNotBeWritten)
 
 // On a full disk the buffered write "succeeds" and only the flush fails;
 // the old file must stay whole, and no temporary file may be left behind.
+// A link planted where book.ini is saved is not written through: the file
+// it points at stays as it was, and the user is told why.
+TEST(FileWriter, NeverWritesThroughALink)
+{
+    TempFolder folder;
+    const QString profile = folder.WriteBytes(QStringLiteral("profile"), "export PATH");
+    const QString ini = folder.Path(QStringLiteral("book.ini"));
+    ASSERT_TRUE(QFile::link(profile, ini));
+    const FileWriteResult written = WriteGb18030File(ini, u"[Version1.0]\r\n");
+    EXPECT_FALSE(written);
+    EXPECT_FALSE(written.reason.isEmpty());
+    EXPECT_EQ(ReadBytes(profile), "export PATH");
+    EXPECT_TRUE(QFileInfo(ini).isSymLink());
+}
+
 TEST(FileWriter, FullDiskKeepsTheOldFileWhole)
 {
     SmallDisk disk(32 * 1024);

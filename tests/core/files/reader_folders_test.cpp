@@ -41,6 +41,21 @@ TEST(ReaderFolders, AWritableProgramFolderWithSkinsIsPortable)
     EXPECT_TRUE(ReaderFolders::ForProgram(bare.Root(), user.Root()).IsPortable());
 }
 
+// A program folder others may write in is no place for book.ini: another
+// user could plant a link there. The reader writes in the user's folder.
+TEST(ReaderFolders, AProgramFolderOthersMayWriteIsNotPortable)
+{
+    TempFolder program;
+    TempFolder user;
+    QDir().mkpath(program.Path(QStringLiteral("Skin")));
+    ASSERT_TRUE(QFile::setPermissions(program.Root(),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+                                          | QFile::WriteOther | QFile::ExeOther));
+    const ReaderFolders folders = ReaderFolders::ForProgram(program.Root(), user.Root());
+    EXPECT_EQ(folders.data, program.Root());
+    EXPECT_EQ(folders.state, user.Root());
+}
+
 TEST(ReaderFolders, AnInstalledProgramReadsTheShareFolderAndWritesTheUsers)
 {
     Prefix prefix;
