@@ -19,7 +19,7 @@ public:
     {
         if (!dir_.isValid() || ::geteuid() != 0)
             return;
-        const QByteArray options = "size=" + QByteArray::number(bytes) + ",mode=0777";
+        const QByteArray options = "size=" + QByteArray::number(bytes) + ",mode=0755";
         mounted_ = ::mount("tmpfs", QFile::encodeName(dir_.path()).constData(), "tmpfs", 0, options.constData()) == 0;
     }
     ~SmallDisk()
