@@ -102,25 +102,52 @@ void SingleInstance::DeliverTo(std::function<void(const QStringList&)> receiver)
 void SingleInstance::Accept()
 {
     while (QLocalSocket* socket = server_.nextPendingConnection()) {
+        // Too many at once (a client that never finishes, many times over):
+        // the newcomer is cut off before it can use up our file handles.
+        if (clients_ >= kMaxClients) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        ++clients_;
+        connect(socket, &QObject::destroyed, this, [this] { --clients_; });
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { Read(socket); });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        // A client that does not finish its message in time is cut off.
+        QTimer::singleShot(kClientTimeoutMs, socket, [socket] {
+            socket->abort();
+            socket->deleteLater();
+        });
         Read(socket);
     }
 }
 
 void SingleInstance::Read(QLocalSocket* socket)
 {
+    if (socket->bytesAvailable() > kMaxMessageBytes) {
+        socket->abort();
+        socket->deleteLater();
+        return;
+    }
+    // The list is read string by string: its count is checked before
+    // anything is made for it.
     QDataStream in(socket);
     in.startTransaction();
     quint32 magic = 0;
-    QStringList books;
-    in >> magic >> books;
-    if (!in.commitTransaction())
-        return;  // the rest is still on its way
-    if (magic != kHandOverMagic) {
+    quint32 count = 0;
+    in >> magic >> count;
+    if (in.status() == QDataStream::Ok && (magic != kHandOverMagic || count > kMaxPaths)) {
         socket->abort();
         return;
     }
+    QStringList books;
+    for (quint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
+        QString book;
+        in >> book;
+        books.append(book);
+    }
+    if (!in.commitTransaction())
+        return;  // the rest is still on its way
     socket->putChar(kReceipt);
     socket->flush();
     socket->disconnectFromServer();

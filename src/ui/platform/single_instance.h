@@ -38,6 +38,14 @@ public:
     // The name of the socket and lock file for a state folder.
     static QString KeyFor(const QString& stateFolder);
 
+    // What the reader takes from one start: its message at most this many
+    // bytes, sent within this many milliseconds; at most this many starts
+    // talk to it at once. Anything else is cut off, and serving goes on.
+    static constexpr qint64 kMaxMessageBytes = 4 * 1024 * 1024;
+    static constexpr int kClientTimeoutMs = 10000;
+    static constexpr int kMaxClients = 16;
+    static constexpr quint32 kMaxPaths = 10000;
+
 private:
     void Accept();
     void Read(QLocalSocket* socket);
@@ -45,6 +53,7 @@ private:
     QString key_;
     QLockFile lock_;
     QLocalServer server_;
+    int clients_ = 0;
     QList<QStringList> waiting_;
     std::function<void(const QStringList&)> receiver_;
 };
