@@ -5,6 +5,7 @@
 // xvfb-run, and closed the way a desktop session closes it. Every wait has
 // a deadline and ends as soon as what it waits for has happened.
 
+#include "core/files/private_folder.h"
 #include "support/test_files.h"
 
 #include <QDataStream>
@@ -57,6 +58,9 @@ public:
               const QProcessEnvironment& environment = OffscreenEnvironment())
     {
         process_.setProcessEnvironment(environment);
+        // Where the reader keeps its lock and socket: its runtime folder
+        // when it is given one, else ours, which is the same folder.
+        runtime_ = environment.value(QStringLiteral("XDG_RUNTIME_DIR"), PrivateRuntimeFolder());
         process_.setWorkingDirectory(workingFolder);
         process_.start(program, arguments);
         EXPECT_TRUE(process_.waitForStarted(10000)) << process_.errorString().toStdString();
@@ -154,7 +158,7 @@ private:
     // the server is there.
     QString Server() const
     {
-        const QDir temp(QDir::tempPath());
+        const QDir temp(runtime_);
         const QByteArray pid = QByteArray::number(Pid());
         for (const QString& lock :
              temp.entryList({QStringLiteral("txtreader-*.lock")}, QDir::Files | QDir::Hidden | QDir::System)) {
@@ -200,6 +204,7 @@ private:
         return false;
     }
 
+    QString runtime_;
     QProcess process_;
     QString output_;
     QString errors_;

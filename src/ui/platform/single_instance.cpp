@@ -1,5 +1,7 @@
 #include "ui/platform/single_instance.h"
 
+#include "core/files/private_folder.h"
+
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QDeadlineTimer>
@@ -11,6 +13,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -18,21 +21,24 @@ namespace {
 constexpr quint32 kHandOverMagic = 0x54585452;  // "TXTR"
 constexpr char kReceipt = 'K';
 
-QString LockPath(const QString& key)
+QString ServerPathFor(const QString& stateFolder)
 {
-    return QDir(QDir::tempPath()).filePath(key + QStringLiteral(".lock"));
+    const QString folder = PrivateRuntimeFolder();
+    return folder.isEmpty() ? QString() : QDir(folder).filePath(SingleInstance::KeyFor(stateFolder));
 }
 
 }  // namespace
 
 SingleInstance::SingleInstance(const QString& stateFolder, QObject* parent)
     : QObject(parent)
-    , key_(KeyFor(stateFolder))
-    , lock_(LockPath(key_))
+    , serverPath_(ServerPathFor(stateFolder))
 {
+    if (serverPath_.isEmpty())
+        return;
+    lock_ = std::make_unique<QLockFile>(serverPath_ + QStringLiteral(".lock"));
     // A live reader keeps the folder however long it runs; a dead one's
     // lock (its process has gone) is stale at once.
-    lock_.setStaleLockTime(0);
+    lock_->setStaleLockTime(0);
 }
 
 SingleInstance::~SingleInstance()
@@ -52,14 +58,19 @@ QString SingleInstance::KeyFor(const QString& stateFolder)
 
 SingleInstance::Role SingleInstance::Claim(const QStringList& books, int timeoutMs)
 {
-    if (lock_.tryLock(0) || lock_.error() != QLockFile::LockFailedError) {
+    // No private folder: nothing can be shared, and this reader runs alone.
+    if (!lock_)
+        return Role::First;
+    if (lock_->tryLock(0) || lock_->error() != QLockFile::LockFailedError) {
         // Ours (or no lock can be made at all: then nothing can be shared
         // and this reader runs alone). A socket left by a reader that died
-        // would block the listen.
-        QLocalServer::removeServer(key_);
+        // would block the listen; one that still cannot be listened on
+        // leaves this reader alone too.
+        QLocalServer::removeServer(serverPath_);
         server_.setSocketOptions(QLocalServer::UserAccessOption);
         connect(&server_, &QLocalServer::newConnection, this, &SingleInstance::Accept);
-        server_.listen(key_);
+        if (!server_.listen(serverPath_))
+            std::fprintf(stderr, "txtreader: %s\n", qPrintable(server_.errorString()));
         return Role::First;
     }
 
@@ -67,7 +78,7 @@ SingleInstance::Role SingleInstance::Claim(const QStringList& books, int timeout
     const QDeadlineTimer deadline(timeoutMs);
     QLocalSocket socket;
     while (!deadline.hasExpired()) {
-        socket.connectToServer(key_);
+        socket.connectToServer(serverPath_);
         if (socket.waitForConnected(static_cast<int>(std::min<qint64>(deadline.remainingTime(), 200))))
             break;
         socket.abort();

@@ -6,15 +6,17 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class QLocalSocket;
 class QWidget;
 
 // One reader per state folder, so that two readers never both write its
 // book.ini. The first start holds a lock file and listens on a local
-// socket, both named after the folder; a later start hands its books to it
-// and ends. A lock left by a reader that died is taken over, and so is its
-// socket.
+// socket, both named after the folder and kept in the user's private
+// runtime folder, where no other user can plant or take them; a later start
+// hands its books to it and ends. A lock left by a reader that died is
+// taken over, and so is its socket.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -37,6 +39,9 @@ public:
 
     // The name of the socket and lock file for a state folder.
     static QString KeyFor(const QString& stateFolder);
+    // Where the socket is (the lock file beside it, with ".lock"); empty
+    // when there is no private folder to keep it in.
+    const QString& ServerPath() const { return serverPath_; }
 
     // What the reader takes from one start: its message at most this many
     // bytes, sent within this many milliseconds; at most this many starts
@@ -50,8 +55,8 @@ private:
     void Accept();
     void Read(QLocalSocket* socket);
 
-    QString key_;
-    QLockFile lock_;
+    QString serverPath_;  // empty: no private folder, this reader runs alone
+    std::unique_ptr<QLockFile> lock_;
     QLocalServer server_;
     int clients_ = 0;
     QList<QStringList> waiting_;

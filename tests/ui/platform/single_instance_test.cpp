@@ -1,14 +1,18 @@
 // The hand-over server of the first reader against clients that do not
 // play by the rules: it cuts them off and goes on serving.
 
+#include "support/as_nobody.h"
 #include "support/test_files.h"
 #include "ui/platform/single_instance.h"
 
 #include <QDataStream>
+#include <QDir>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QTest>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <memory>
 #include <vector>
@@ -47,7 +51,7 @@ TEST(HandOverServer, CutsOffClientsThatBreakTheRulesAndGoesOnServing)
     ASSERT_EQ(first.Claim({}), SingleInstance::Role::First);
     QList<QStringList> delivered;
     first.DeliverTo([&](const QStringList& books) { delivered.append(books); });
-    const QString key = SingleInstance::KeyFor(state.Root());
+    const QString key = first.ServerPath();
 
     // A list that claims four thousand million paths, and a message too big.
     auto huge = Send(key, HandOver(0xFFFFFFFF, {}));
@@ -81,6 +85,34 @@ TEST(HandOverServer, CutsOffClientsThatBreakTheRulesAndGoesOnServing)
     EXPECT_EQ(receipt, QByteArray("K"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !delivered.isEmpty(); }, 5000));
     EXPECT_EQ(delivered, QList<QStringList>({{QStringLiteral("/书/甲.txt")}}));
+}
+
+// Another local user knows the folder's key: the names it could take in the
+// shared temporary folder (a lock full of junk, the socket's name) change
+// nothing, because the reader keeps both where only its user may go.
+TEST(HandOverServer, AnotherUserCannotPlantTheLockOrTakeTheSocket)
+{
+    TempFolder state;
+    const QDir temp(QDir::tempPath());
+    const QString key = SingleInstance::KeyFor(state.Root());
+    {
+        AsNobody other;
+        QFile lock(temp.filePath(key + QStringLiteral(".lock")));
+        if (lock.open(QIODevice::WriteOnly))
+            lock.write("junk\n");
+        QFile socket(temp.filePath(key));
+        if (socket.open(QIODevice::WriteOnly))
+            socket.write("taken");
+    }
+    SingleInstance first(state.Root());
+    EXPECT_EQ(first.Claim({}), SingleInstance::Role::First);
+    const QFileInfo folder(QFileInfo(first.ServerPath()).path());
+    EXPECT_NE(folder.absoluteFilePath(), temp.absolutePath());
+    EXPECT_EQ(folder.ownerId(), ::geteuid());
+    EXPECT_FALSE(folder.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther));
+    EXPECT_TRUE(QFileInfo::exists(first.ServerPath()));
+    QFile::remove(temp.filePath(key + QStringLiteral(".lock")));
+    QFile::remove(temp.filePath(key));
 }
 
 }  // namespace
