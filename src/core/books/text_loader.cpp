@@ -108,7 +108,7 @@ public:
         for (;;) {
             switch (reader.ReadPiece(piece, lineEnds)) {
             case ReadStatus::Text: break;
-            case ReadStatus::Failed: return LoadError::ReadFailed;
+            case ReadStatus::Failed: return reader.Outgrew() ? LoadError::Outgrown : LoadError::ReadFailed;
             case ReadStatus::End:
             case ReadStatus::WrongGuess: return LoadError::None;
             }
@@ -333,6 +333,7 @@ QString LoadFailureText(const LoadResult& result)
     switch (result.error) {
     case LoadError::Overflow: return QStringLiteral("溢出");
     case LoadError::ReadFailed: return QStringLiteral("文件读取错误");
+    case LoadError::Outgrown: return QStringLiteral("文件在读取时不断变大，已停止读取");
     case LoadError::Interrupted: return QStringLiteral("加载已中断");
     case LoadError::None: break;
     }

@@ -28,6 +28,7 @@ enum class LoadError {
     None,
     Overflow,     // a 256th book, or a chapter index above 32767
     ReadFailed,   // the file could not be opened or read
+    Outgrown,     // the file went on far beyond its size (a file that never ends)
     Interrupted,  // the program closed in the middle of the load
 };
 

@@ -456,6 +456,9 @@ Reader::LoadCheck Reader::CheckLoad(const QString& path, const LoadResult& resul
     case LoadError::ReadFailed:
         Tell(QStringLiteral("文件打开错误!无法读取该文件:\n") + QDir::toNativeSeparators(path));
         return {Kind::Failed, 0};
+    case LoadError::Outgrown:
+        Tell(QStringLiteral("文件打开错误!该文件在读取时不断变大，已停止读取:\n") + QDir::toNativeSeparators(path));
+        return {Kind::Failed, 0};
     case LoadError::Overflow:
         // A book stopped at the last chapter the store can number stays in
         // it, cut off; a full store has no slot for the book at all.

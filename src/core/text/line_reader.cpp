@@ -33,6 +33,8 @@ bool TextFileReader::Start(const QString& path, std::optional<TextEncoding> chos
         return false;
     }
     head_.truncate(got);
+    byteLimit_ = file_.size() + kGrowthAllowance;
+    bytesRead_ = got;
     const bool wholeFile = got < kDetectionSampleSize || file_.atEnd();
 
     const std::optional<TextEncoding> marked = EncodingFromByteOrderMark(head_);
@@ -67,6 +69,11 @@ bool TextFileReader::Fill()
         const qint64 got = file_.read(block_.data(), blockSize_);
         if (got < 0) {
             error_ = true;
+            return false;
+        }
+        bytesRead_ += got;
+        if (bytesRead_ > byteLimit_) {
+            error_ = outgrew_ = true;
             return false;
         }
         if (got == 0) {

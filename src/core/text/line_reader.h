@@ -57,6 +57,11 @@ public:
     bool ReadLine(QStringView& line);
 
     bool HasError() const { return error_; }
+    // The file gave far more than its size when opened (a file that never
+    // ends, such as one under /proc): the reading stopped with an error.
+    bool Outgrew() const { return outgrew_; }
+    // How far past its size at the open a file may grow while it is read.
+    static constexpr qint64 kGrowthAllowance = 64 * 1024 * 1024;
     bool GuessedWrong() const { return guessedWrong_; }
     TextEncoding Encoding() const { return encoding_; }
 
@@ -79,6 +84,9 @@ private:
     bool inLine_ = false;        // the last piece handed out did not end its line
     bool skipLineFeed_ = false;  // the last line ended at a CR at the end of the text
     bool error_ = false;
+    bool outgrew_ = false;
+    qint64 byteLimit_ = 0;  // size at the open plus the growth allowance
+    qint64 bytesRead_ = 0;
     bool guessedWrong_ = false;
 };
 

@@ -160,6 +160,22 @@ TEST_F(Loader, ChapterOverflowKeepsTheBookAsReadSoFar)
     EXPECT_EQ(book.ChapterTexts[32767], "x\r\n");
 }
 
+// A file that never ends (a link to a /proc file, whose size says 0) is
+// read no further than its size and the growth allowance, and says so.
+TEST_F(Loader, AFileThatNeverEndsStopsAtItsSize)
+{
+    const QString endless = folder.Path(QStringLiteral("endless.txt"));
+    if (!QFile::link(QStringLiteral("/proc/self/pagemap"), endless) || !QFile(endless).open(QIODevice::ReadOnly))
+        GTEST_SKIP() << "no readable /proc/self/pagemap here";
+    const LoadResult result = LoadTextFile(state, endless, host);
+    EXPECT_EQ(result.error, LoadError::Outgrown);
+    ASSERT_EQ(state.Books.Count(), 1);
+    qsizetype characters = 0;
+    for (const QString& text : state.Books[1].ChapterTexts)
+        characters += text.size();
+    EXPECT_LE(characters, TextFileReader::kGrowthAllowance + TextFileReader::kBlockSize);
+}
+
 TEST_F(Loader, ShowsTheBeginningWhileLoading)
 {
     // Rule 1: chapter 0 with at least 5 characters is shown when it closes.
