@@ -142,7 +142,9 @@ private:
     void EndLoad();
     // Reads `path` into a new slot (or finds it in the store) and calls
     // `then` with the result once the book is read.
-    void Load(const QString& path, EncodingChoice choice, std::function<void(const LoadResult&)> then);
+    // A book named from outside may be a hidden file (`named`).
+    void Load(const QString& path, EncodingChoice choice, std::function<void(const LoadResult&)> then,
+              bool named = false);
     // Reads the file `reader` has open into book `slot` on a worker thread.
     void ReadInto(int slot, std::unique_ptr<TextFileReader> reader, EncodingChoice choice,
                   std::function<void(const LoadResult&)> then);

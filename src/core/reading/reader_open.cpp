@@ -105,10 +105,10 @@ void Reader::EndLoad()
         QTimer::singleShot(0, this, &Reader::OpenNext);
 }
 
-void Reader::Load(const QString& path, EncodingChoice choice, std::function<void(const LoadResult&)> then)
+void Reader::Load(const QString& path, EncodingChoice choice, std::function<void(const LoadResult&)> then, bool named)
 {
     LoadResult result;
-    if (!IsListedFile(path)) {
+    if (named ? !IsNamedFile(path) : !IsListedFile(path)) {
         result.Message = QString::fromUtf16(kFileNotFound);
         then(result);
         return;
@@ -208,7 +208,7 @@ void Reader::StartOpen(const OpenRequest& request)
     // file empties the pane before the load.
     RememberPlace();
     // A book named from outside that is not there leaves the pane alone.
-    if (request.kind == OpenKind::Chosen || (request.kind == OpenKind::Outside && IsListedFile(request.path))) {
+    if (request.kind == OpenKind::Chosen || (request.kind == OpenKind::Outside && IsNamedFile(request.path))) {
         view_.SetPaneText(QString());
         // The folder scan starts where the last book was chosen.
         lastFolder_ = QFileInfo(request.path).absolutePath();
@@ -223,11 +223,13 @@ void Reader::StartOpen(const OpenRequest& request)
     // book.pos: the encoding the user chose for the book, and where in the
     // chapter book.ini restores the book was left.
     const std::optional<RememberedPosition> remembered = alreadyOpen ? std::nullopt : memory_.PositionOf(request.path);
-    Load(request.path, remembered ? remembered->encoding : EncodingChoice::Automatic,
-         [this, request, alreadyOpen, remembered](const LoadResult& result) {
-             FinishOpen(request, alreadyOpen, remembered, result);
-             EndLoad();
-         });
+    Load(
+        request.path, remembered ? remembered->encoding : EncodingChoice::Automatic,
+        [this, request, alreadyOpen, remembered](const LoadResult& result) {
+            FinishOpen(request, alreadyOpen, remembered, result);
+            EndLoad();
+        },
+        request.kind == OpenKind::Outside);
 }
 
 // One book of a folder scan is done. At the end of the scan the user hears

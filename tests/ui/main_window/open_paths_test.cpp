@@ -92,6 +92,16 @@ TEST_F(OpeningPaths, EachOpensInOrderWithItsPlaceRestoredAndAMissingOneIsReporte
     EXPECT_EQ(window->Reading().LastFolder(), QFileInfo(last).absolutePath());
 }
 
+// A hidden file named on the command line is opened: the user named it.
+TEST_F(OpeningPaths, AHiddenBookNamedExplicitlyOpens)
+{
+    const QString hidden = FourChapters(QStringLiteral(".笔记.txt"));
+    window->OpenPaths({hidden});
+    ASSERT_TRUE(WaitUntilIdle(*window));
+    EXPECT_EQ(Paths(), QStringList({hidden}));
+    EXPECT_TRUE(prompter.messages.empty());
+}
+
 TEST_F(OpeningPaths, AnUnreadableBookDoesNotStopTheOnesAfterIt)
 {
     const QString first = FourChapters(QStringLiteral("甲.txt"));
