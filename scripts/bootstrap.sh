@@ -9,13 +9,14 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # and appstream: the install tree's tests validate the desktop entry and the
 # metadata; dpkg-dev: cpack's dependency list (dpkg-shlibdeps); util-linux: setpriv,
 # which runs the installed program as a user who cannot write the prefix; clang and
-# its runtime: the sanitizer build and the fuzzers; xvfb, xauth, xdotool: the
-# end-to-end test that drives the real window across restarts; file: cpack's
+# its runtime: the sanitizer build and the fuzzers; xvfb, xauth, xdotool and
+# x11-utils (xev: what changed on the screen): the end-to-end test that drives
+# the real window across restarts; file: cpack's
 # Debian package (dpkg-shlibdeps), which the test command builds and checks.
 packages=(cmake ninja-build g++ pkg-config python3 qt6-base-dev libgl-dev libicu-dev
           libgtest-dev libgmock-dev libbenchmark-dev fonts-noto-cjk clang-format clang-tidy
           qt6-translations-l10n desktop-file-utils appstream dpkg-dev util-linux
-          clang libclang-rt-14-dev xvfb xauth xdotool file)
+          clang libclang-rt-14-dev xvfb xauth xdotool x11-utils file)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -28,9 +28,10 @@ QString Tool(const char* name)
 // numbers of running servers and take their sockets away. It never resets:
 // a reset, after the last client has gone, drops a connection being made.
 // An action never waits a fixed time: it waits for what it brings about (a
-// menu's window, a box that has the keyboard, the caption of the chapter
-// shown), looking every 50 ms for 20 s at most, each look a new client; in
-// vain, the session ends with status 8.
+// menu's window, a box, the caption of the chapter shown), looking again
+// at every change X reports (a window mapped or unmapped on the screen, a
+// property of the main window set) for 20 s at most; in vain, the session
+// ends with status 8. A box is given the keyboard before keys are sent.
 const QString kSessionStart = QStringLiteral(R"sh(
 cd "$1" || exit 9
 server=
@@ -41,13 +42,16 @@ for ((number = 100 + $$ % 500; number < 150 + $$ % 500; number++)); do
     kill $server 2>/dev/null; wait $server; server=
 done
 [ -n "$server" ] || { echo "no display:" >&2; cat xvfb.log >&2; exit 7; }
-trap 'kill $server; wait $server' EXIT
+fifo=$(mktemp -d)/changes
+trap 'kill $server; wait $server; rm -r "${fifo%/*}"' EXIT
 export DISPLAY=:$number
+mkfifo "$fifo"; exec {changes}<>"$fifo"
+xev -root -event substructure >"$fifo" 2>/dev/null &
 ./txtreader & reader=$!
 wait_for() {
-    local end=$((SECONDS + 20))
+    local end=$((SECONDS + 20)) change
     until "$@" >/dev/null 2>&1; do
-        if ((SECONDS >= end)); then
+        if ((SECONDS >= end)) || ! read -t $((end - SECONDS)) -r change <&$changes; then
             echo "waited 20 s in vain for: $*" >&2
             echo "display :$number, Xvfb's log:" >&2
             cat xvfb.log >&2
@@ -55,14 +59,14 @@ wait_for() {
             kill -KILL $reader
             exit 8
         fi
-        sleep 0.05
     done
 }
 # The reader shows N windows: the main window and one for each menu open.
 windows() { [ "$(xdotool search --onlyvisible --pid $reader | wc -l)" -eq "$1" ]; }
 caption() { xdotool search --onlyvisible --name "$1"; }
-focused() { [ "$(xdotool getwindowfocus getwindowname)" = "$1" ]; }
+focus() { xdotool search --onlyvisible --name "$1" windowfocus --sync; }
 wait_for windows 1
+xev -id "$(xdotool search --onlyvisible --pid $reader)" -event property >"$fifo" 2>/dev/null &
 )sh");
 
 int RunSession(const QString& program, const QString& actions, QString& errors)
@@ -109,8 +113,8 @@ QString Gb18030File(const QString& path)
 // book's path, chapter and skin as before.
 TEST(Restarts, ChapterAndSkinOfEveryBookSurviveThreeRestarts)
 {
-    if (Tool("Xvfb").isEmpty() || Tool("xdotool").isEmpty())
-        GTEST_SKIP() << "needs Xvfb and xdotool (scripts/bootstrap.sh installs them)";
+    if (Tool("Xvfb").isEmpty() || Tool("xdotool").isEmpty() || Tool("xev").isEmpty())
+        GTEST_SKIP() << "needs Xvfb, xdotool and xev (scripts/bootstrap.sh installs them)";
     TempFolder root;
     const QString program = root.Path(QStringLiteral("小说/目录"));
     MakeProgramFolder(program, {QStringLiteral("言情"), QStringLiteral("水墨"), QStringLiteral("夜读")});
@@ -155,8 +159,8 @@ TEST(Restarts, ChapterAndSkinOfEveryBookSurviveThreeRestarts)
 // there: the close notes the first character on screen.
 TEST(Restarts, TheBookComesBackWhereItWasReadInsideTheChapter)
 {
-    if (Tool("Xvfb").isEmpty() || Tool("xdotool").isEmpty())
-        GTEST_SKIP() << "needs Xvfb and xdotool (scripts/bootstrap.sh installs them)";
+    if (Tool("Xvfb").isEmpty() || Tool("xdotool").isEmpty() || Tool("xev").isEmpty())
+        GTEST_SKIP() << "needs Xvfb, xdotool and xev (scripts/bootstrap.sh installs them)";
     TempFolder root;
     const QString program = root.Path(QStringLiteral("小说/目录"));
     MakeProgramFolder(program);
@@ -198,8 +202,8 @@ xdotool mousemove 21 11 click 1; wait_for windows 2; xdotool key Escape; wait_fo
 // chapter book.ini remembers, and book.pos keeps the choice.
 TEST(Restarts, ABookReadInAChosenEncodingComesBackInIt)
 {
-    if (Tool("Xvfb").isEmpty() || Tool("xdotool").isEmpty())
-        GTEST_SKIP() << "needs Xvfb and xdotool (scripts/bootstrap.sh installs them)";
+    if (Tool("Xvfb").isEmpty() || Tool("xdotool").isEmpty() || Tool("xev").isEmpty())
+        GTEST_SKIP() << "needs Xvfb, xdotool and xev (scripts/bootstrap.sh installs them)";
     TempFolder root;
     const QString program = root.Path(QStringLiteral("reader"));
     MakeProgramFolder(program);
@@ -223,13 +227,13 @@ TEST(Restarts, ABookReadInAChosenEncodingComesBackInIt)
     };
     writeIni();
     // Read wrongly the book has no headings: "本书无目录" is answered first,
-    // once its box has the keyboard. 查看 is the second menu; from no
+    // once its box is up and has the keyboard. 查看 is the second menu; from no
     // active item, Up reaches its last item, 文字编码, and Right opens it on
     // 自动; Big5 is three further down. Read in Big5, chapter 0 is 第一回.
     const QString openAndChooseBig5 = QStringLiteral(R"sh(
 xdotool mousemove 21 11 click 1; wait_for windows 2
 xdotool key Up Up Right; wait_for windows 3
-xdotool key Return; wait_for focused 文章提示
+xdotool key Return; wait_for caption 文章提示; focus 文章提示
 xdotool key Return; wait_for caption 'rulin\.txt'
 xdotool mousemove 60 11 click 1; wait_for windows 2
 xdotool key Up Right; wait_for windows 3
