@@ -261,71 +261,92 @@ LoadError ReadBookText(ReaderState& state, int slot, TextFileReader& reader, Enc
     return error;
 }
 
-LoadResult LoadTextFile(ReaderState& state, const QString& path, LoaderHost& host, EncodingChoice encoding,
-                        const LoadTuning& tuning)
+LoadStart StartLoad(ReaderState& state, const QString& path, EncodingChoice encoding, qsizetype blockSize, bool named)
 {
-    LoadResult result;
-    if (!IsListedFile(path)) {
-        result.Message = QString::fromUtf16(kFileNotFound);
-        return result;
+    LoadStart start;
+    if (named ? !IsNamedFile(path) : !IsListedFile(path)) {
+        start.result.Message = QString::fromUtf16(kFileNotFound);
+        return start;
     }
     const QString fileName = QFileInfo(path).fileName();
 
-    TextFileReader reader(tuning.blockSize);
-    if (!reader.Open(path, encoding)) {
-        result.error = LoadError::ReadFailed;
-        return result;
+    auto reader = std::make_unique<TextFileReader>(blockSize);
+    if (!reader->Open(path, encoding)) {
+        start.result.error = LoadError::ReadFailed;
+        return start;
     }
 
     if (const int existing = state.Books.FindByPath(path)) {
-        result.Code = existing;
-        return result;
+        start.result.Code = existing;
+        return start;
     }
 
     // The book's slot is kept for the whole load; the book itself is looked
     // up again after every yield, never held across one.
     const int slot = state.Books.Add(path, fileName);
     if (slot == 0) {
-        result.error = LoadError::Overflow;
-        return result;
+        start.result.error = LoadError::Overflow;
+        return start;
     }
     state.CurrentBook = static_cast<std::int16_t>(slot);
+    start.slot = slot;
+    start.reader = std::move(reader);
+    return start;
+}
 
-    result.error = ReadBookText(state, slot, reader, encoding, host, tuning);
-    if (result.error == LoadError::None)
-        result.Code = slot;
-    return result;
+LoadResult LoadTextFile(ReaderState& state, const QString& path, LoaderHost& host, EncodingChoice encoding,
+                        const LoadTuning& tuning)
+{
+    LoadStart start = StartLoad(state, path, encoding, tuning.blockSize);
+    if (!start.reader)
+        return start.result;
+    start.result.error = ReadBookText(state, start.slot, *start.reader, encoding, host, tuning);
+    if (start.result.error == LoadError::None)
+        start.result.Code = start.slot;
+    return start.result;
+}
+
+LoadStart StartReload(ReaderState& state, int slot, EncodingChoice encoding, qsizetype blockSize)
+{
+    LoadStart start;
+    if (!state.Books.IsBook(slot) || !IsListedFile(state.Books[slot].Path)) {
+        start.result.Message = QString::fromUtf16(kFileNotFound);
+        return start;
+    }
+    auto reader = std::make_unique<TextFileReader>(blockSize);
+    if (!reader->Open(state.Books[slot].Path, encoding)) {
+        start.result.error = LoadError::ReadFailed;
+        return start;
+    }
+    // The slot starts again as a new book would; only the chapter shown is
+    // put back at the end (EndReload).
+    Book& book = state.Books[slot];
+    start.keptChapter = book.ChapterIndex;
+    book.Chapters.assign(1, ChapterEntry{});
+    book.ChapterTexts.assign(1, QString());
+    book.ChapterIndex = 0;
+    start.slot = slot;
+    start.reader = std::move(reader);
+    return start;
+}
+
+void EndReload(Book& book, int keptChapter)
+{
+    book.ChapterIndex = keptChapter >= -1 && keptChapter <= book.LastChapter() ? keptChapter : 0;
 }
 
 LoadResult ReloadTextFile(ReaderState& state, int slot, LoaderHost& host, EncodingChoice encoding,
                           const LoadTuning& tuning)
 {
-    LoadResult result;
-    if (!state.Books.IsBook(slot) || !IsListedFile(state.Books[slot].Path)) {
-        result.Message = QString::fromUtf16(kFileNotFound);
-        return result;
-    }
-    TextFileReader reader(tuning.blockSize);
-    if (!reader.Open(state.Books[slot].Path, encoding)) {
-        result.error = LoadError::ReadFailed;
-        return result;
-    }
-
-    // The slot starts again as a new book would; only the chapter shown is
-    // put back at the end.
-    Book& book = state.Books[slot];
-    const int kept = book.ChapterIndex;
-    book.Chapters.assign(1, ChapterEntry{});
-    book.ChapterTexts.assign(1, QString());
-    book.ChapterIndex = 0;
-
-    result.error = ReadBookText(state, slot, reader, encoding, host, tuning);
-    if (result.error != LoadError::None)
-        return result;
-    Book& reloaded = state.Books[slot];
-    reloaded.ChapterIndex = kept >= -1 && kept <= reloaded.LastChapter() ? kept : 0;
-    result.Code = slot;
-    return result;
+    LoadStart start = StartReload(state, slot, encoding, tuning.blockSize);
+    if (!start.reader)
+        return start.result;
+    start.result.error = ReadBookText(state, slot, *start.reader, encoding, host, tuning);
+    if (start.result.error != LoadError::None)
+        return start.result;
+    EndReload(state.Books[slot], start.keptChapter);
+    start.result.Code = slot;
+    return start.result;
 }
 
 QString LoadFailureText(const LoadResult& result)

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 
 // What the loader needs from the window it loads for. The loader itself
 // knows no widgets.
@@ -57,6 +58,29 @@ struct LoadTuning {
 // thread (BookLoad) all read through it.
 LoadError ReadBookText(ReaderState& state, int slot, TextFileReader& reader, EncodingChoice choice, LoaderHost& host,
                        const LoadTuning& tuning = {});
+
+// What a load needs before it reads: the checks that can end it at once,
+// and the file opened. Without `reader` the load is over and `result` says
+// how (a book already in the store is its slot in Code); with it, book
+// `slot` (new and current, or emptied to be read again) waits to be filled
+// from it by ReadBookText.
+struct LoadStart {
+    LoadResult result;
+    int slot = 0;
+    std::unique_ptr<TextFileReader> reader;
+    std::int32_t keptChapter = 0;  // a reading again: the chapter shown before
+};
+
+// The first steps of LoadTextFile. `named`: the user named the file outside
+// any listing, so a hidden file counts too.
+LoadStart StartLoad(ReaderState& state, const QString& path, EncodingChoice encoding,
+                    qsizetype blockSize = TextFileReader::kBlockSize, bool named = false);
+
+// The first steps of ReloadTextFile, and its last: the chapter shown before
+// stays when it (or the contents view) still exists, else chapter 0.
+LoadStart StartReload(ReaderState& state, int slot, EncodingChoice encoding,
+                      qsizetype blockSize = TextFileReader::kBlockSize);
+void EndReload(Book& book, int keptChapter);
 
 // Reads the book at `path` into a new slot of `state.Books`, splitting it
 // into chapters at every heading line, and makes it current. A path already

@@ -107,32 +107,13 @@ void Reader::EndLoad()
 
 void Reader::Load(const QString& path, EncodingChoice choice, std::function<void(const LoadResult&)> then, bool named)
 {
-    LoadResult result;
-    if (named ? !IsNamedFile(path) : !IsListedFile(path)) {
-        result.Message = QString::fromUtf16(kFileNotFound);
-        then(result);
+    LoadStart start = StartLoad(state_, path, choice, TextFileReader::kBlockSize, named);
+    if (!start.reader) {
+        then(start.result);
         return;
     }
-    auto reader = std::make_unique<TextFileReader>();
-    if (!reader->Open(path, choice)) {
-        result.error = LoadError::ReadFailed;
-        then(result);
-        return;
-    }
-    if (const int existing = state_.Books.FindByPath(path)) {
-        result.Code = existing;
-        then(result);
-        return;
-    }
-    const int slot = state_.Books.Add(path, QFileInfo(path).fileName());
-    if (slot == 0) {
-        result.error = LoadError::Overflow;
-        then(result);
-        return;
-    }
-    state_.CurrentBook = static_cast<std::int16_t>(slot);
-    unread_.append(slot);
-    ReadInto(slot, std::move(reader), choice, std::move(then));
+    unread_.append(start.slot);
+    ReadInto(start.slot, std::move(start.reader), choice, std::move(then));
 }
 
 void Reader::ReadInto(int slot, std::unique_ptr<TextFileReader> reader, EncodingChoice choice,
@@ -376,28 +357,18 @@ void Reader::ChooseEncoding(EncodingChoice choice)
         ? state_.Current().ChapterTexts[place.chapter]
         : QString();
 
-    LoadResult result;
-    auto reader = std::make_unique<TextFileReader>();
-    if (!IsListedFile(path))
-        result.Message = QString::fromUtf16(kFileNotFound);
-    else if (!reader->Open(path, choice))
-        result.error = LoadError::ReadFailed;
-    if (!result.Succeeded()) {
-        FinishReload(slot, place, placeText, path, std::nullopt, result);
+    const BookBefore before{state_.Current().ChapterIndex, place, state_.Current().ChosenEncoding};
+    LoadStart start = StartReload(state_, slot, choice);
+    if (!start.reader) {
+        FinishReload(slot, place, placeText, path, std::nullopt, start.result);
         return;
     }
-    // The slot starts again as a new book would; only the chapter shown is
-    // put back at the end.
-    Book& book = state_.Books[slot];
-    const int kept = book.ChapterIndex;
     if (!readingAgain_.contains(slot))
-        readingAgain_.insert(slot, {book.ChapterIndex, book.Place, book.ChosenEncoding});
-    book.Chapters.assign(1, ChapterEntry{});
-    book.ChapterTexts.assign(1, QString());
-    book.ChapterIndex = 0;
+        readingAgain_.insert(slot, before);
+    const int kept = start.keptChapter;
     opening_ = true;
     state_.LoadingBook = -1;
-    ReadInto(slot, std::move(reader), choice, [this, slot, place, placeText, path, kept](const LoadResult& done) {
+    ReadInto(slot, std::move(start.reader), choice, [this, slot, place, placeText, path, kept](const LoadResult& done) {
         FinishReload(slot, place, placeText, path, kept, done);
         EndLoad();
     });
@@ -413,7 +384,7 @@ void Reader::FinishReload(int slot, const ReadingPlace& place, const QString& pl
         return;
     Book& book = *reloaded;
     if (keptChapter && result.error == LoadError::None)
-        book.ChapterIndex = *keptChapter >= -1 && *keptChapter <= book.LastChapter() ? *keptChapter : 0;
+        EndReload(book, *keptChapter);
     const bool placeHolds = place.chapter >= 0 && place.chapter == book.ChapterIndex
         && place.chapter <= book.LastChapter() && book.ChapterTexts[place.chapter] == placeText;
     if (!placeHolds)
