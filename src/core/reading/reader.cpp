@@ -56,15 +56,9 @@ void Reader::ShowChapter()
     ApplySkin();
 }
 
-void Reader::BuildChapterMenu()
-{
-    ++command_;
-    RebuildChapterMenu();
-}
-
 // The chapter menu lists the current book. A book without headings goes
-// back to chapter 0, and the user is told "本书无目录，属于通篇浏览!" once.
-void Reader::RebuildChapterMenu()
+// back to chapter 0, and the user is told "本书无目录，属于通篇浏览!".
+void Reader::BuildChapterMenu()
 {
     Book* book = state_.CurrentOrNull();
     if (!book) {
@@ -74,11 +68,8 @@ void Reader::RebuildChapterMenu()
     if (book->LastChapter() == 0 && book->Chapters[0].Title.isEmpty()) {
         view_.ListChapters(0);
         book->ChapterIndex = 0;
-        if (noContentsToldIn_ != command_) {
-            noContentsToldIn_ = command_;
-            view_.ShowMessage(QStringLiteral("本书无目录，属于通篇浏览!"), QStringLiteral("文章提示"),
-                              ReaderView::MessageKind::Information);
-        }
+        view_.ShowMessage(QStringLiteral("本书无目录，属于通篇浏览!"), QStringLiteral("文章提示"),
+                          ReaderView::MessageKind::Information);
         return;
     }
     view_.ListChapters(state_.CurrentBook);
@@ -92,7 +83,7 @@ void Reader::ApplySkin()
 // Every move ends here: the chapter menu first, then the chapter itself.
 void Reader::AfterMove()
 {
-    RebuildChapterMenu();
+    BuildChapterMenu();
     ShowChapter();
 }
 
@@ -101,7 +92,6 @@ void Reader::AfterMove()
 // chapter turns an index out of range into the contents view.
 void Reader::StepChapter(int delta)
 {
-    ++command_;
     if (Book* book = state_.CurrentOrNull()) {
         const std::int64_t next = std::int64_t(book->ChapterIndex) + delta;
         if (next >= std::numeric_limits<std::int32_t>::min() && next <= std::numeric_limits<std::int32_t>::max())
@@ -112,7 +102,6 @@ void Reader::StepChapter(int delta)
 
 void Reader::ShowContents()
 {
-    ++command_;
     if (Book* book = state_.CurrentOrNull())
         book->ChapterIndex = -1;
     AfterMove();
@@ -124,7 +113,6 @@ void Reader::ShowContents()
 // back where it was being read.
 void Reader::StepBook(int delta)
 {
-    ++command_;
     RememberPlace();
     const int target = state_.CurrentBook + delta;
     if (target >= 1 && target <= state_.Books.Count()) {
@@ -139,7 +127,6 @@ void Reader::ShowBook(int slot)
 {
     if (!state_.Books.IsBook(slot))
         return;
-    ++command_;
     RememberPlace();
     state_.CurrentBook = static_cast<std::int16_t>(slot);
     Book& book = state_.Current();

@@ -164,9 +164,6 @@ private:
     void Tell(const QString& text);
 
     void AfterMove();
-    // BuildChapterMenu within a command: a book without headings is told
-    // so once per command, however often the menu is built in it.
-    void RebuildChapterMenu();
     void RememberPlace();
     void ReturnToPlace();
     bool ShowsChapter(const Book& book, int chapter) const;
@@ -192,7 +189,4 @@ private:
     };
     QList<int> unread_;
     QHash<int, BookBefore> readingAgain_;
-    // Each verb and each finished load is a command of its own.
-    unsigned command_ = 0;
-    unsigned noContentsToldIn_ = 0;
 };

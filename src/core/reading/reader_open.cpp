@@ -256,7 +256,6 @@ Reader::LoadCheck Reader::FinishPlainOpen(const QString& path, const LoadResult&
 void Reader::FinishOpen(const OpenRequest& request, bool alreadyOpen,
                         const std::optional<RememberedPosition>& remembered, const LoadResult& result)
 {
-    ++command_;
     const bool chosen = request.kind == OpenKind::Chosen || request.kind == OpenKind::Outside;
     const LoadCheck check = CheckLoad(request.path, result, request.kind == OpenKind::Outside);
     if (check.kind == LoadCheck::Kind::StoreFull)
@@ -278,11 +277,12 @@ void Reader::FinishOpen(const OpenRequest& request, bool alreadyOpen,
         if (restore.restored && remembered && remembered->place && state_.Books.IsBook(state_.CurrentBook)
             && remembered->place->chapter == state_.Current().ChapterIndex)
             state_.Current().Place = *remembered->place;
-        if (chosen && !restore.hadFile && state_.Books.IsBook(state_.CurrentBook)) {
+        // A chosen book without a line starts at chapter 0, shown once: a
+        // restored book has been shown by the restore.
+        if (chosen && !restore.hadFile && state_.Books.IsBook(state_.CurrentBook))
             state_.Current().ChapterIndex = 0;
-            AfterMove();
-        }
-        if (chosen && state_.Books.IsBook(state_.CurrentBook) && state_.Current().ChapterIndex == 0)
+        if (chosen && !restore.restored && state_.Books.IsBook(state_.CurrentBook)
+            && state_.Current().ChapterIndex == 0)
             AfterMove();
     }
     view_.ListChapters(slot);

@@ -71,8 +71,8 @@ TEST_F(Showing, ChapterMenuHasNumberTabTitle)
     EXPECT_EQ(ChaptersMenu().actions().size(), 2);
 }
 
-// Once per command, as information: opening such a book builds the menu
-// twice, and used to say so twice with a stop icon.
+// Once per command, as information: opening such a book used to build the
+// menu twice and say so twice, with a stop icon.
 TEST_F(Showing, BookWithoutHeadingsSaysSoOncePerCommand)
 {
     prompter.files = {WriteBook(QStringLiteral("散文.txt"), QStringLiteral("没有标题的文字\r\n第二行"))};
