@@ -10,6 +10,8 @@
 //   short  reader-short-lines-12m.txt  3,000,000 lines "嗯" CR LF in GBK, no heading
 //   cjk    reader-cjk-line-100m.txt    100 MiB of novel text in GBK without a line end
 //   big    reader-big-100.txt          the normal 100 MB book of make_big.py (4,248 chapters)
+//   lines  reader-short-lines-54m.txt  3,000,000 lines of 4 to 12 characters in GBK, no heading
+//   lf     reader-lf-256m.txt          256 MiB of line feeds: one chapter of empty lines
 //
 // Pane/...: the pane's own share, on the real window with the "言情" skin:
 // setting the chapter and painting it, the same chapter again, a page
@@ -79,6 +81,16 @@ QString BookPath(const std::string& kind)
     if (kind == "short")  // 嗯 in GBK, CR LF: four bytes a line
         return RepeatedBook(QStringLiteral("reader-short-lines-12m.txt"), QByteArray("\xe0\xc5\r\n").repeated(1000),
                             3'000'000 * 4);
+    if (kind == "lines") {
+        // 灵气修炼突破江湖 in GBK, cut to lines of 4 to 12 characters.
+        const QByteArray words("\xc1\xe9\xc6\xf8\xd0\xde\xc1\xb6\xcd\xbb\xc6\xc6\xbd\xad\xba\xfe");
+        QByteArray piece;
+        for (int i = 0; i < 1000; ++i)
+            piece += words.repeated(2).mid((i % 8) * 2, (4 + i % 9) * 2) + "\r\n";
+        return RepeatedBook(QStringLiteral("reader-short-lines-54m.txt"), piece, 3000 * piece.size());
+    }
+    if (kind == "lf")
+        return RepeatedBook(QStringLiteral("reader-lf-256m.txt"), QByteArray(kMiB, '\n'), 256 * kMiB);
     if (kind == "cjk") {
         QFile novel(QStringLiteral(READER_CORPUS_DIR "/xiyouji.gbk.txt"));
         if (!novel.open(QIODevice::ReadOnly))
@@ -226,7 +238,7 @@ void PressKey(QWidget& widget, Qt::Key key)
     QCoreApplication::sendEvent(&widget, &press);
 }
 
-const char* const kBooks[] = {"nul", "a", "short", "cjk", "big"};
+const char* const kBooks[] = {"nul", "a", "short", "lines", "lf", "cjk", "big"};
 
 void PaneSetChapter(benchmark::State& state, const std::string& kind)
 {

@@ -2,6 +2,8 @@
 
 #include "core/text/number_forms.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr QChar kSpace = u' ';
@@ -15,13 +17,27 @@ constexpr QStringView kNumerals = u"一二三四五六七八九十百千";
 constexpr QStringView kResidueCharacters = u"一廿二三卅四五六七八九十百千第章节部回卷集()（）1234567890";
 constexpr QStringView kNamedSections[] = {u"序章", u"设定", u"外传", u"大结局", u"尾声"};
 
+// Headings are short: a plain loop finds a character in them faster than
+// the library's search, which is built for long texts.
+qsizetype IndexOf(QStringView text, QChar c)
+{
+    const auto* found = std::find(text.begin(), text.end(), c);
+    return found == text.end() ? -1 : found - text.begin();
+}
+
+bool Holds(QStringView text, QChar c)
+{
+    return IndexOf(text, c) >= 0;
+}
+
+bool StartsWith(QStringView text, QStringView prefix)
+{
+    return text.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), text.begin());
+}
+
 bool ConsistsOf(QStringView text, QStringView allowed)
 {
-    for (QChar c : text) {
-        if (!allowed.contains(c))
-            return false;
-    }
-    return true;
+    return std::all_of(text.begin(), text.end(), [&](QChar c) { return Holds(allowed, c); });
 }
 
 // The first `count` characters (all when there are fewer).
@@ -33,7 +49,7 @@ QStringView FirstCharacters(QStringView text, qsizetype count)
 // Cuts `residue` before its first `marker`, when it holds one.
 void CutBefore(QStringView& residue, QChar marker)
 {
-    const qsizetype at = residue.indexOf(marker);
+    const qsizetype at = IndexOf(residue, marker);
     if (at >= 0)
         residue = residue.first(at);
 }
@@ -44,7 +60,7 @@ void CutBefore(QStringView& residue, QChar marker)
 // the part up to "第" is dropped, that keeps the marker itself in the residue.
 QStringView Residue(QStringView line, QStringView residue)
 {
-    const qsizetype firstOrdinal = line.indexOf(u'第');
+    const qsizetype firstOrdinal = IndexOf(line, u'第');
     if (firstOrdinal >= 0)
         residue = line.sliced(firstOrdinal + 1);
 
@@ -54,7 +70,7 @@ QStringView Residue(QStringView line, QStringView residue)
     if (residue.size() >= 5) {
         CutBefore(residue, u'回');
         for (QChar marker : {QChar(u'部'), QChar(u'章'), QChar(u'卷'), QChar(u'节')}) {
-            const qsizetype inLine = line.indexOf(marker);
+            const qsizetype inLine = IndexOf(line, marker);
             if (inLine >= 0)
                 residue = FirstCharacters(residue, inLine);
         }
@@ -63,7 +79,7 @@ QStringView Residue(QStringView line, QStringView residue)
     // An opening parenthesis keeps what follows it, counted with the
     // length of the whole line; a closing one keeps what precedes it.
     for (QChar open : {QChar(u'（'), QChar(u'(')}) {
-        const qsizetype at = residue.indexOf(open);
+        const qsizetype at = IndexOf(residue, open);
         if (at >= 0) {
             const qsizetype keep = line.size() - (at + 1);
             residue = keep >= residue.size() ? residue : residue.last(std::max<qsizetype>(keep, 0));
@@ -97,8 +113,12 @@ bool IsChapterHeading(QString& line)
     if (LengthWithoutOuterSpaces(line) >= kHeadingLengthLimit)
         return false;
 
-    line.remove(kRemoved);
-    line = TrimSpaces(line).toString();
+    // Most lines hold no filler and no outer spaces: they are left as they
+    // are, without a copy, as is the space-free form below.
+    if (Holds(line, kRemoved))
+        line.remove(kRemoved);
+    if (const QStringView trimmed = TrimSpaces(line); trimmed.size() != line.size())
+        line = trimmed.toString();
     const QStringView cleaned = line;
     if (cleaned.isEmpty())
         return false;
@@ -108,16 +128,21 @@ bool IsChapterHeading(QString& line)
     if (cleaned.front() == u'序')
         return true;
 
-    QString withoutSpaces = line;
-    withoutSpaces.remove(kSpace);
+    QString spacesRemoved;
+    QStringView withoutSpaces = cleaned;
+    if (Holds(cleaned, kSpace)) {
+        spacesRemoved = line;
+        spacesRemoved.remove(kSpace);
+        withoutSpaces = spacesRemoved;
+    }
     for (QStringView named : kNamedSections) {
-        if (withoutSpaces.startsWith(named))
+        if (StartsWith(withoutSpaces, named))
             return true;
     }
     if (withoutSpaces.size() < 10 && ConsistsOf(withoutSpaces, kNumerals))
         return true;
 
-    const qsizetype firstSpace = cleaned.indexOf(kSpace);
+    const qsizetype firstSpace = IndexOf(cleaned, kSpace);
     const QStringView firstWord = firstSpace >= 0 ? cleaned.first(firstSpace) : QStringView(withoutSpaces);
     if (IsDateOrTime(firstWord))
         return false;
