@@ -56,35 +56,49 @@ bool PaneText::Holds(const QString& text) const
     return text.constData() == text_.constData() && text.size() == text_.size();
 }
 
-void PaneText::SetText(const QString& text)
+void PaneText::SetText(const QString& text, QDeadlineTimer slice)
 {
     text_ = text;
     startLows_ = std::vector<quint32>();
     crLfCheckpoints_ = std::vector<qsizetype>();
     highSteps_.clear();
-    IndexFrom(0);
-    // The index of a chapter of millions of lines takes no more room than
-    // it needs while the chapter is shown.
-    if (startLows_.capacity() > startLows_.size() + startLows_.size() / 4 + 1024)
-        startLows_.shrink_to_fit();
+    IndexFrom(0, slice);
 }
 
 void PaneText::Append(const QString& text)
 {
-    // A CR at the old end and an LF at the start of the new text make one
-    // break: index again from the line before the last.
-    const qsizetype from = std::max<qsizetype>(0, LineCount() - 2);
     text_.append(text);
-    IndexFrom(from);
+    // A CR at the old end and an LF at the start of the new text make one
+    // break: index again from the line before the last. An index under way
+    // simply goes on into the new text.
+    if (complete_)
+        IndexFrom(std::max<qsizetype>(0, LineCount() - 2));
 }
 
 void PaneText::Replace(qsizetype from, qsizetype to, const QString& with)
 {
     from = Snapped(from);
     to = std::max(from, Snapped(to));
+    const qsizetype indexed = Length();
     const qsizetype line = std::max<qsizetype>(0, LineOf(from) - 1);
     text_.replace(from, to - from, with);
     IndexFrom(line);
+    // What was indexed before stays indexed: the view and the caret may
+    // stand anywhere in it.
+    Reach(indexed - (to - from) + with.size());
+}
+
+bool PaneText::IndexMore(QDeadlineTimer deadline)
+{
+    if (!complete_)
+        Scan(text_.size(), deadline);
+    return complete_;
+}
+
+void PaneText::Reach(qsizetype offset)
+{
+    if (!complete_ && offset >= Length())
+        Scan(offset, QDeadlineTimer::Forever);
 }
 
 inline void PaneText::AddLineStart(qsizetype start)
@@ -96,8 +110,8 @@ inline void PaneText::AddLineStart(qsizetype start)
 }
 
 // Lines up to `line` stay as they are; the rest is indexed again from the
-// checkpoint at or before it.
-void PaneText::IndexFrom(qsizetype line)
+// checkpoint at or before it, for a slice of time.
+void PaneText::IndexFrom(qsizetype line, QDeadlineTimer slice)
 {
     if (startLows_.empty()) {
         AddLineStart(0);
@@ -108,17 +122,42 @@ void PaneText::IndexFrom(qsizetype line)
     while (!highSteps_.empty() && highSteps_.back() > first)
         highSteps_.pop_back();
     crLfCheckpoints_.resize(static_cast<size_t>(first / kCheckpointLines + 1));
-    qsizetype crLf = crLfCheckpoints_.back();
+    crLfSoFar_ = crLfCheckpoints_.back();
+    complete_ = false;
+    Scan(text_.size(), slice);
+}
+
+// Indexes lines after the last one indexed until a line starts past
+// `until`, the deadline passes or the text ends.
+void PaneText::Scan(qsizetype until, QDeadlineTimer deadline)
+{
+    // The clock is read every so many lines or characters, not at each line.
+    constexpr qsizetype kLinesBetweenLooks = 4096;
+    constexpr qsizetype kCharactersBetweenLooks = 1 << 20;
     const QChar* text = text_.constData();
     const qsizetype size = text_.size();
-    for (qsizetype i = NextBreak(text, LineStart(first), size); i < size; i = NextBreak(text, i, size)) {
+    qsizetype i = LineStart(LineCount() - 1);
+    qsizetype nextLook = i + kCharactersBetweenLooks;
+    while ((i = NextBreak(text, i, size)) < size) {
         const bool pair = text[i] == u'\r' && i + 1 < size && text[i + 1] == u'\n';
-        crLf += pair ? 1 : 0;
+        crLfSoFar_ += pair ? 1 : 0;
         i += pair ? 2 : 1;
         if (LineCount() % kCheckpointLines == 0)
-            crLfCheckpoints_.push_back(crLf);
+            crLfCheckpoints_.push_back(crLfSoFar_);
         AddLineStart(i);
+        if (i > until)
+            return;
+        if (LineCount() % kLinesBetweenLooks == 0 || i >= nextLook) {
+            nextLook = i + kCharactersBetweenLooks;
+            if (deadline.hasExpired())
+                return;
+        }
     }
+    complete_ = true;
+    // The index of a chapter of millions of lines takes no more room than
+    // it needs while the chapter is shown.
+    if (startLows_.capacity() > startLows_.size() + startLows_.size() / 4 + 1024)
+        startLows_.shrink_to_fit();
 }
 
 qsizetype PaneText::LineStart(qsizetype line) const

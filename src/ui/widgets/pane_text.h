@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QString>
 
 #include <optional>
@@ -20,6 +21,11 @@ struct PaneSegment {
 // characters) with an index of its lines, so that any offset finds its line
 // and its piece at once however large the chapter. A line ends at CR LF, CR
 // or LF. The text is shared with whoever handed it over, not copied.
+//
+// A chapter of millions of lines takes seconds to index, so the index is
+// built a slice at a time: until it is complete, the text counts as ending
+// at the start of the last line indexed (Length()), and IndexMore or Reach
+// take it further.
 class PaneText {
 public:
     // Lines longer than this are laid out in pieces of about this length:
@@ -31,12 +37,24 @@ public:
 
     PaneText();
 
+    // Time a change spends indexing before it returns; the rest is left
+    // for IndexMore.
+    static constexpr int kSliceMilliseconds = 10;
+
+    // The whole text, indexed or not.
     const QString& Text() const { return text_; }
-    qsizetype Length() const { return text_.size(); }
+    // The length of the text indexed so far: all of it once Complete().
+    qsizetype Length() const { return complete_ ? text_.size() : LineStart(LineCount() - 1); }
+    bool Complete() const { return complete_; }
+    // Indexes on until the deadline; returns Complete().
+    bool IndexMore(QDeadlineTimer deadline);
+    // Indexes at least up to `offset` (of the whole text), however long it takes.
+    void Reach(qsizetype offset);
     // The same characters in the same storage: setting it again changes nothing.
     bool Holds(const QString& text) const;
 
-    void SetText(const QString& text);
+    // Indexes the new text until `slice` runs out.
+    void SetText(const QString& text, QDeadlineTimer slice = QDeadlineTimer(kSliceMilliseconds));
     void Append(const QString& text);
     // Replaces the characters from..to (reader offsets) with `with`.
     void Replace(qsizetype from, qsizetype to, const QString& with);
@@ -64,7 +82,8 @@ public:
 private:
     static constexpr qsizetype kCheckpointLines = 64;
 
-    void IndexFrom(qsizetype line);
+    void IndexFrom(qsizetype line, QDeadlineTimer slice = QDeadlineTimer(kSliceMilliseconds));
+    void Scan(qsizetype until, QDeadlineTimer deadline);
     void AddLineStart(qsizetype start);
     qsizetype BreakLength(qsizetype line) const;
     qsizetype PieceBoundary(qsizetype lineStart, qsizetype nominal) const;
@@ -78,4 +97,7 @@ private:
     std::vector<qsizetype> highSteps_;
     // Line breaks written CR LF before every kCheckpointLines-th line.
     std::vector<qsizetype> crLfCheckpoints_;
+    // Line breaks written CR LF before the last line indexed.
+    qsizetype crLfSoFar_ = 0;
+    bool complete_ = false;
 };

@@ -44,6 +44,7 @@ void ReadingPane::SetText(const QString& text)
         text_.SetText(text);
         layouts_.Clear();
         UpdateScrollRange();
+        IndexTheRest();
     }
     ShowFromTheTop();
 }
@@ -53,7 +54,28 @@ void ReadingPane::AppendText(const QString& text)
     text_.Append(text);
     layouts_.Clear();
     UpdateScrollRange();
+    IndexTheRest();
     ShowFromTheTop();
+}
+
+// What a change left unindexed is indexed between events, so a chapter of
+// millions of lines shows its beginning at once and never holds up the
+// window.
+void ReadingPane::IndexTheRest()
+{
+    if (text_.Complete())
+        indexTimer_.stop();
+    else if (!indexTimer_.isActive())
+        indexTimer_.start(0, this);
+}
+
+void ReadingPane::Reach(qsizetype offset)
+{
+    if (!text_.Complete() && offset >= text_.Length()) {
+        text_.Reach(offset);
+        UpdateScrollRange();
+        IndexTheRest();
+    }
 }
 
 // After new text, as a text box does: the caret at the start, in sight.
@@ -141,6 +163,7 @@ qsizetype ReadingPane::SelStart() const
 
 void ReadingPane::SetSelStart(qsizetype offset)
 {
+    Reach(offset);
     wantedX_.reset();
     MoveCaret(text_.Snapped(offset), false);
 }
@@ -153,6 +176,7 @@ qsizetype ReadingPane::SelLength() const
 void ReadingPane::SetSelLength(qsizetype length)
 {
     const qsizetype start = SelStart();
+    Reach(start + length);
     wantedX_.reset();
     anchor_ = start;
     MoveCaret(text_.Snapped(start + std::max<qsizetype>(length, 0)), true);
@@ -287,7 +311,10 @@ bool ReadingPane::MoveByKey(QKeyEvent* event)
         case Move::LineStart: to = lines_.At(position_).Start(); break;
         case Move::LineEnd: to = lines_.EndOfLine(position_); break;
         case Move::TextStart: to = 0; break;
-        case Move::TextEnd: to = Length(); break;
+        case Move::TextEnd:
+            Reach(Text().size());
+            to = Length();
+            break;
         }
         const bool vertical = binding.what == Move::NextLine || binding.what == Move::PreviousLine
             || binding.what == Move::NextPage || binding.what == Move::PreviousPage;
@@ -322,7 +349,9 @@ void ReadingPane::Relayout()
 void ReadingPane::UpdateScrollRange()
 {
     const qreal height = ViewHeight();
-    lastTop_ = lines_.LastTop(height);
+    // Until the whole text is indexed its last page is not known: the view
+    // may go as far as the last line indexed.
+    lastTop_ = text_.Complete() ? lines_.LastTop(height) : text_.Length();
     const qsizetype unit = ScrollUnit();
     const qsizetype page = std::max<qsizetype>(1, lines_.CharactersShown(0, height));
     const qsizetype linesPerPage = std::max<qsizetype>(1, qsizetype(height / QFontMetricsF(font()).lineSpacing()));
@@ -338,6 +367,7 @@ void ReadingPane::UpdateScrollRange()
 
 void ReadingPane::ScrollToOffset(qsizetype offset)
 {
+    Reach(offset);
     scrollTarget_ = text_.Snapped(offset);
     SetTop(scrollTarget_);
 }
@@ -466,6 +496,7 @@ void ReadingPane::keyPressEvent(QKeyEvent* event)
         return;
     }
     if (event->matches(QKeySequence::SelectAll)) {
+        Reach(Text().size());
         anchor_ = 0;
         MoveCaret(Length(), true);
         return;
@@ -619,6 +650,7 @@ void ReadingPane::contextMenuEvent(QContextMenuEvent* event)
     add("Delete", QKeySequence::UnknownKey, selected, [this] { DeleteForward(false); });
     menu->addSeparator();
     add("Select All", QKeySequence::SelectAll, Length() > 0, [this] {
+        Reach(Text().size());
         anchor_ = 0;
         MoveCaret(Length(), true);
     });
@@ -639,7 +671,12 @@ void ReadingPane::focusOutEvent(QFocusEvent* event)
 
 void ReadingPane::timerEvent(QTimerEvent* event)
 {
-    if (event->timerId() == blinkTimer_.timerId()) {
+    if (event->timerId() == indexTimer_.timerId()) {
+        text_.IndexMore(QDeadlineTimer(PaneText::kSliceMilliseconds));
+        UpdateScrollRange();
+        IndexTheRest();
+        viewport()->update();
+    } else if (event->timerId() == blinkTimer_.timerId()) {
         caretShown_ = !caretShown_;
         viewport()->update(CaretRect().toAlignedRect());
     } else if (event->timerId() == autoScrollTimer_.timerId()) {

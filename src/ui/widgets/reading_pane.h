@@ -97,6 +97,9 @@ private:
     void ScrollTo(qsizetype offset);
     void ShowFromTheTop();
     void SetTop(qsizetype offset);
+    void IndexTheRest();
+    // Indexes the text at least up to `offset`, for a place asked for by name.
+    void Reach(qsizetype offset);
     void SyncScrollBar();
     void OnScrollAction(int action);
     qsizetype ScrollUnit() const;
@@ -139,4 +142,5 @@ private:
     bool selecting_ = false;
     QPointF mousePoint_;
     QBasicTimer autoScrollTimer_;
+    QBasicTimer indexTimer_;
 };

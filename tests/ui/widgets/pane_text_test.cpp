@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <vector>
 
 namespace {
@@ -89,6 +91,34 @@ TEST(PaneText, IndexAgreesWithTheSlowScanAfterEveryChange)
     edited.insert(10, QStringLiteral("\r\n\n"));
     EXPECT_EQ(StartsOf(replaced), StartsOf(edited));
     EXPECT_EQ(replaced.Text(), edited);
+}
+
+// A chapter of many lines is indexed a slice at a time: at every step the
+// index is a true prefix, the text counts as ending at its last line, a
+// place asked for is reached, and text appended meanwhile is indexed too.
+TEST(PaneText, IndexBuiltInSlicesAgreesWithTheSlowScan)
+{
+    const QString text = MixedLines().repeated(100) + QString(30000, u'\n');
+    const std::vector<qsizetype> all = StartsOf(text);
+    PaneText pane;
+    pane.SetText(text, QDeadlineTimer(0));
+    pane.Reach(text.size() / 2);
+    EXPECT_GT(pane.Length(), text.size() / 2);
+    bool appended = false;
+    while (!pane.IndexMore(QDeadlineTimer(0))) {
+        const std::vector<qsizetype> starts = StartsOf(pane);
+        ASSERT_LT(starts.size(), all.size());
+        ASSERT_TRUE(std::equal(starts.begin(), starts.end(), all.begin()));
+        ASSERT_EQ(pane.Length(), starts.back());
+        ASSERT_EQ(pane.LineEnd(pane.LineCount() - 1), pane.Length());
+        if (!appended) {
+            pane.Append(QStringLiteral("\r\n尾"));
+            appended = true;
+        }
+    }
+    EXPECT_TRUE(appended);
+    EXPECT_EQ(StartsOf(pane), StartsOf(text + QStringLiteral("\r\n尾")));
+    EXPECT_EQ(pane.Length(), text.size() + 3);
 }
 
 TEST(PaneText, WidgetPositionsCountEveryBreakOnceAndRoundTrip)
