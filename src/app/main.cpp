@@ -1,6 +1,7 @@
 #include "core/books/reader_state.h"
 #include "core/files/reader_folders.h"
 #include "core/files/text_file_writer.h"
+#include "core/text/file_names.h"
 #include "ui/main_window/main_window.h"
 #include "ui/main_window/start_up.h"
 #include "ui/platform/command_line.h"
@@ -25,7 +26,7 @@ QStringList Arguments(int argc, char** argv)
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+        arguments.append(PathFromNative(argv[i]));
     return arguments;
 }
 

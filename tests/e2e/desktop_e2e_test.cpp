@@ -6,6 +6,11 @@
 
 #include <QSet>
 
+#include <unistd.h>
+
+#include <fstream>
+#include <memory>
+
 namespace {
 
 using e2e::kHelpDocument;
@@ -84,6 +89,28 @@ TEST_F(OnTheDesktop, NamedBooksOpenInOrderInsteadOfTheHelpAndAreRememberedAtClos
     // start; no help document, and nothing for the missing file, which
     // leaves the pane (and its caret) as the second book left it.
     EXPECT_EQ(BookIni(), Gbk(QStringLiteral("[Version1.0]\r\n") + Line(first, 2) + Line(second, 0)));
+}
+
+// A book whose file name is GBK bytes, named on the command line, opens and
+// is remembered in book.ini by those bytes.
+TEST_F(OnTheDesktop, ABookNamedInGbkBytesOpensAndIsRememberedByThem)
+{
+    const QByteArray gbkName("\xce\xf7\xd3\xce\xbc\xc7.txt");  // 西游记.txt
+    const QByteArray native = QFile::encodeName(books.Root()) + '/' + gbkName;
+    std::ofstream(native.constData(), std::ios::binary) << Gbk(kFourChapters).toStdString();
+    // QTemporaryDir cannot remove a name that is not UTF-8.
+    const std::unique_ptr<const char, void (*)(const char*)> removeBook(native.constData(),
+                                                                        [](const char* name) { ::unlink(name); });
+    // QProcess hands arguments over as UTF-8: the shell makes the bytes.
+    ReaderRun reader(QStringLiteral("/bin/sh"),
+                     {QStringLiteral("-c"),
+                      QStringLiteral(R"sh(exec "$0" "$(printf '\316\367\323\316\274\307.txt')")sh"), Program()},
+                     books.Root());
+    ASSERT_TRUE(reader.WaitUntilReading());
+    EXPECT_EQ(reader.Close(), 0);
+    EXPECT_EQ(BookIni(),
+              Gbk(QStringLiteral("[Version1.0]\r\nName=") + books.Root() + u'/') + gbkName
+                  + ",Xcolor=,id=0,SelStart=1\r\n");
 }
 
 TEST_F(OnTheDesktop, ASecondStartHandsItsBooksToTheRunningReaderAndEnds)

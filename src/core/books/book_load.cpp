@@ -1,5 +1,7 @@
 #include "core/books/book_load.h"
 
+#include "core/text/file_names.h"
+
 #include <QFileInfo>
 #include <QMetaObject>
 
@@ -9,7 +11,7 @@ class BookLoad::Worker : public LoaderHost {
 public:
     Worker(BookLoad& load, const QString& path) : load_(load)
     {
-        state_.Books.Add(path, QFileInfo(path).fileName());
+        state_.Books.Add(path, ReadablePath(QFileInfo(path).fileName()));
         state_.CurrentBook = 1;
     }
 

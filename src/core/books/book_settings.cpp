@@ -60,7 +60,7 @@ QStringList RecentPaths(const QStringList& lines)
         if (field.size() < 5 || ++bookLines > kMaxRecentLines || paths.size() == kMaxRecentFiles)
             break;
         const QString path = field.sliced(5).toString();
-        if (!listed.contains(path) && IsListedFile(path)) {
+        if (!listed.contains(path) && IsListedFile(ExistingPathFor(path))) {
             listed.insert(path);
             paths.append(path);
         }

@@ -2,7 +2,9 @@
 
 #include "core/files/plain_file.h"
 #include "core/files/text_file_writer.h"
+#include "core/text/file_names.h"
 #include "core/text/line_reader.h"
+#include "core/text/text_decoder.h"
 
 ReaderMemory::ReaderMemory(const ReaderFolders& folders)
     : iniPath_(folders.StateFile(QString::fromUtf16(kBookIniName)))
@@ -41,13 +43,18 @@ QStringList ReaderMemory::RecentPaths()
 RestoreLookup ReaderMemory::FindBook(const QString& path, RememberedBook& found)
 {
     ReadOnce();
-    return FindRememberedBook(iniLines_, path, found);
+    return FindRememberedBook(iniLines_, AsReadBack(path), found);
 }
 
 std::optional<RememberedPosition> ReaderMemory::PositionOf(const QString& path)
 {
     ReadOnce();
-    return FindRememberedPosition(posLines_, path);
+    return FindRememberedPosition(posLines_, AsReadBack(path));
+}
+
+QString ReaderMemory::AsReadBack(const QString& text)
+{
+    return HoldsByteEscapes(text) ? DecodeText(EncodeGb18030(text), TextEncoding::Gb18030) : text;
 }
 
 std::optional<QString> ReaderMemory::LineStarting(const QStringList& lines, const QString& prefix)
@@ -69,7 +76,7 @@ ReaderMemory::Saved ReaderMemory::Save(const ReaderState& state, qsizetype caret
         const Book* book = state.Books.BookAt(slot);
         if (!book)
             continue;
-        const QString name = QStringLiteral("Name=") + book->Path;
+        const QString name = QStringLiteral("Name=") + AsReadBack(book->Path);
         if (const std::optional<QString> line = LineStarting(iniLines_, name + u','))
             iniKept.insert(slot, *line);
         if (const std::optional<QString> line = LineStarting(posLines_, name + QStringLiteral(",id=")))
@@ -81,9 +88,9 @@ ReaderMemory::Saved ReaderMemory::Save(const ReaderState& state, qsizetype caret
     // What is on disk now is what the next question should see.
     if (saved.bookIni) {
         ini_ = IniFile::Read;
-        iniLines_ = iniText.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        iniLines_ = AsReadBack(iniText).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     }
     if (saved.bookPos)
-        posLines_ = posText.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        posLines_ = AsReadBack(posText).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     return saved;
 }

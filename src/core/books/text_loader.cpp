@@ -2,6 +2,7 @@
 
 #include "core/files/plain_file.h"
 #include "core/text/chapter_heading.h"
+#include "core/text/file_names.h"
 
 #include <QFileInfo>
 
@@ -268,7 +269,7 @@ LoadStart StartLoad(ReaderState& state, const QString& path, EncodingChoice enco
         start.result.Message = QString::fromUtf16(kFileNotFound);
         return start;
     }
-    const QString fileName = QFileInfo(path).fileName();
+    const QString fileName = ReadablePath(QFileInfo(path).fileName());
 
     auto reader = std::make_unique<TextFileReader>(blockSize);
     if (!reader->Open(path, encoding)) {

@@ -1,25 +1,33 @@
 #include "core/files/folder_listing.h"
 
 #include "core/files/plain_file.h"
+#include "core/text/file_names.h"
 
 #include <QCollator>
-#include <QDir>
 #include <QLocale>
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 QStringList ListPlainFiles(const QString& folderPath, const QString& extension)
 {
-    const QDir folder(folderPath);
-    if (folderPath.isEmpty() || !folder.exists())
+    if (folderPath.isEmpty() || !IsFolder(folderPath))
         return {};
-    // Without QDir::CaseSensitive the pattern ignores case; without
-    // QDir::Hidden and QDir::System hidden files, FIFOs and devices stay out.
-    QStringList names = folder.entryList({u'*' + extension}, QDir::Files, QDir::NoSort);
-    // The same test of a plain file the rest of the program uses (regular,
-    // not hidden), whatever a link let through the listing.
-    names.removeIf([&](const QString& name) { return !IsListedFile(folder.filePath(name)); });
-
+    // Listed by the bytes of the names: QDir leaves out a name that is not
+    // UTF-8, and books copied from Windows archives often have GBK names.
+    const std::filesystem::path folder(NativePath(folderPath).toStdString());
+    std::error_code error;
+    QStringList names;
+    for (auto entry = std::filesystem::directory_iterator(folder, error);
+         !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+        const std::string name = entry->path().filename().native();
+        const QString decoded = PathFromNative(QByteArrayView(name.data(), static_cast<qsizetype>(name.size())));
+        // The same test of a plain file the rest of the program uses
+        // (regular, not hidden), whatever a link leads to.
+        if (decoded.endsWith(extension, Qt::CaseInsensitive) && IsListedFile(folderPath + u'/' + decoded))
+            names.append(decoded);
+    }
     std::sort(names.begin(), names.end(), NaturalOrder());
     return names;
 }

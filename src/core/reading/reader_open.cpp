@@ -6,6 +6,7 @@
 #include "core/files/plain_file.h"
 #include "core/reading/reader.h"
 #include "core/reading/reader_view.h"
+#include "core/text/file_names.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -44,8 +45,12 @@ void Reader::OpenCommand(const QString& path, OpenKind kind)
 
 void Reader::Open(const QStringList& paths, OpenKind kind)
 {
-    for (const QString& path : paths)
-        waiting_.append({path, kind, false});
+    for (const QString& path : paths) {
+        // The recent list holds paths as book.ini spells them; a name that
+        // is not UTF-8 is found again by its bytes.
+        const QString found = kind == OpenKind::Recent ? ExistingPathFor(path) : QString();
+        waiting_.append({found.isEmpty() ? path : found, kind, false});
+    }
     OpenNext();
 }
 
@@ -414,11 +419,10 @@ Reader::LoadCheck Reader::CheckLoad(const QString& path, const LoadResult& resul
         // did not open; the open dialog and the recent list say it as they
         // always did.
         if (nameTheFile) {
-            const QFileInfo file(path);
-            const QString reason = !file.exists() ? QStringLiteral("找不到文件")
-                : file.isDir()                    ? QStringLiteral("是文件夹，不是文本文件")
-                                                  : QStringLiteral("无法读取");
-            Tell(QStringLiteral("文件打开错误!\n文件: %1\n原因: %2").arg(QDir::toNativeSeparators(path), reason));
+            const QString reason = IsFolder(path) ? QStringLiteral("是文件夹，不是文本文件")
+                : PathExists(path)                ? QStringLiteral("无法读取")
+                                                  : QStringLiteral("找不到文件");
+            Tell(QStringLiteral("文件打开错误!\n文件: %1\n原因: %2").arg(ReadablePath(path), reason));
         } else {
             Tell(LoadFailureText(result));
         }
@@ -427,10 +431,10 @@ Reader::LoadCheck Reader::CheckLoad(const QString& path, const LoadResult& resul
     switch (result.error) {
     case LoadError::None: return {Kind::Book, result.Code};
     case LoadError::ReadFailed:
-        Tell(QStringLiteral("文件打开错误!无法读取该文件:\n") + QDir::toNativeSeparators(path));
+        Tell(QStringLiteral("文件打开错误!无法读取该文件:\n") + ReadablePath(path));
         return {Kind::Failed, 0};
     case LoadError::Outgrown:
-        Tell(QStringLiteral("文件打开错误!该文件在读取时不断变大，已停止读取:\n") + QDir::toNativeSeparators(path));
+        Tell(QStringLiteral("文件打开错误!该文件在读取时不断变大，已停止读取:\n") + ReadablePath(path));
         return {Kind::Failed, 0};
     case LoadError::Overflow:
         // A book stopped at the last chapter the store can number stays in

@@ -1,6 +1,10 @@
 #include "core/text/line_reader.h"
 
 #include "core/text/encoding_detector.h"
+#include "core/text/file_names.h"
+
+#include <fcntl.h>
+#include <unistd.h>
 
 TextFileReader::TextFileReader(qsizetype blockSize) : blockSize_(std::max<qsizetype>(1, blockSize))
 {}
@@ -21,8 +25,13 @@ bool TextFileReader::Open(const QString& path, EncodingChoice choice)
 // ReadPiece (WrongGuess), which is rare and costs a second reading only then.
 bool TextFileReader::Start(const QString& path, std::optional<TextEncoding> chosen, EncodingGuess guess)
 {
-    file_.setFileName(path);
-    if (!file_.open(QIODevice::ReadOnly)) {
+    // Opened by the bytes of its name, which QFile would not keep when
+    // they are not UTF-8.
+    const QByteArray native = NativePath(path);
+    const int descriptor = native.isEmpty() ? -1 : ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0 || !file_.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (descriptor >= 0)
+            ::close(descriptor);
         error_ = true;
         return false;
     }

@@ -1,6 +1,7 @@
 #include "core/text/text_decoder.h"
 
 #include "core/text/block_decoder.h"
+#include "core/text/file_names.h"
 #include "core/text/icu_converter.h"
 
 namespace {
@@ -82,7 +83,14 @@ QString DecodeText(QByteArrayView bytes, TextEncoding encoding)
 
 QByteArray EncodeGb18030(QStringView text)
 {
-    return EncodeText(text, TextEncoding::Gb18030);
+    if (!HoldsByteEscapes(text))
+        return EncodeText(text, TextEncoding::Gb18030);
+    // A path whose name is not UTF-8 is written as the bytes of its name:
+    // GBK names, the usual kind, come back as the same text when read.
+    QByteArray bytes;
+    for (const TextStretch& stretch : CutAtByteRuns(text))
+        bytes += stretch.bytes ? NativePath(stretch.text) : EncodeText(stretch.text, TextEncoding::Gb18030);
+    return bytes;
 }
 
 QByteArray EncodeText(QStringView text, TextEncoding encoding)

@@ -37,7 +37,9 @@ private:
 // Decodes a whole text at once.
 QString DecodeText(QByteArrayView bytes, TextEncoding encoding);
 
-// Encodes text as GB18030 (identical to GBK for every GBK character).
+// Encodes text as GB18030 (identical to GBK for every GBK character). A
+// character that stands for a byte of a file name (see PathFromNative) is
+// written as that byte.
 QByteArray EncodeGb18030(QStringView text);
 
 // Encodes text in `encoding`, without a byte order mark. Characters the

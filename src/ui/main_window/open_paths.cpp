@@ -2,12 +2,13 @@
 // start of the reader handing over its files, and files dropped on the
 // window. Each opens as the open command opens a chosen file.
 
+#include "core/files/plain_file.h"
 #include "core/reading/reader.h"
+#include "core/text/file_names.h"
 #include "ui/main_window/main_window.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
@@ -18,9 +19,10 @@ QStringList DroppedBooks(const QMimeData& dropped)
     for (const QUrl& url : dropped.urls()) {
         if (!url.isLocalFile())
             continue;
-        const QString path = url.toLocalFile();
-        if (QFileInfo(path).suffix().compare(QStringLiteral("txt"), Qt::CaseInsensitive) == 0
-            && !QFileInfo(path).isDir())
+        // The name's bytes as they are: toLocalFile() would lose those of a
+        // name that is not UTF-8.
+        const QString path = PathFromNative(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
+        if (path.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive) && !IsFolder(path))
             books.append(path);
     }
     return books;

@@ -1,5 +1,7 @@
 #include "core/files/plain_file.h"
 #include "core/files/text_file_writer.h"
+#include "core/text/file_names.h"
+#include "core/text/text_decoder.h"
 #include "support/full_disk.h"
 #include "support/test_files.h"
 
@@ -23,6 +25,28 @@ TEST(PlainFile, UnpairedSurrogatesNameNoFile)
                                 low + QStringLiteral("/tmp/x.txt"), real.left(real.indexOf(high) + 1)}) {
         EXPECT_NO_THROW(EXPECT_FALSE(IsListedFile(path)));
     }
+}
+
+// Every name the system can give comes back as the same bytes, whatever
+// they are; GBK names read as Chinese, even where their bytes happen to
+// be valid UTF-8 too (CE BC is "μ"); real text is left as it is.
+TEST(FileNames, EveryNameKeepsItsBytes)
+{
+    const QByteArray names[] = {
+        "/tmp/\xce\xf7\xd3\xce\xbc\xc7.txt",   "\xff\xfe\x80",     "\xed\xa0\x80 surrogate", "\xc0\xaf overlong",
+        "\xf0\x90\x82\x80\xc7 pair then byte", "\xe4\xb8\xad\xe6", "/ascii/name.txt"};
+    for (const QByteArray& name : names) {
+        const QString path = PathFromNative(name);
+        EXPECT_EQ(NativePath(path), name) << name.toHex().toStdString();
+        if (name.isValidUtf8())
+            EXPECT_FALSE(HoldsByteEscapes(path));
+        else  // written into the settings files as the name's own bytes
+            EXPECT_EQ(EncodeGb18030(path), name) << name.toHex().toStdString();
+    }
+    EXPECT_EQ(ReadablePath(PathFromNative(names[0])), QStringLiteral("/tmp/西游记.txt"));
+    EXPECT_EQ(PathFromNative("\xe4\xb8\xad.txt"), QStringLiteral("中.txt"));
+    EXPECT_EQ(EncodeGb18030(QStringLiteral("中")), QByteArray("\xd6\xd0"));
+    EXPECT_TRUE(NativePath(QString(QChar(0xd800)) + u'x').isEmpty());
 }
 
 TEST(FileWriter, ReportsWhyAFileCouldNotBeWritten)

@@ -3,17 +3,24 @@
 // window responsive while they do.
 
 #include "core/books/book_load.h"
+#include "core/files/folder_listing.h"
 #include "core/reading/reader.h"
 #include "core/reading/reader_view.h"
+#include "core/text/file_names.h"
 #include "core/text/text_decoder.h"
 #include "support/fake_loader_host.h"
 #include "support/test_files.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <memory>
 
 namespace {
 
@@ -188,6 +195,45 @@ TEST_F(ReaderTest, ClosingBeforeTheReadingEndsLosesNoPlace)
     EXPECT_EQ(ini.toStdString(),
               ("[Version1.0]\r\nName=" + small + ",Xcolor=,id=2,SelStart=0\r\n" + iniLine + "\r\n").toStdString());
     EXPECT_EQ(pos.toStdString(), ("Name=" + small + ",id=2,Pos=40,Enc=\r\n" + posLine + "\r\n").toStdString());
+}
+
+// A book whose file name is GBK bytes, as books from Windows archives come:
+// listed, opened, shown by its name, remembered in book.ini by those bytes
+// and opened again from the recent list at its chapter.
+TEST_F(ReaderTest, ABookNamedInGbkBytesIsListedOpenedAndRemembered)
+{
+    const QByteArray gbkName("\xce\xf7\xd3\xce\xbc\xc7.txt");  // 西游记.txt
+    const QByteArray native = QFile::encodeName(books.Root()) + '/' + gbkName;
+    std::ofstream(native.constData(), std::ios::binary)
+        << EncodeGb18030(Chapters(3, QStringLiteral("正文\r\n"))).toStdString();
+    // QTemporaryDir cannot remove a name that is not UTF-8.
+    const std::unique_ptr<const char, void (*)(const char*)> removeBook(native.constData(),
+                                                                        [](const char* name) { ::unlink(name); });
+    const QStringList listed = ListPlainFiles(books.Root(), QStringLiteral(".txt"));
+    ASSERT_EQ(listed.size(), 1);
+    const QString path = books.Root() + u'/' + listed[0];
+    ASSERT_EQ(NativePath(path), native);
+
+    reader.Open({path}, Reader::OpenKind::Outside);
+    ASSERT_TRUE(RunUntil([&] { return !reader.Loading(); }));
+    ASSERT_EQ(state.Books.Count(), 1);
+    EXPECT_EQ(state.Current().FileName, QStringLiteral("西游记.txt"));
+    EXPECT_TRUE(view.messages.isEmpty()) << view.messages.join(u'\n').toStdString();
+    reader.GoToChapter(2);
+    ASSERT_TRUE(reader.Save().bookIni);
+    const QByteArray line = "Name=" + EncodeGb18030(books.Root()) + '/' + gbkName + ",Xcolor=,id=2,";
+    EXPECT_TRUE(ReadBytes(program.Path(QStringLiteral("book.ini"))).contains(line));
+
+    ReaderState laterState;
+    RecordingView laterView;
+    Reader later{laterState, ReaderFolders::Portable(program.Root()), laterView};
+    const QStringList recent = later.Memory().RecentPaths();
+    ASSERT_EQ(recent, QStringList{books.Root() + QStringLiteral("/西游记.txt")});
+    later.Open(recent, Reader::OpenKind::Recent);
+    ASSERT_TRUE(RunUntil([&] { return !later.Loading(); }));
+    ASSERT_EQ(laterState.Books.Count(), 1);
+    EXPECT_EQ(laterState.Current().Path, path);
+    EXPECT_EQ(laterState.Current().ChapterIndex, 2);
 }
 
 // Stepping to another book and back returns to the place inside the chapter.

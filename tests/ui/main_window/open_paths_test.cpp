@@ -188,8 +188,11 @@ TEST_F(OpeningPaths, OnlyLocalTextFilesAreTakenFromADrop)
     QDir().mkpath(books.Path(QStringLiteral("文件夹.txt")));
     const std::unique_ptr<QMimeData> dropped(Urls(
         {QUrl::fromLocalFile(book), QUrl::fromLocalFile(picture), QUrl(QStringLiteral("https://example.org/a.txt")),
-         QUrl::fromLocalFile(books.Path(QStringLiteral("文件夹.txt"))), QUrl::fromLocalFile(capitals)}));
-    EXPECT_EQ(DroppedBooks(*dropped), QStringList({book, capitals}));
+         QUrl::fromLocalFile(books.Path(QStringLiteral("文件夹.txt"))), QUrl::fromLocalFile(capitals),
+         // a file manager's URL of a GBK name: its bytes percent-encoded
+         QUrl::fromEncoded("file://" + QUrl::toPercentEncoding(books.Root(), "/") + "/%CE%F7%D3%CE.txt")}));
+    const QString gbkNamed = books.Root() + QStringLiteral("/\xdcce\xdcf7\xdcd3\xdcce.txt");
+    EXPECT_EQ(DroppedBooks(*dropped), QStringList({book, capitals, gbkNamed}));
     auto textOnly = std::make_unique<QMimeData>();
     textOnly->setText(book);
     EXPECT_TRUE(DroppedBooks(*textOnly).isEmpty());
