@@ -3,6 +3,7 @@
 #include "core/text/number_forms.h"
 
 #include <algorithm>
+#include <bitset>
 
 namespace {
 
@@ -91,6 +92,26 @@ QStringView Residue(QStringView line, QStringView residue)
 }
 
 }  // namespace
+
+bool NeedsHeadingTest(QStringView line)
+{
+    // Every character some test of IsChapterHeading needs: the digits of a
+    // whole number, 序, the first characters of the named sections, the
+    // numerals and the residue's characters; and the filler cleaning removes.
+    static const auto kMarkers = [] {
+        std::bitset<0x10000> markers;
+        for (QStringView set : {kNumerals, kResidueCharacters, QStringView(u"序〓")}) {
+            for (QChar c : set)
+                markers.set(c.unicode());
+        }
+        for (QStringView named : kNamedSections)
+            markers.set(named.front().unicode());
+        return markers;
+    }();
+    if (!line.isEmpty() && (line.front() == kSpace || line.back() == kSpace))
+        return true;
+    return std::any_of(line.begin(), line.end(), [](QChar c) { return kMarkers.test(c.unicode()); });
+}
 
 QStringView TrimSpaces(QStringView line)
 {

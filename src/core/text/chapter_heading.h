@@ -9,6 +9,12 @@
 // the loader stores that cleaned line.
 bool IsChapterHeading(QString& line);
 
+// A quick test for the loader: false proves that IsChapterHeading rejects
+// the line, and that cleaning leaves it as it is (it holds no "〓" and no
+// outer space), so it can be stored without a copy. Every heading holds an
+// ASCII digit, a Chinese numeral or one of a few marker characters.
+bool NeedsHeadingTest(QStringView line);
+
 // Lines at least this long (without outer spaces) are never headings.
 inline constexpr qsizetype kHeadingLengthLimit = 30;
 
