@@ -1,6 +1,11 @@
 #include "core/text/chapter_heading.h"
 #include "core/text/number_forms.h"
 
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -105,3 +110,35 @@ TEST(NumberForms, DatesAndTimesOfDay)
 }
 
 }  // namespace
+
+// The loader's quick test never turns a heading away, nor a line cleaning
+// would change: checked on every line of the corpus and on random short
+// lines drawn from markers, spaces, fillers and plain characters.
+TEST(ChapterHeading, TheQuickTestNeverMissesAHeadingOrALineToClean)
+{
+    QStringList lines;
+    for (const QString& name : QDir(QStringLiteral(READER_CORPUS_DIR)).entryList({QStringLiteral("*.utf8.txt")})) {
+        QFile book(QDir(QStringLiteral(READER_CORPUS_DIR)).filePath(name));
+        ASSERT_TRUE(book.open(QIODevice::ReadOnly));
+        lines += QString::fromUtf8(book.readAll()).split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+    }
+    ASSERT_GT(lines.size(), 10000);
+    const QString alphabet = QStringLiteral("第一十百千章回卷集序设外大尾声结局0123456789()（） 　〓:：-/.天地人说道");
+    QRandomGenerator random(17);
+    for (int i = 0; i < 200000; ++i) {
+        QString line;
+        for (int n = random.bounded(1, 12); n > 0; --n)
+            line += alphabet[random.bounded(alphabet.size())];
+        lines.append(line);
+    }
+    int skipped = 0;
+    for (const QString& line : lines) {
+        if (NeedsHeadingTest(line))
+            continue;
+        ++skipped;
+        QString tested = line;
+        EXPECT_FALSE(IsChapterHeading(tested)) << tested.toStdString();
+        EXPECT_EQ(tested, line);
+    }
+    EXPECT_GT(skipped, 1000);
+}
