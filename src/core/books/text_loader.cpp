@@ -6,6 +6,8 @@
 
 #include <QFileInfo>
 
+#include <utility>
+
 namespace {
 
 constexpr QStringView kLineEnd = u"\r\n";
@@ -148,8 +150,7 @@ public:
         Book& book = state_.Books[slot_];
         const int last = book.LastChapter();
         book.Chapters[last].Number = static_cast<std::int16_t>(last);
-        book.ChapterTexts[last] = std::move(body_);
-        body_ = QString();
+        book.ChapterTexts[last] = TakeBody();
     }
 
     // Empties the book for a second reading, as it was before the first. If
@@ -204,9 +205,8 @@ private:
         Book& book = state_.Books[slot_];
         chapter_ = book.LastChapter();
         if (!body_.isEmpty()) {
-            book.ChapterTexts[chapter_] = std::move(body_);
+            book.ChapterTexts[chapter_] = TakeBody();
             book.Chapters[chapter_].Number = static_cast<std::int16_t>(chapter_);
-            body_ = QString();
             if (chapter_ == 0 && book.ChapterTexts[0].size() >= 5) {
                 book.ChapterIndex = 0;
                 Show();
@@ -223,6 +223,16 @@ private:
         entry.Number = static_cast<std::int16_t>(chapter_);
         entry.Title = TrimSpaces(line_).toString();
         return LoadError::None;
+    }
+
+    // The body of the chapter just closed, without the room it grew into:
+    // that room is a third of the text on average, for as long as the book
+    // is open. Shrinking a block in place costs no copy.
+    QString TakeBody()
+    {
+        if (body_.capacity() - body_.size() > body_.size() / 16)
+            body_.squeeze();
+        return std::exchange(body_, QString());
     }
 
     // One line and its CR LF in one step: books of millions of short lines
