@@ -6,12 +6,12 @@
 #include "core/text/block_decoder.h"
 #include "core/text/icu_converter.h"
 
+#include <QtEndian>
+
 #include <array>
+#include <cstdint>
 
 namespace {
-
-constexpr int kLeadCount = 0xFE - 0x81 + 1;  // lead bytes 0x81..0xFE
-constexpr int kTrailSpan = 0xFE - 0x40 + 1;  // trail bytes 0x40..0xFE, gaps included
 
 bool IsLeadByte(unsigned char b)
 {
@@ -30,8 +30,10 @@ bool IsFourByteDigit(unsigned char b)
     return b >= 0x30 && b <= 0x39;
 }
 
-// The character of every two-byte code; 0 where ICU maps the code to
-// nothing (or to more than one character).
+// The character of every pair of a byte 0x80..0xFF and any byte after it;
+// 0 where the pair is no two-byte code or ICU maps it to nothing (or to more
+// than one character). Indexed by the pair read as a big-endian word with
+// the lead's top bit dropped, so a lookup needs no range check.
 class TwoByteTable {
 public:
     TwoByteTable(const char* converterName, bool (*isTrail)(unsigned char))
@@ -47,18 +49,19 @@ public:
                 const unsigned char bytes[2] = {static_cast<unsigned char>(lead), static_cast<unsigned char>(trail)};
                 char16_t decoded[2];
                 if (DecodeSequenceWithIcu(converter.get(), bytes, 2, decoded) == 1)
-                    table_[(lead - 0x81) * kTrailSpan + (trail - 0x40)] = decoded[0];
+                    table_[Index(lead << 8 | trail)] = decoded[0];
             }
         }
     }
 
-    char16_t At(unsigned char lead, unsigned char trail) const
-    {
-        return table_[(lead - 0x81) * kTrailSpan + (trail - 0x40)];
-    }
+    char16_t At(unsigned char lead, unsigned char trail) const { return table_[Index(lead << 8 | trail)]; }
+    // The pair at `bytes`, whose first byte is 0x80 or above.
+    char16_t AtPair(const unsigned char* bytes) const { return table_[Index(qFromBigEndian<quint16>(bytes))]; }
 
 private:
-    std::array<char16_t, kLeadCount * kTrailSpan> table_;
+    static unsigned Index(unsigned pair) { return pair & 0x7FFF; }
+
+    std::array<char16_t, 0x8000> table_;
 };
 
 const TwoByteTable& Gb18030Table()
@@ -91,25 +94,69 @@ int InvalidByte(char16_t* out, int& produced, qint64& invalid)
     return 1;
 }
 
+// Bit k set when bytes[k] is 0x80 or above, for 64 bytes.
+std::uint64_t HighBits(const unsigned char* bytes)
+{
+    std::uint64_t bits = 0;
+    for (int k = 0; k < 64; k += 8) {
+        // The top bit of each byte, gathered into the top byte of the product.
+        const std::uint64_t tops = (qFromLittleEndian<quint64>(bytes + k) & 0x8080808080808080ULL) >> 7;
+        bits |= (tops * 0x0102040810204080ULL) >> 56 << k;
+    }
+    return bits;
+}
+
+// `ifOne` when `bit` is 1, else `ifZero`, by masks: the compiler would
+// turn a conditional into the very branch the caller avoids.
+char16_t Choose(unsigned bit, char16_t ifOne, char16_t ifZero)
+{
+    const unsigned mask = 0u - bit;
+    return static_cast<char16_t>((ifOne & mask) | (ifZero & ~mask));
+}
+
+// The ASCII and mapped two-byte codes from the start of the 64 bytes at
+// `window` (and the trail byte after them), advancing `out`. Returns the
+// bytes taken: 64 or 65, or fewer when the next code is not in the table.
+//
+// Text that mixes ASCII and two-byte codes (a Big5 copy of simplified text
+// is one "?" in five) would mispredict a branch on the kind of each
+// character. Here the kind comes from a bit mask, the next position depends
+// on that bit alone, and the character is chosen without a branch.
+int DecodeWindow(const TwoByteTable& table, const unsigned char* window, char16_t*& out)
+{
+    const std::uint64_t high = HighBits(window);
+    int k = 0;
+    while (k < 64) {
+        const unsigned isHigh = (high >> k) & 1;
+        const char16_t c = Choose(isHigh, table.AtPair(window + k), window[k]);
+        if (c == 0)  // unmapped, invalid or NUL
+            break;
+        *out++ = c;
+        k += 1 + isHigh;
+    }
+    return k;
+}
+
 // Whole sequences of `bytes`, as a codec's DecodeRun: ASCII and mapped
 // two-byte codes inline, everything else through the codec's DecodeOne.
 // Stops before a sequence that goes on in the next block.
-template <bool (*IsTrail)(unsigned char), typename Codec>
+template <typename Codec>
 qsizetype DecodeTwoByteRun(Codec& codec, const TwoByteTable& table, const unsigned char* bytes, qsizetype size,
                            char16_t*& out, qint64& invalid)
 {
     qsizetype i = 0;
     while (i < size) {
-        const unsigned char b = bytes[i];
-        if (b < 0x80) {
-            *out++ = b;
-            ++i;
-            continue;
-        }
-        if (i + 1 < size && IsLeadByte(b) && IsTrail(bytes[i + 1])) {
-            if (const char16_t c = table.At(b, bytes[i + 1])) {
+        if (size - i > 64) {
+            const int taken = DecodeWindow(table, bytes + i, out);
+            i += taken;
+            if (taken >= 64)
+                continue;
+        } else {
+            const unsigned isHigh = bytes[i] >= 0x80;
+            const char16_t c = !isHigh ? bytes[i] : i + 1 < size ? table.AtPair(bytes + i) : 0;
+            if (c != 0) {
                 *out++ = c;
-                i += 2;
+                i += 1 + isHigh;
                 continue;
             }
         }
@@ -173,7 +220,7 @@ public:
 
     qsizetype DecodeRun(const unsigned char* bytes, qsizetype size, char16_t*& out, qint64& invalid)
     {
-        return DecodeTwoByteRun<IsGb18030Trail>(*this, table_, bytes, size, out, invalid);
+        return DecodeTwoByteRun(*this, table_, bytes, size, out, invalid);
     }
 
     // An unfinished sequence: its lead byte is invalid, and the bytes after
@@ -231,7 +278,7 @@ public:
 
     qsizetype DecodeRun(const unsigned char* bytes, qsizetype size, char16_t*& out, qint64& invalid)
     {
-        return DecodeTwoByteRun<IsBig5Trail>(*this, table_, bytes, size, out, invalid);
+        return DecodeTwoByteRun(*this, table_, bytes, size, out, invalid);
     }
 
     // Only a lone lead byte can be left over.
