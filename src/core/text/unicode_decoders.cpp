@@ -11,6 +11,10 @@
 
 #include <cstdint>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 int Invalid(char16_t* out, int& produced, qint64& invalid, int length)
@@ -161,38 +165,23 @@ public:
     {
         qsizetype i = 0;
         while (size - i >= 2) {
-            // Runs without a surrogate, the usual case, a chunk at a time:
-            // copied straight to the output, then checked by loops of fixed
-            // length without exit, which the compiler turns into vector
-            // code. A chunk with a surrogate is left to be written over.
-            while (size - i >= 2 * kChunk) {
-                std::memcpy(out, bytes + i, 2 * kChunk);
-                if constexpr (kSwap) {
-                    for (int k = 0; k < kChunk; ++k)
-                        out[k] = static_cast<char16_t>(out[k] << 8 | out[k] >> 8);
-                }
-                unsigned surrogates = 0;
-                for (int k = 0; k < kChunk; ++k)
-                    surrogates |= (out[k] & 0xF800) == 0xD800;
-                if (surrogates)
-                    break;
+            // Chunks without a surrogate, the usual case, are copied whole.
+            if (size - i >= 2 * kChunk && !CopyChunk(bytes + i, out)) {
                 out += kChunk;
                 i += 2 * kChunk;
-            }
-            if (size - i < 2)
-                break;
-            const char16_t unit = Unit(bytes + i);
-            if (!QChar::isSurrogate(unit)) {
-                *out++ = unit;
-                i += 2;
                 continue;
             }
-            int produced = 0;
-            const int consumed = DecodeOne(bytes + i, size - i, out, produced, invalid);
-            if (consumed == 0)
-                break;
-            out += produced;
-            i += consumed;
+            // A chunk with a surrogate, which CopyChunk's output is written
+            // over, or the last units: one at a time to the chunk's end.
+            const qsizetype end = std::min(size, i + 2 * kChunk);
+            while (i < end && size - i >= 2) {
+                int produced = 0;
+                const int consumed = DecodeOne(bytes + i, size - i, out, produced, invalid);
+                if (consumed == 0)
+                    return i;  // the pair goes on in the next block
+                out += produced;
+                i += consumed;
+            }
         }
         return i;
     }
@@ -207,9 +196,42 @@ public:
     }
 
 private:
-    static constexpr int kChunk = 64;
+    static constexpr int kChunk = 256;
     // Whether the file's byte order is not the machine's.
     static constexpr bool kSwap = kBigEndian != (Q_BYTE_ORDER == Q_BIG_ENDIAN);
+
+    // Copies kChunk units to `out` in the machine's order; returns whether
+    // one of them is a surrogate. One pass with SSE2, which every x86-64
+    // has: Qt's own conversion is a plain copy (or byte swap) of the same
+    // width, and a copy followed by separate passes over the output was
+    // half as fast again.
+    static bool CopyChunk(const unsigned char* bytes, char16_t* out)
+    {
+#if defined(__SSE2__)
+        const __m128i top5 = _mm_set1_epi16(static_cast<short>(0xF800));
+        const __m128i surrogate = _mm_set1_epi16(static_cast<short>(0xD800));
+        __m128i found = _mm_setzero_si128();
+        for (int k = 0; k < kChunk; k += 8) {
+            __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 2 * k));
+            if constexpr (kSwap)
+                units = _mm_or_si128(_mm_slli_epi16(units, 8), _mm_srli_epi16(units, 8));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), units);
+            found = _mm_or_si128(found, _mm_cmpeq_epi16(_mm_and_si128(units, top5), surrogate));
+        }
+        return _mm_movemask_epi8(found) != 0;
+#else
+        // Loops of fixed length without exit, which the compiler turns into
+        // vector code.
+        std::memcpy(out, bytes, 2 * kChunk);
+        std::uint16_t surrogates = 0;
+        for (int k = 0; k < kChunk; ++k) {
+            const char16_t unit = kSwap ? static_cast<char16_t>(out[k] << 8 | out[k] >> 8) : out[k];
+            out[k] = unit;
+            surrogates |= (unit & 0xF800) == 0xD800 ? 0xFFFF : 0;
+        }
+        return surrogates != 0;
+#endif
+    }
 
     static char16_t Unit(const unsigned char* bytes)
     {

@@ -54,9 +54,12 @@ QList<QByteArray> AwkwardBytes(TextEncoding encoding)
         return {good, "\xE6\x88\n\xE0\x80\x80\r\xED\xA0\x80\xC0\xAF\xF4\x90\x80\x80" + good, good + "\xF0\x9F\x98",
                 "\xF0\x9F\x98\x80\xE4\xB8\r\n\xFF\xFE"};
     case TextEncoding::Utf16LE:
-        return {good, QByteArray("\x00\xD8\r\x00\x00\xDC\n\x00", 8) + good, good + "\x3D\xD8", good + "x"};
+        // Repeated, the pairs fall on every side of the decoder's chunks.
+        return {good, QByteArray("\x00\xD8\r\x00\x00\xDC\n\x00", 8) + good, good + "\x3D\xD8", good + "x",
+                good.repeated(40)};
     case TextEncoding::Utf16BE:
-        return {good, QByteArray("\xD8\x00\x00\r\xDC\x00\x00\n", 8) + good, good + "\xD8\x3D\xDE", good + "x"};
+        return {good, QByteArray("\xD8\x00\x00\r\xDC\x00\x00\n", 8) + good, good + "\xD8\x3D\xDE", good + "x",
+                good.repeated(40)};
     }
     return {};
 }
