@@ -123,12 +123,14 @@ void PaneText::IndexFrom(qsizetype line, QDeadlineTimer slice)
         highSteps_.pop_back();
     crLfCheckpoints_.resize(static_cast<size_t>(first / kCheckpointLines + 1));
     crLfSoFar_ = crLfCheckpoints_.back();
+    scannedTo_ = 0;
     complete_ = false;
     Scan(text_.size(), slice);
 }
 
 // Indexes lines after the last one indexed until a line starts past
-// `until`, the deadline passes or the text ends.
+// `until`, the deadline passes or the text ends. The text is searched a
+// stretch at a time, so even one line of a gigabyte gives way in time.
 void PaneText::Scan(qsizetype until, QDeadlineTimer deadline)
 {
     // The clock is read every so many lines or characters, not at each line.
@@ -136,22 +138,28 @@ void PaneText::Scan(qsizetype until, QDeadlineTimer deadline)
     constexpr qsizetype kCharactersBetweenLooks = 1 << 20;
     const QChar* text = text_.constData();
     const qsizetype size = text_.size();
-    qsizetype i = LineStart(LineCount() - 1);
+    qsizetype i = std::max(scannedTo_, LineStart(LineCount() - 1));
     qsizetype nextLook = i + kCharactersBetweenLooks;
-    while ((i = NextBreak(text, i, size)) < size) {
-        const bool pair = text[i] == u'\r' && i + 1 < size && text[i + 1] == u'\n';
-        crLfSoFar_ += pair ? 1 : 0;
-        i += pair ? 2 : 1;
-        if (LineCount() % kCheckpointLines == 0)
-            crLfCheckpoints_.push_back(crLfSoFar_);
-        AddLineStart(i);
-        if (i > until)
-            return;
-        if (LineCount() % kLinesBetweenLooks == 0 || i >= nextLook) {
-            nextLook = i + kCharactersBetweenLooks;
-            if (deadline.hasExpired())
+    for (;;) {
+        i = NextBreak(text, i, std::min(size, nextLook));
+        if (i == size)
+            break;
+        if (i < nextLook) {
+            const bool pair = text[i] == u'\r' && i + 1 < size && text[i + 1] == u'\n';
+            crLfSoFar_ += pair ? 1 : 0;
+            i += pair ? 2 : 1;
+            if (LineCount() % kCheckpointLines == 0)
+                crLfCheckpoints_.push_back(crLfSoFar_);
+            AddLineStart(i);
+            if (i > until)
                 return;
+            if (LineCount() % kLinesBetweenLooks != 0 && i < nextLook)
+                continue;
         }
+        scannedTo_ = i;
+        nextLook = i + kCharactersBetweenLooks;
+        if (i > until || deadline.hasExpired())
+            return;
     }
     complete_ = true;
     // The index of a chapter of millions of lines takes no more room than

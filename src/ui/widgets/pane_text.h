@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 #include <QString>
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -24,8 +25,8 @@ struct PaneSegment {
 //
 // A chapter of millions of lines takes seconds to index, so the index is
 // built a slice at a time: until it is complete, the text counts as ending
-// at the start of the last line indexed (Length()), and IndexMore or Reach
-// take it further.
+// where the search for line ends has come (Length()), and IndexMore or
+// Reach take it further.
 class PaneText {
 public:
     // Lines longer than this are laid out in pieces of about this length:
@@ -44,7 +45,7 @@ public:
     // The whole text, indexed or not.
     const QString& Text() const { return text_; }
     // The length of the text indexed so far: all of it once Complete().
-    qsizetype Length() const { return complete_ ? text_.size() : LineStart(LineCount() - 1); }
+    qsizetype Length() const { return complete_ ? text_.size() : std::max(LineStart(LineCount() - 1), scannedTo_); }
     bool Complete() const { return complete_; }
     // Indexes on until the deadline; returns Complete().
     bool IndexMore(QDeadlineTimer deadline);
@@ -99,5 +100,7 @@ private:
     std::vector<qsizetype> crLfCheckpoints_;
     // Line breaks written CR LF before the last line indexed.
     qsizetype crLfSoFar_ = 0;
+    // How far the last line indexed has been searched for its end.
+    qsizetype scannedTo_ = 0;
     bool complete_ = false;
 };

@@ -351,7 +351,7 @@ void ReadingPane::UpdateScrollRange()
     const qreal height = ViewHeight();
     // Until the whole text is indexed its last page is not known: the view
     // may go as far as the last line indexed.
-    lastTop_ = text_.Complete() ? lines_.LastTop(height) : text_.Length();
+    lastTop_ = text_.Complete() ? lines_.LastTop(height) : lines_.At(text_.Length()).Start();
     const qsizetype unit = ScrollUnit();
     const qsizetype page = std::max<qsizetype>(1, lines_.CharactersShown(0, height));
     const qsizetype linesPerPage = std::max<qsizetype>(1, qsizetype(height / QFontMetricsF(font()).lineSpacing()));
