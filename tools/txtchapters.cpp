@@ -7,10 +7,16 @@
 //
 // --encoding NAME before FILE reads the book in GB18030, UTF-8, Big5,
 // UTF-16LE or UTF-16BE instead of detecting its encoding ("" detects).
+// --rule NAME splits it by a shipped heading rule instead of the built-in
+// recogniser (--rules lists their names; "内置规则" is the built-in one),
+// --pattern REGEX by a rule of your own, and --with-named adds the named
+// sections (楔子, 番外, 后记 …) to either.
 
 #include "core/books/reader_state.h"
 #include "core/books/text_loader.h"
 #include "core/text/chapter_heading.h"
+#include "core/text/file_names.h"
+#include "core/text/heading_rules.h"
 #include "core/text/text_encoding.h"
 
 #include <QByteArray>
@@ -64,11 +70,13 @@ void Write(const std::string& text)
     std::fwrite(text.data(), 1, text.size(), stdout);
 }
 
-int PrintChapters(const QString& path, bool countOnly, EncodingChoice encoding)
+int PrintChapters(const QString& path, bool countOnly, EncodingChoice encoding, const HeadingRule* rule)
 {
     ReaderState state;
     HeadlessHost host;
-    const LoadResult result = LoadTextFile(state, path, host, encoding);
+    LoadTuning tuning;
+    tuning.rule = rule;
+    const LoadResult result = LoadTextFile(state, path, host, encoding, tuning);
     if (!result.Succeeded()) {
         const QByteArray text = LoadFailureText(result).toUtf8();
         std::fprintf(stderr, "%s\n", text.constData());
@@ -120,9 +128,19 @@ int ClassifyStandardInput()
 int Usage()
 {
     std::fprintf(stderr,
-                 "usage: txtchapters [--count] [--encoding NAME] FILE | txtchapters --headings\n"
+                 "usage: txtchapters [--count] [--encoding NAME] [--rule RULE | --pattern REGEX] [--with-named] FILE\n"
+                 "       txtchapters --headings | txtchapters --rules\n"
                  "NAME: GB18030, UTF-8, Big5, UTF-16LE, UTF-16BE, or \"\" to detect the encoding\n");
     return 2;
+}
+
+int PrintRuleNames()
+{
+    std::string out = QString::fromUtf16(kBuiltInRuleName).toStdString() + '\n';
+    for (const HeadingRule& rule : ShippedRules())
+        out += rule.name.toStdString() + '\n';
+    Write(out);
+    return 0;
 }
 
 }  // namespace
@@ -131,7 +149,11 @@ int main(int argc, char** argv)
 {
     if (argc == 2 && std::strcmp(argv[1], "--headings") == 0)
         return ClassifyStandardInput();
+    if (argc == 2 && std::strcmp(argv[1], "--rules") == 0)
+        return PrintRuleNames();
     bool countOnly = false;
+    bool withNamed = false;
+    std::optional<HeadingRule> rule;
     EncodingChoice encoding = EncodingChoice::Automatic;
     const char* file = nullptr;
     for (int i = 1; i < argc; ++i) {
@@ -143,6 +165,24 @@ int main(int argc, char** argv)
             if (!named)
                 return Usage();
             encoding = *named;
+        } else if (std::strcmp(argv[i], "--rule") == 0 && i + 1 < argc && !rule) {
+            const QString name = QString::fromUtf8(argv[++i]);
+            const HeadingRule* shipped = FindShippedRule(name);
+            if (!shipped && name != QStringView(kBuiltInRuleName)) {
+                std::fprintf(stderr, "txtchapters: no rule named %s (--rules lists them)\n", argv[i]);
+                return 2;
+            }
+            if (shipped)
+                rule = *shipped;
+        } else if (std::strcmp(argv[i], "--pattern") == 0 && i + 1 < argc && !rule) {
+            const QString pattern = QString::fromUtf8(argv[++i]);
+            if (const QString problem = PatternProblem(pattern); !problem.isEmpty()) {
+                std::fprintf(stderr, "txtchapters: %s\n", problem.toUtf8().constData());
+                return 2;
+            }
+            rule = HeadingRule{QStringLiteral("--pattern"), QRegularExpression(pattern), {}};
+        } else if (std::strcmp(argv[i], "--with-named") == 0) {
+            withNamed = true;
         } else if (argv[i][0] != '-' && !file) {
             file = argv[i];
         } else {
@@ -151,5 +191,11 @@ int main(int argc, char** argv)
     }
     if (!file)
         return Usage();
-    return PrintChapters(QString::fromLocal8Bit(file), countOnly, encoding);
+    if (withNamed) {
+        // The built-in recogniser takes no additions: named sections join a rule.
+        if (!rule)
+            return Usage();
+        rule = WithNamedSections(*rule);
+    }
+    return PrintChapters(PathFromNative(file), countOnly, encoding, rule ? &*rule : nullptr);
 }

@@ -46,6 +46,28 @@ TEST(Txtchapters, ReadsInTheNamedEncoding)
     EXPECT_EQ(Txtchapters({"--count", "--encoding", "UTF-16BE", utf16}).out, "1\n");
 }
 
+// Rules by name, a user's pattern, and their names listed; a bad pattern
+// or an unknown rule is refused with the reason.
+TEST(Txtchapters, SplitsByANamedRuleOrAPattern)
+{
+    TempFolder folder;
+    const QString book =
+        folder.WriteGbk(QStringLiteral("规则.txt"), QStringLiteral("Chapter 1 Home\r\na\r\nChapter 2 Away\r\nb\r\n"));
+    EXPECT_EQ(Txtchapters({"--count", book}).out, "1\n");
+    EXPECT_EQ(Txtchapters({"--count", "--rule", "Chapter N", book}).out, "2\n");
+    EXPECT_EQ(Txtchapters({"--count", "--rule", "内置规则", book}).out, "1\n");
+    EXPECT_EQ(Txtchapters({"--count", "--pattern", "^Chapter 2", book}).out, "2\n");
+    const QStringList names = Txtchapters({"--rules"}).out.split(u'\n', Qt::SkipEmptyParts);
+    EXPECT_TRUE(names.contains("内置规则") && names.contains("Chapter N"));
+
+    const ToolRun bad = Txtchapters({"--pattern", "^(Chapter", book});
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_EQ(bad.err, "txtchapters: 第 10 个字符处: 缺少右括号 )\n");
+    const ToolRun unknown = Txtchapters({"--rule", "无此规则", book});
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_TRUE(unknown.err.contains("--rules"));
+}
+
 TEST(Txtchapters, UnknownNamesPrintTheUsage)
 {
     TempFolder folder;

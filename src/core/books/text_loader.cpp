@@ -3,6 +3,7 @@
 #include "core/files/plain_file.h"
 #include "core/text/chapter_heading.h"
 #include "core/text/file_names.h"
+#include "core/text/heading_rules.h"
 
 #include <QFileInfo>
 
@@ -100,6 +101,7 @@ public:
         , slot_(slot)
         , host_(host)
         , clock_(host, tuning.yieldInterval)
+        , rule_(tuning.rule)
     {}
 
     // Reads every line of `reader` into the book. A wrong guess of the
@@ -181,7 +183,7 @@ private:
             return;
         }
         lineStart_.Append(piece);
-        if (lineStart_.LengthWithoutOuterSpaces() >= kHeadingLengthLimit) {
+        if (lineStart_.LengthWithoutOuterSpaces() >= (rule_ ? kRuleLineLimit : kHeadingLengthLimit)) {
             body_.append(lineStart_.Text());
             lineStart_.Clear();
             longLine_ = true;
@@ -190,6 +192,8 @@ private:
 
     LoadError TakeLine(QStringView view)
     {
+        if (rule_)
+            return TakeLineByRule(view);
         // Long lines are never headings and are stored as they are; only
         // short ones that might be go through the recogniser, which may
         // clean them.
@@ -202,9 +206,36 @@ private:
             AppendLine(line_);
             return LoadError::None;
         }
+        return StartChapter(TrimSpaces(line_).toString());
+    }
+
+    // The same line as the recogniser would store it, split by the rule
+    // instead: a rule changes where chapters begin, never the text.
+    LoadError TakeLineByRule(QStringView view)
+    {
+        if (LengthWithoutOuterSpaces(view) >= kRuleLineLimit) {
+            AppendLine(view);
+            return LoadError::None;
+        }
+        line_ = view.toString();
+        IsChapterHeading(line_);  // for its cleaning alone
+        if (!rule_->Takes(line_)) {
+            AppendLine(line_);
+            return LoadError::None;
+        }
+        return StartChapter(TrimAllSpaces(line_).toString());
+    }
+
+    // A heading line: the chapter in progress ends when it holds text. With
+    // the built-in recogniser a heading right after another replaces its
+    // title; a rule keeps both, so a volume line before its first chapter
+    // stays in the contents.
+    LoadError StartChapter(QString title)
+    {
         Book& book = state_.Books[slot_];
         chapter_ = book.LastChapter();
-        if (!body_.isEmpty()) {
+        const bool titled = rule_ && !book.Chapters[chapter_].Title.isEmpty();
+        if (!body_.isEmpty() || titled) {
             book.ChapterTexts[chapter_] = TakeBody();
             book.Chapters[chapter_].Number = static_cast<std::int16_t>(chapter_);
             if (chapter_ == 0 && book.ChapterTexts[0].size() >= 5) {
@@ -218,10 +249,9 @@ private:
             grown.Chapters.resize(chapter_ + 1);
             grown.ChapterTexts.resize(chapter_ + 1);
         }
-        // A heading replaces the title of the chapter in progress.
         ChapterEntry& entry = state_.Books[slot_].Chapters[chapter_];
         entry.Number = static_cast<std::int16_t>(chapter_);
-        entry.Title = TrimSpaces(line_).toString();
+        entry.Title = std::move(title);
         return LoadError::None;
     }
 
@@ -256,7 +286,8 @@ private:
     int chapter_ = -1;  // the chapter in progress; unset until the first heading
     QString line_;
     LineStart lineStart_;
-    bool longLine_ = false;  // the line in progress goes straight into the body
+    bool longLine_ = false;              // the line in progress goes straight into the body
+    const HeadingRule* rule_ = nullptr;  // null: the built-in recogniser
 };
 
 }  // namespace

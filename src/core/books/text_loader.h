@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <memory>
 
+struct HeadingRule;
+
 // What the loader needs from the window it loads for. The loader itself
 // knows no widgets.
 class LoaderHost {
@@ -49,6 +51,8 @@ inline constexpr char16_t kFileNotFound[] = u"找不到该文件";
 struct LoadTuning {
     qsizetype blockSize = TextFileReader::kBlockSize;
     std::chrono::nanoseconds yieldInterval = std::chrono::milliseconds(10);
+    // Where chapters begin: the built-in recogniser when null.
+    const HeadingRule* rule = nullptr;
 };
 
 // Fills book `slot` of `state`, which holds one empty chapter, from the file

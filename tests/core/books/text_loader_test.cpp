@@ -1,5 +1,6 @@
 #include "core/books/text_loader.h"
 #include "core/text/chapter_heading.h"
+#include "core/text/heading_rules.h"
 #include "support/fake_loader_host.h"
 #include "support/test_files.h"
 
@@ -98,6 +99,32 @@ TEST_F(Loader, EveryLineEndFormSplitsTheSameWay)
         EXPECT_EQ(LoadBytes(text.toUtf8()), expected);
         EXPECT_EQ(LoadBytes("\xEF\xBB\xBF" + text.toUtf8()), expected);
     }
+}
+
+// A rule changes where chapters begin and nothing else: headings the
+// built-in recogniser misses (a long numeral, a named section) start
+// chapters, a heading right after another keeps its own chapter, prose that
+// starts like a heading stays prose, and every body line is stored as the
+// built-in load stores it (cleaned when short).
+TEST_F(Loader, ARuleSplitsAtItsHeadingsAndKeepsTheText)
+{
+    const QString text =
+        QStringLiteral("作者的话 〓 \r\n楔子\r\n开篇\r\n第一卷 风起\r\n第一千零一章 夜行\r\n　　正文一行\r\n"
+                       "第二回合就被打败了，他说。\r\n第一千零二章：归来\r\n末行\r\n");
+    const HeadingRule rule = WithNamedSections(*FindShippedRule(u"第N章（数字不限长短）"));
+    LoadTuning tuning;
+    tuning.rule = &rule;
+    const LoadResult result =
+        LoadTextFile(state, folder.WriteGbk(QStringLiteral("规则.txt"), text), host, EncodingChoice::Automatic, tuning);
+    ASSERT_TRUE(result.Succeeded());
+    const std::vector<Chapter> expected = {
+        {"", "作者的话\r\n"},
+        {"楔子", "开篇\r\n"},
+        {"第一卷 风起", ""},
+        {"第一千零一章 夜行", "　　正文一行\r\n第二回合就被打败了，他说。\r\n"},
+        {"第一千零二章：归来", "末行\r\n"},
+    };
+    EXPECT_EQ(Table(state, result.Code), expected);
 }
 
 TEST_F(Loader, MissingFilesAndDuplicates)

@@ -1,4 +1,5 @@
 #include "core/text/chapter_heading.h"
+#include "core/text/heading_rules.h"
 #include "core/text/number_forms.h"
 
 #include <QDir>
@@ -141,4 +142,28 @@ TEST(ChapterHeading, TheQuickTestNeverMissesAHeadingOrALineToClean)
         EXPECT_EQ(tested, line);
     }
     EXPECT_GT(skipped, 1000);
+}
+
+// Every shipped rule takes its own example and no sentence of prose; a
+// user's pattern is refused with the place and the reason of its fault.
+TEST(HeadingRules, ShippedRulesTakeTheirExamplesAndBadPatternsAreNamed)
+{
+    const QString prose = QStringLiteral("第二天一早，他们就出发了，一路上说说笑笑。");
+    for (const HeadingRule& rule : ShippedRules()) {
+        EXPECT_TRUE(rule.Takes(rule.example)) << rule.name.toStdString();
+        EXPECT_TRUE(rule.Takes(QStringLiteral("　　") + rule.example + u' ')) << rule.name.toStdString();
+        EXPECT_FALSE(rule.Takes(prose)) << rule.name.toStdString();
+        EXPECT_FALSE(rule.Takes(rule.example + QString(kRuleLineLimit, u'长'))) << rule.name.toStdString();
+        EXPECT_EQ(FindShippedRule(rule.name), &rule);
+    }
+    const HeadingRule* chapters = FindShippedRule(u"第N章（数字不限长短）");
+    ASSERT_NE(chapters, nullptr);
+    EXPECT_FALSE(chapters->Takes(u"楔子"));
+    EXPECT_TRUE(WithNamedSections(*chapters).Takes(u"楔子"));
+    EXPECT_FALSE(chapters->Takes(u"第四回中既将薛家母子在荣府内寄居等事略已表明，此回则暂不能写矣。"));
+
+    EXPECT_TRUE(PatternProblem(QStringLiteral("^第.+章")).isEmpty());
+    EXPECT_EQ(PatternProblem(QStringLiteral("^(第.+章")), QStringLiteral("第 7 个字符处: 缺少右括号 )"));
+    EXPECT_FALSE(PatternProblem(QStringLiteral("^\\d*$")).isEmpty());  // takes every blank line
+    EXPECT_FALSE(PatternProblem(QStringLiteral("  ")).isEmpty());
 }
