@@ -8,7 +8,8 @@
 // --encoding NAME before FILE reads the book in GB18030, UTF-8, Big5,
 // UTF-16LE or UTF-16BE instead of detecting its encoding ("" detects).
 // --rule NAME splits it by a shipped heading rule instead of the built-in
-// recogniser (--rules lists their names; "内置规则" is the built-in one),
+// recogniser (--rules lists their names; "内置规则" is the built-in one;
+// "auto" the rule the reader would offer for the book, if any),
 // --pattern REGEX by a rule of your own, and --with-named adds the named
 // sections (楔子, 番外, 后记 …) to either.
 
@@ -17,6 +18,7 @@
 #include "core/text/chapter_heading.h"
 #include "core/text/file_names.h"
 #include "core/text/heading_rules.h"
+#include "core/text/rule_survey.h"
 #include "core/text/text_encoding.h"
 
 #include <QByteArray>
@@ -70,13 +72,27 @@ void Write(const std::string& text)
     std::fwrite(text.data(), 1, text.size(), stdout);
 }
 
-int PrintChapters(const QString& path, bool countOnly, EncodingChoice encoding, const HeadingRule* rule)
+int PrintChapters(const QString& path, bool countOnly, EncodingChoice encoding, const HeadingRule* rule, bool automatic)
 {
     ReaderState state;
     HeadlessHost host;
     LoadTuning tuning;
     tuning.rule = rule;
-    const LoadResult result = LoadTextFile(state, path, host, encoding, tuning);
+    RuleSurvey survey;
+    if (automatic)
+        tuning.survey = &survey;
+    LoadResult result = LoadTextFile(state, path, host, encoding, tuning);
+    // The rule the reader would offer: the book is read again by it.
+    std::optional<HeadingRule> better;
+    if (automatic && result.Succeeded()) {
+        if (const std::optional<QString> name = survey.Better())
+            better = FindSurveyedRule(*name);
+    }
+    if (better) {
+        tuning.rule = &*better;
+        tuning.survey = nullptr;
+        result = ReloadTextFile(state, result.Code, host, encoding, tuning);
+    }
     if (!result.Succeeded()) {
         const QByteArray text = LoadFailureText(result).toUtf8();
         std::fprintf(stderr, "%s\n", text.constData());
@@ -153,6 +169,7 @@ int main(int argc, char** argv)
         return PrintRuleNames();
     bool countOnly = false;
     bool withNamed = false;
+    bool automatic = false;  // --rule auto
     std::optional<HeadingRule> rule;
     EncodingChoice encoding = EncodingChoice::Automatic;
     const char* file = nullptr;
@@ -165,7 +182,11 @@ int main(int argc, char** argv)
             if (!named)
                 return Usage();
             encoding = *named;
-        } else if (std::strcmp(argv[i], "--rule") == 0 && i + 1 < argc && !rule) {
+        } else if (std::strcmp(argv[i], "--rule") == 0 && i + 1 < argc && std::strcmp(argv[i + 1], "auto") == 0 && !rule
+                   && !automatic) {
+            automatic = true;
+            ++i;
+        } else if (std::strcmp(argv[i], "--rule") == 0 && i + 1 < argc && !rule && !automatic) {
             const QString name = QString::fromUtf8(argv[++i]);
             const HeadingRule* shipped = FindShippedRule(name);
             if (!shipped && name != QStringView(kBuiltInRuleName)) {
@@ -174,13 +195,13 @@ int main(int argc, char** argv)
             }
             if (shipped)
                 rule = *shipped;
-        } else if (std::strcmp(argv[i], "--pattern") == 0 && i + 1 < argc && !rule) {
+        } else if (std::strcmp(argv[i], "--pattern") == 0 && i + 1 < argc && !rule && !automatic) {
             const QString pattern = QString::fromUtf8(argv[++i]);
             if (const QString problem = PatternProblem(pattern); !problem.isEmpty()) {
                 std::fprintf(stderr, "txtchapters: %s\n", problem.toUtf8().constData());
                 return 2;
             }
-            rule = HeadingRule{QStringLiteral("--pattern"), QRegularExpression(pattern), {}};
+            rule = UserRule(QStringLiteral("--pattern"), pattern);
         } else if (std::strcmp(argv[i], "--with-named") == 0) {
             withNamed = true;
         } else if (argv[i][0] != '-' && !file) {
@@ -193,9 +214,9 @@ int main(int argc, char** argv)
         return Usage();
     if (withNamed) {
         // The built-in recogniser takes no additions: named sections join a rule.
-        if (!rule)
+        if (!rule || automatic)
             return Usage();
         rule = WithNamedSections(*rule);
     }
-    return PrintChapters(PathFromNative(file), countOnly, encoding, rule ? &*rule : nullptr);
+    return PrintChapters(PathFromNative(file), countOnly, encoding, rule ? &*rule : nullptr, automatic);
 }

@@ -11,6 +11,10 @@
 struct ChapterEntry {
     std::int16_t Number = 0;  // equal to the entry's own index
     QString Title;            // the heading line as cleaned by the recogniser
+    // The line of the file (from 0) the chapter begins at: its heading, or
+    // for a chapter 0 without one, the first line. Places are carried
+    // between ways of splitting a book by line.
+    std::int32_t FirstLine = 0;
 };
 
 // Where a book was being read inside a chapter: the chapter shown and the
@@ -36,6 +40,12 @@ struct Book {
     // Where the reader left this book; it counts while Place.chapter is
     // still the book's ChapterIndex.
     ReadingPlace Place;
+    // The heading rule the book is split by (empty: the built-in
+    // recogniser), and then the heading lines of the built-in recogniser's
+    // chapters (-1 for a chapter 0 without one), so that the settings files
+    // keep its chapter numbers.
+    QString Rule;
+    std::vector<std::int32_t> BuiltInFirstLines;
 
     // Highest chapter index n (-1 for the empty slot 0, which has no chapters).
     int LastChapter() const { return static_cast<int>(Chapters.size()) - 1; }

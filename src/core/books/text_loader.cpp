@@ -4,6 +4,7 @@
 #include "core/text/chapter_heading.h"
 #include "core/text/file_names.h"
 #include "core/text/heading_rules.h"
+#include "core/text/rule_survey.h"
 
 #include <QFileInfo>
 
@@ -102,6 +103,7 @@ public:
         , host_(host)
         , clock_(host, tuning.yieldInterval)
         , rule_(tuning.rule)
+        , survey_(tuning.rule ? nullptr : tuning.survey)
     {}
 
     // Reads every line of `reader` into the book. A wrong guess of the
@@ -126,6 +128,7 @@ public:
             LoadError error = LoadError::None;
             if (longLine_) {
                 AppendLine(piece);
+                NoteBuiltInLine(false);
                 longLine_ = false;
             } else if (lineStart_.IsEmpty()) {
                 error = TakeLine(piece);
@@ -134,6 +137,7 @@ public:
                 error = TakeLine(lineStart_.Text());
                 lineStart_.Clear();
             }
+            ++lineNumber_;
             if (error != LoadError::None)
                 return error;
             // Once chapter 1 is under way, show chapter 0 if nothing is shown yet.
@@ -153,6 +157,10 @@ public:
         const int last = book.LastChapter();
         book.Chapters[last].Number = static_cast<std::int16_t>(last);
         book.ChapterTexts[last] = TakeBody();
+        if (survey_)
+            survey_->Finish(stored_);
+        if (rule_)
+            book.BuiltInFirstLines = std::move(builtInFirstLines_);
     }
 
     // Empties the book for a second reading, as it was before the first. If
@@ -165,6 +173,12 @@ public:
         book.ChapterTexts.assign(1, QString());
         book.ChapterIndex = 0;
         body_ = QString();
+        stored_ = 0;
+        lineNumber_ = 0;
+        builtInFirstLines_.assign(1, -1);
+        builtInBodyEmpty_ = true;
+        if (survey_)
+            *survey_ = RuleSurvey();
         chapter_ = -1;
         lineStart_.Clear();
         longLine_ = false;
@@ -197,12 +211,18 @@ private:
         // Long lines are never headings and are stored as they are; only
         // short ones that might be go through the recogniser, which may
         // clean them.
-        if (LengthWithoutOuterSpaces(view) >= kHeadingLengthLimit || !NeedsHeadingTest(view)) {
+        const qsizetype length = LengthWithoutOuterSpaces(view);
+        if (length >= kHeadingLengthLimit || !NeedsHeadingTest(view)) {
+            if (survey_ && length < kRuleLineLimit)
+                survey_->Take(view, false, Position());
             AppendLine(view);
             return LoadError::None;
         }
         line_ = view.toString();
-        if (!IsChapterHeading(line_)) {
+        const bool heading = IsChapterHeading(line_);
+        if (survey_)
+            survey_->Take(line_, heading, Position());
+        if (!heading) {
             AppendLine(line_);
             return LoadError::None;
         }
@@ -215,15 +235,17 @@ private:
     {
         if (LengthWithoutOuterSpaces(view) >= kRuleLineLimit) {
             AppendLine(view);
+            NoteBuiltInLine(false);
             return LoadError::None;
         }
         line_ = view.toString();
-        IsChapterHeading(line_);  // for its cleaning alone
+        NoteBuiltInLine(IsChapterHeading(line_));  // which also cleans the line
         if (!rule_->Takes(line_)) {
             AppendLine(line_);
             return LoadError::None;
         }
-        return StartChapter(TrimAllSpaces(line_).toString());
+        // The title is the line as stored, so every split keeps every line.
+        return StartChapter(TrimSpaces(line_).toString());
     }
 
     // A heading line: the chapter in progress ends when it holds text. With
@@ -252,6 +274,7 @@ private:
         ChapterEntry& entry = state_.Books[slot_].Chapters[chapter_];
         entry.Number = static_cast<std::int16_t>(chapter_);
         entry.Title = std::move(title);
+        entry.FirstLine = lineNumber_;
         return LoadError::None;
     }
 
@@ -262,8 +285,29 @@ private:
     {
         if (body_.capacity() - body_.size() > body_.size() / 16)
             body_.squeeze();
+        stored_ += body_.size();
         return std::exchange(body_, QString());
     }
+
+    // Where the built-in recogniser's chapters begin, followed alongside a
+    // load by a rule: a heading begins a chapter after text, and after
+    // another heading replaces it.
+    void NoteBuiltInLine(bool heading)
+    {
+        if (!rule_)
+            return;
+        if (!heading) {
+            builtInBodyEmpty_ = false;
+        } else if (builtInBodyEmpty_) {
+            builtInFirstLines_.back() = lineNumber_;
+        } else {
+            builtInFirstLines_.push_back(lineNumber_);
+            builtInBodyEmpty_ = true;
+        }
+    }
+
+    // Characters stored so far: where the next line stands in the book.
+    qsizetype Position() const { return stored_ + body_.size(); }
 
     // One line and its CR LF in one step: books of millions of short lines
     // spend much of their load here.
@@ -288,6 +332,11 @@ private:
     LineStart lineStart_;
     bool longLine_ = false;              // the line in progress goes straight into the body
     const HeadingRule* rule_ = nullptr;  // null: the built-in recogniser
+    RuleSurvey* survey_ = nullptr;
+    qsizetype stored_ = 0;         // characters of the chapters closed so far
+    std::int32_t lineNumber_ = 0;  // of the line being taken
+    std::vector<std::int32_t> builtInFirstLines_{-1};
+    bool builtInBodyEmpty_ = true;
 };
 
 }  // namespace

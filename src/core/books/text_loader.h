@@ -11,6 +11,7 @@
 #include <memory>
 
 struct HeadingRule;
+class RuleSurvey;
 
 // What the loader needs from the window it loads for. The loader itself
 // knows no widgets.
@@ -53,6 +54,8 @@ struct LoadTuning {
     std::chrono::nanoseconds yieldInterval = std::chrono::milliseconds(10);
     // Where chapters begin: the built-in recogniser when null.
     const HeadingRule* rule = nullptr;
+    // Sees every line of a load by the built-in recogniser, when set.
+    RuleSurvey* survey = nullptr;
 };
 
 // Fills book `slot` of `state`, which holds one empty chapter, from the file

@@ -18,11 +18,11 @@ namespace {
 #define READER_NAMED                                                                                                   \
     u"(?:楔子|引子|序言|序章|序幕|前言|引言|番外|后记|尾声|终章|大结局|完本感言|上架感言|简介|内容简介)"
 
-HeadingRule Rule(const char16_t* name, const char16_t* pattern, const char16_t* example,
+HeadingRule Rule(const char16_t* name, const char16_t* pattern, const char16_t* example, const char16_t* leads,
                  QRegularExpression::PatternOptions options = QRegularExpression::NoPatternOption)
 {
     HeadingRule rule{QString::fromUtf16(name), QRegularExpression(QString::fromUtf16(pattern), options),
-                     QString::fromUtf16(example)};
+                     QString::fromUtf16(example), QString::fromUtf16(leads)};
     rule.pattern.optimize();
     return rule;
 }
@@ -67,22 +67,30 @@ QStringView TrimAllSpaces(QStringView line)
 
 const QList<HeadingRule>& ShippedRules()
 {
-    static const QList<HeadingRule> rules = {
-        Rule(u"第N章（数字不限长短）", u"^第\\s*" READER_NUMERALS u"\\s*" READER_MARKER, u"第七千四百零二章 风雨"),
-        Rule(u"Chapter N", u"^chapter\\s*(?:[0-9]+|[ivxlc]+)\\b", u"Chapter 12 The Storm",
-             QRegularExpression::CaseInsensitiveOption),
-        Rule(u"数字编号（001 标题、12. 标题）", u"^[0-9０-９]{1,5}(?:$|[\\s.．、:：]\\s*\\S)", u"012 夜行"),
-        Rule(u"中文编号（一、标题）", u"^[零〇一二两三四五六七八九十百千]+、", u"十二、夜行"),
-        Rule(u"括号编号（【一】、（12））", u"^[【\\[（(〔〖]\\s*" READER_NUMERALS u"\\s*[】\\]）)〕〗]",
-             u"【十二】夜行"),
-        Rule(u"No. / Part N", u"^(?:no\\.?|part)\\s*(?:[0-9]+|[ivxlc]+)\\b", u"Part 3: Home",
-             QRegularExpression::CaseInsensitiveOption),
-        Rule(u"罗马数字（XII. 标题）", u"^[IVXLC]+(?:$|[.、:：\\s])", u"XII. The Storm"),
-        Rule(u"卷与章（第N卷、卷N、第N章）",
-             u"^(?:第\\s*" READER_NUMERALS u"\\s*" READER_MARKER u"|卷\\s*" READER_NUMERALS u"(?:$|\\s))",
-             u"卷三 风起"),
-        Rule(u"命名章节（楔子、番外、后记 …）", u"^" READER_NAMED u"(?:$|[\\s:：、·—-])", u"番外 江湖"),
-    };
+    static const QList<HeadingRule> rules = [] {
+        QList<HeadingRule> shipped = {
+            Rule(u"第N章（数字不限长短）", u"^第\\s*" READER_NUMERALS u"\\s*" READER_MARKER, u"第七千四百零二章 风雨",
+                 u"第"),
+            Rule(u"Chapter N", u"^chapter\\s*(?:[0-9]+|[ivxlc]+)\\b", u"Chapter 12 The Storm", u"Cc",
+                 QRegularExpression::CaseInsensitiveOption),
+            Rule(u"数字编号（001 标题、12. 标题）", u"^[0-9０-９]{1,5}(?:$|[\\s.．、:：]\\s*\\S)", u"012 夜行",
+                 u"0123456789０１２３４５６７８９"),
+            Rule(u"中文编号（一、标题）", u"^[零〇一二两三四五六七八九十百千]+、", u"十二、夜行",
+                 u"零〇一二两三四五六七八九十百千"),
+            Rule(u"括号编号（【一】、（12））", u"^[【\\[（(〔〖]\\s*" READER_NUMERALS u"\\s*[】\\]）)〕〗]",
+                 u"【十二】夜行", u"【[（(〔〖"),
+            Rule(u"No. / Part N", u"^(?:no\\.?|part)\\s*(?:[0-9]+|[ivxlc]+)\\b", u"Part 3: Home", u"NnPp",
+                 QRegularExpression::CaseInsensitiveOption),
+            Rule(u"罗马数字（XII. 标题）", u"^[IVXLC]+(?:$|[.、:：\\s])", u"XII. The Storm", u"IVXLC"),
+            Rule(u"卷与章（第N卷、卷N、第N章）",
+                 u"^(?:第\\s*" READER_NUMERALS u"\\s*" READER_MARKER u"|卷\\s*" READER_NUMERALS u"(?:$|\\s))",
+                 u"卷三 风起", u"第卷"),
+            Rule(u"命名章节（楔子、番外、后记 …）", u"^" READER_NAMED u"(?:$|[\\s:：、·—-])", u"番外 江湖",
+                 u"楔引序前番后尾终大完上简内"),
+        };
+        shipped.back().namedSections = true;
+        return shipped;
+    }();
     return rules;
 }
 
@@ -92,7 +100,7 @@ HeadingRule WithNamedSections(const HeadingRule& rule)
                          QRegularExpression(QStringLiteral("(?:") + rule.pattern.pattern()
                                                 + QString::fromUtf16(u")|^" READER_NAMED u"(?:$|[\\s:：、·—-])"),
                                             rule.pattern.patternOptions()),
-                         rule.example};
+                         rule.example, rule.leads.isEmpty() ? QString() : rule.leads + ShippedRules().back().leads};
     combined.pattern.optimize();
     return combined;
 }
@@ -104,6 +112,16 @@ const HeadingRule* FindShippedRule(QStringView name)
             return &rule;
     }
     return nullptr;
+}
+
+HeadingRule UserRule(const QString& name, const QString& pattern, const QString& example)
+{
+    HeadingRule rule;
+    rule.name = name;
+    rule.pattern = QRegularExpression(pattern);
+    rule.pattern.optimize();
+    rule.example = example;
+    return rule;
 }
 
 QString PatternProblem(const QString& pattern)

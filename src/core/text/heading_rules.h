@@ -14,6 +14,10 @@ struct HeadingRule {
     QString name;
     QRegularExpression pattern;
     QString example;  // a heading line the rule takes
+    // The characters a heading of the rule can begin with, so a survey of
+    // a book skips the others at once; empty: any.
+    QString leads;
+    bool namedSections = false;  // the rule of the named sections alone
 
     bool Takes(QStringView line) const;
 };
@@ -33,6 +37,9 @@ inline constexpr char16_t kWithNamedSuffix[] = u"＋命名章节";
 
 // The shipped rule of that name, or null.
 const HeadingRule* FindShippedRule(QStringView name);
+
+// A rule of the user's own, tested on every short line.
+HeadingRule UserRule(const QString& name, const QString& pattern, const QString& example = {});
 
 // Why `pattern` cannot be a rule, in words a user can act on ("第 4 个字符处:
 // 缺少右括号"); empty when it can. A pattern that matches an empty line is

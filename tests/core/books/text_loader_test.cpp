@@ -1,6 +1,8 @@
+#include "core/books/book_lines.h"
 #include "core/books/text_loader.h"
 #include "core/text/chapter_heading.h"
 #include "core/text/heading_rules.h"
+#include "core/text/rule_survey.h"
 #include "support/fake_loader_host.h"
 #include "support/test_files.h"
 
@@ -125,6 +127,84 @@ TEST_F(Loader, ARuleSplitsAtItsHeadingsAndKeepsTheText)
         {"第一千零二章：归来", "末行\r\n"},
     };
     EXPECT_EQ(Table(state, result.Code), expected);
+}
+
+// A place carried between the built-in split and a rule's by its line: on
+// every line of a book whose headings the two see differently, the rule's
+// place of a line, said in built-in chapters, is the built-in load's place
+// of it, and back again.
+TEST_F(Loader, PlacesCarryBetweenSplitsByLine)
+{
+    QString text = QStringLiteral("前言\r\n\r\n第一章 甲\r\n第二章 乙\r\n");
+    for (int i = 1; i <= 12; ++i)
+        text += QStringLiteral("第%1千零一章 长\r\n正文%1\r\n　　又一行\r\n第%1章\r\n末%1\r\n").arg(i);
+    const int lines = static_cast<int>(text.count(QStringLiteral("\r\n")));
+    const HeadingRule& rule = *FindShippedRule(u"第N章（数字不限长短）");
+    LoadTuning byRule;
+    byRule.rule = &rule;
+    const int ruled =
+        LoadTextFile(state, folder.WriteGbk(QStringLiteral("甲.txt"), text), host, EncodingChoice::Automatic, byRule)
+            .Code;
+    const int builtIn = LoadTextFile(state, folder.WriteGbk(QStringLiteral("乙.txt"), text), host).Code;
+    const Book& ruleBook = state.Books[ruled];
+    const Book& builtInBook = state.Books[builtIn];
+    ASSERT_GT(ruleBook.LastChapter(), builtInBook.LastChapter());
+    int bodyLines = 0;
+    for (std::int32_t line = 0; line < lines; ++line) {
+        const ReadingPlace inRule = PlaceOfLine(ruleBook, {line, 1});
+        const ReadingPlace inBuiltIn = PlaceOfLine(builtInBook, {line, 1});
+        // Heading lines are no place to stand in either split.
+        if (LineOfPlace(ruleBook, inRule).line != line || LineOfPlace(builtInBook, inBuiltIn).line != line)
+            continue;
+        ++bodyLines;
+        EXPECT_EQ(BuiltInPlace(ruleBook, inRule), inBuiltIn) << line;
+        EXPECT_EQ(PlaceOfBuiltInPlace(ruleBook, inBuiltIn), inRule) << line;
+    }
+    EXPECT_GT(bodyLines, 30);
+}
+
+// The rule a survey of the load offers, for books whose headings take the
+// usual forms the built-in recogniser misses, in GBK and in UTF-8: the rule
+// that takes exactly their headings; and none for a book it reads well.
+TEST_F(Loader, ASurveyOffersTheRuleThatTakesTheBooksHeadings)
+{
+    const QString prose = QStringLiteral("　　他望着远处的山，心里想着一些事情，一直走到天黑才回去。\r\n");
+    // Numbers too long for the built-in recogniser's residue.
+    const QString numerals[] = {QStringLiteral("一千四百零一"), QStringLiteral("一千四百零二"),
+                                QStringLiteral("一千四百零三")};
+    struct Form {
+        QString heading;  // {n}: the chapter's number, {c}: in Chinese numerals
+        QString rule;
+    };
+    const Form forms[] = {
+        {QStringLiteral("第{c}章 风起"), QStringLiteral("第N章（数字不限长短）")},
+        {QStringLiteral("Chapter {n} The Road"), QStringLiteral("Chapter N")},
+        {QStringLiteral("{n}. 夜行"), QStringLiteral("数字编号（001 标题、12. 标题）")},
+        {QStringLiteral("{c}、夜行"), QStringLiteral("中文编号（一、标题）")},
+        {QStringLiteral("【{c}】夜行"), QStringLiteral("括号编号（【一】、（12））")},
+        {QStringLiteral("Part {n}: Home"), QStringLiteral("No. / Part N")},
+    };
+    for (const Form& form : forms) {
+        for (const bool utf8 : {false, true}) {
+            QString text = QStringLiteral("楔子\r\n") + prose;
+            for (int i = 0; i < 3; ++i)
+                text += QString(form.heading).replace("{n}", QString::number(i + 1401)).replace("{c}", numerals[i])
+                    + QStringLiteral("\r\n") + prose.repeated(5);
+            RuleSurvey survey;
+            LoadTuning tuning;
+            tuning.survey = &survey;
+            const QString path = utf8 ? folder.WriteBytes(QStringLiteral("u%1.txt").arg(++files), text.toUtf8())
+                                      : folder.WriteGbk(QStringLiteral("g%1.txt").arg(++files), text);
+            ASSERT_TRUE(LoadTextFile(state, path, host, EncodingChoice::Automatic, tuning).Succeeded());
+            EXPECT_EQ(survey.Better().value_or(QString()), form.rule + QString::fromUtf16(kWithNamedSuffix))
+                << form.rule.toStdString() << (utf8 ? " UTF-8" : " GBK");
+        }
+    }
+    RuleSurvey survey;
+    LoadTuning tuning;
+    tuning.survey = &survey;
+    LoadTextFile(state, QStringLiteral(READER_CORPUS_DIR "/xiyouji.gbk.txt"), host, EncodingChoice::Automatic, tuning);
+    EXPECT_EQ(survey.Better(), std::nullopt);
 }
 
 TEST_F(Loader, MissingFilesAndDuplicates)
