@@ -151,6 +151,8 @@ void PaneText::Scan(qsizetype until, QDeadlineTimer deadline)
             if (LineCount() % kCheckpointLines == 0)
                 crLfCheckpoints_.push_back(crLfSoFar_);
             AddLineStart(i);
+            if (i == size)
+                break;  // the text ends with a line break
             if (i > until)
                 return;
             if (LineCount() % kLinesBetweenLooks != 0 && i < nextLook)

@@ -28,7 +28,8 @@ public:
     // index and the layouts, and only puts the caret and view at the top.
     void SetText(const QString& text);
     void AppendText(const QString& text);
-    qsizetype Length() const { return text_.Length(); }
+    // The whole text's length, indexed or not.
+    qsizetype Length() const { return text_.Text().size(); }
     // Whether the pane shows exactly this string, shared with its owner (a
     // chapter the reader put there, unedited since).
     bool Shows(const QString& text) const { return text_.Holds(text); }
