@@ -22,6 +22,8 @@ public:
         return error;
     }
 
+    Book& Filled() { return state_.Books[1]; }
+
     void ShowChapter() override
     {
         showBeginning_ = true;
@@ -78,7 +80,9 @@ BookLoad::BookLoad(ReaderState& state, int slot, std::unique_ptr<TextFileReader>
     thread_ = std::thread([this, path = book.Path, reader = std::move(reader), choice, tuning] {
         Worker worker(*this, path);
         const LoadError error = worker.Read(*reader, choice, tuning);
-        PostEnding({error, reader->Encoding()});
+        Book& read = worker.Filled();
+        PostEnding(
+            {error, reader->Encoding(), std::move(read.BuiltInFirstLines), read.BetterRule, read.BetterRuleChapters});
     });
 }
 
@@ -149,8 +153,12 @@ void BookLoad::End(const Ending& ending)
     if (done_)
         return;
     done_ = true;
-    if (Book* book = state_.Books.BookAt(slot_))
+    if (Book* book = state_.Books.BookAt(slot_)) {
         book->Encoding = ending.encoding;
+        book->BuiltInFirstLines = ending.builtInFirstLines;
+        book->BetterRule = ending.betterRule;
+        book->BetterRuleChapters = ending.betterRuleChapters;
+    }
     if (callbacks_.finished)
         callbacks_.finished(cancelled_ ? LoadError::Interrupted : ending.error);
 }

@@ -56,6 +56,10 @@ private:
     struct Ending {
         LoadError error = LoadError::None;
         TextEncoding encoding = TextEncoding::Gb18030;
+        // What the load noted beside the chapters (see Book).
+        std::vector<std::int32_t> builtInFirstLines;
+        QString betterRule;
+        int betterRuleChapters = 0;
     };
     class Worker;
     // The worker leaves its batches and its ending here, under the lock,

@@ -46,6 +46,10 @@ struct Book {
     // keep its chapter numbers.
     QString Rule;
     std::vector<std::int32_t> BuiltInFirstLines;
+    // After a load by the built-in recogniser that surveyed the rules: the
+    // rule that splits the book clearly better, if any, and its chapters.
+    QString BetterRule;
+    int BetterRuleChapters = 0;
 
     // Highest chapter index n (-1 for the empty slot 0, which has no chapters).
     int LastChapter() const { return static_cast<int>(Chapters.size()) - 1; }

@@ -52,11 +52,6 @@ std::optional<RememberedPosition> ReaderMemory::PositionOf(const QString& path)
     return FindRememberedPosition(posLines_, AsReadBack(path));
 }
 
-QString ReaderMemory::AsReadBack(const QString& text)
-{
-    return HoldsByteEscapes(text) ? DecodeText(EncodeGb18030(text), TextEncoding::Gb18030) : text;
-}
-
 std::optional<QString> ReaderMemory::LineStarting(const QStringList& lines, const QString& prefix)
 {
     for (const QString& line : lines) {

@@ -51,9 +51,6 @@ private:
     void ReadOnce();
     // The first line of `lines` that starts with `prefix`, if any.
     static std::optional<QString> LineStarting(const QStringList& lines, const QString& prefix);
-    // `text` as the settings files give it back once written: a path whose
-    // name is not UTF-8 is written as its bytes and read back as GBK text.
-    static QString AsReadBack(const QString& text);
 
     QString iniPath_;
     QString posPath_;

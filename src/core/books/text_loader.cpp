@@ -104,7 +104,12 @@ public:
         , clock_(host, tuning.yieldInterval)
         , rule_(tuning.rule)
         , survey_(tuning.rule ? nullptr : tuning.survey)
-    {}
+    {
+        if (!tuning.rule && !survey_ && tuning.surveyRules) {
+            ownSurvey_.emplace();
+            survey_ = &*ownSurvey_;
+        }
+    }
 
     // Reads every line of `reader` into the book. A wrong guess of the
     // reader ends the reading without an error; the caller starts over.
@@ -159,6 +164,10 @@ public:
         book.ChapterTexts[last] = TakeBody();
         if (survey_)
             survey_->Finish(stored_);
+        if (ownSurvey_) {
+            book.BetterRule = ownSurvey_->Better().value_or(QString());
+            book.BetterRuleChapters = ownSurvey_->ChaptersOf(book.BetterRule);
+        }
         if (rule_)
             book.BuiltInFirstLines = std::move(builtInFirstLines_);
     }
@@ -333,6 +342,7 @@ private:
     bool longLine_ = false;              // the line in progress goes straight into the body
     const HeadingRule* rule_ = nullptr;  // null: the built-in recogniser
     RuleSurvey* survey_ = nullptr;
+    std::optional<RuleSurvey> ownSurvey_;
     qsizetype stored_ = 0;         // characters of the chapters closed so far
     std::int32_t lineNumber_ = 0;  // of the line being taken
     std::vector<std::int32_t> builtInFirstLines_{-1};

@@ -56,6 +56,9 @@ struct LoadTuning {
     const HeadingRule* rule = nullptr;
     // Sees every line of a load by the built-in recogniser, when set.
     RuleSurvey* survey = nullptr;
+    // A load by the built-in recogniser surveys the rules itself and notes
+    // the better rule in the book (Book::BetterRule).
+    bool surveyRules = false;
 };
 
 // Fills book `slot` of `state`, which holds one empty chapter, from the file

@@ -2,6 +2,7 @@
 
 #include "core/books/book_contents.h"
 #include "core/books/book_load.h"
+#include "core/books/book_survey.h"
 #include "core/reading/reader_view.h"
 #include "core/skins/skin_editing.h"
 
@@ -29,6 +30,7 @@ Reader::Reader(ReaderState& state, const ReaderFolders& folders, ReaderView& vie
     , folders_(folders)
     , view_(view)
     , memory_(folders)
+    , rules_(folders)
     , lastFolder_(QDir::currentPath())
 {}
 
@@ -256,7 +258,9 @@ ReaderMemory::Saved Reader::Save()
             book->ChosenEncoding = before->chosenEncoding;
         }
     }
-    return memory_.Save(state_, view_.PaneSelStart(), unread_);
+    qsizetype caret = view_.PaneSelStart();
+    const ReaderState saved = StateAsSaved(caret);
+    return memory_.Save(saved, caret, unread_);
 }
 
 // Whether the pane shows chapter `chapter` of `book`, as ShowChapter put it there.

@@ -3,6 +3,8 @@
 #include "core/books/book_positions.h"
 #include "core/books/reader_memory.h"
 #include "core/books/reader_state.h"
+#include "core/books/rule_memory.h"
+#include "core/books/rule_preview.h"
 #include "core/books/search_text.h"
 #include "core/books/text_loader.h"
 
@@ -14,8 +16,10 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class BookLoad;
+class BookSurvey;
 class ReaderView;
 
 // The one owner of the reading state: the book store, the current book,
@@ -71,6 +75,22 @@ public:
     // Reads the current book again in `choice` and remembers it for the book.
     void ChooseEncoding(EncodingChoice choice);
 
+    // Heading rules. The rules a book can be split by: the built-in
+    // recogniser's name first, the shipped rules, then the user's own, each
+    // with how many headings it finds in the current book (counted on a
+    // worker thread; `done` runs on this thread, -1 counts for a book that
+    // cannot be read).
+    void CountRules(std::function<void(QList<RuleRow>)> done);
+    // What the rule would make of the current book, without changing it.
+    void PreviewRule(const QString& name, std::function<void(RulePreview)> done);
+    // Splits the current book again by the rule (the built-in recogniser by
+    // its name), at the same reading place, and remembers it for the book.
+    void ChooseRule(const QString& name);
+    // The rule offered for book `slot` (RuleOffered), taken or turned down;
+    // either way it is not offered again.
+    void AnswerRuleOffer(int slot, bool take);
+    RuleMemory& Rules() { return rules_; }
+
     // Skins: the skin folder at start-up (false when it cannot be listed),
     // the skin named `name` in use, skin `index` of the table in use and
     // the current book's, the table read again (the skin manager), a saved
@@ -107,6 +127,9 @@ signals:
     void Idle();
     // The skin table has more entries (the skin manager saved or read it again).
     void SkinsChanged();
+    // A rule splits book `slot`, just opened, clearly better than the
+    // built-in recogniser: `text` says so, for a bar that offers it.
+    void RuleOffered(int slot, const QString& text);
 
 private:
     struct OpenRequest {
@@ -125,9 +148,10 @@ private:
         int slot = 0;
     };
     struct RestoreOutcome {
-        bool readable = true;   // false ends the open command
-        bool hadFile = false;   // book.ini exists
-        bool restored = false;  // its line for the book was read back
+        bool readable = true;             // false ends the open command
+        bool hadFile = false;             // book.ini exists
+        bool restored = false;            // its line for the book was read back
+        std::int32_t builtInChapter = 0;  // the chapter it names, in the built-in recogniser's numbers
     };
     struct FolderScan {
         int pending = 0;
@@ -146,8 +170,10 @@ private:
     void Load(const QString& path, EncodingChoice choice, std::function<void(const LoadResult&)> then,
               bool named = false);
     // Reads the file `reader` has open into book `slot` on a worker thread.
+    // `loadRule_` splits it; with `surveyRules` the load also looks for a
+    // better rule than the built-in recogniser.
     void ReadInto(int slot, std::unique_ptr<TextFileReader> reader, EncodingChoice choice,
-                  std::function<void(const LoadResult&)> then);
+                  std::function<void(const LoadResult&)> then, bool surveyRules = false);
     void ShowArrivingChapters(bool showBeginning, bool chapterOneUnderWay);
     LoadCheck CheckLoad(const QString& path, const LoadResult& result, bool nameTheFile = false);
     LoadCheck FinishPlainOpen(const QString& path, const LoadResult& result);
@@ -162,6 +188,10 @@ private:
     // chapter) of a book without a single heading or body line.
     bool PaneShowsOnlyALineEnd() const;
     void Tell(const QString& text);
+    void StartSurvey(std::unique_ptr<BookSurvey> survey);
+    void SplitByRule(int slot, const QString& name);
+    void OfferBetterRule(int slot);
+    ReaderState StateAsSaved(qsizetype& caret) const;
 
     void AfterMove();
     void RememberPlace();
@@ -172,6 +202,10 @@ private:
     ReaderFolders folders_;
     ReaderView& view_;
     ReaderMemory memory_;
+    RuleMemory rules_;
+    // The rule the load under way splits by; null for the built-in recogniser.
+    std::shared_ptr<const HeadingRule> loadRule_;
+    std::vector<std::unique_ptr<BookSurvey>> surveys_;  // counts and previews under way
     QString lastFolder_;
     std::unique_ptr<BookLoad> load_;
     std::unique_ptr<BookLoad> endedLoad_;  // inside its last callback
@@ -186,6 +220,7 @@ private:
         std::int32_t chapterIndex = 0;
         ReadingPlace place;
         EncodingChoice chosenEncoding = EncodingChoice::Automatic;
+        bool builtIn = false;  // in the built-in recogniser's chapters already
     };
     QList<int> unread_;
     QHash<int, BookBefore> readingAgain_;

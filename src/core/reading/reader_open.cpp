@@ -2,6 +2,7 @@
 // thread, and what each command does once its book is read.
 
 #include "core/books/book_contents.h"
+#include "core/books/book_lines.h"
 #include "core/books/book_load.h"
 #include "core/files/plain_file.h"
 #include "core/reading/reader.h"
@@ -118,11 +119,15 @@ void Reader::Load(const QString& path, EncodingChoice choice, std::function<void
         return;
     }
     unread_.append(start.slot);
-    ReadInto(start.slot, std::move(start.reader), choice, std::move(then));
+    // A book is split by the rule chosen for it; one without a choice is
+    // surveyed for a better rule than the built-in recogniser.
+    const std::optional<QString> chosenRule = rules_.ChoiceFor(path);
+    loadRule_ = chosenRule ? rules_.FindRule(*chosenRule) : nullptr;
+    ReadInto(start.slot, std::move(start.reader), choice, std::move(then), !chosenRule);
 }
 
 void Reader::ReadInto(int slot, std::unique_ptr<TextFileReader> reader, EncodingChoice choice,
-                      std::function<void(const LoadResult&)> then)
+                      std::function<void(const LoadResult&)> then, bool surveyRules)
 {
     afterLoad_ = std::move(then);
     BookLoad::Callbacks callbacks;
@@ -140,6 +145,8 @@ void Reader::ReadInto(int slot, std::unique_ptr<TextFileReader> reader, Encoding
             unread_.removeAll(slot);
             readingAgain_.remove(slot);
         }
+        if (Book* book = state_.Books.BookAt(slot))
+            book->Rule = loadRule_ ? loadRule_->name : QString();
         // The load object goes once its last callback has returned.
         endedLoad_ = std::move(load_);
         QTimer::singleShot(0, this, [this] { endedLoad_.reset(); });
@@ -148,7 +155,10 @@ void Reader::ReadInto(int slot, std::unique_ptr<TextFileReader> reader, Encoding
         if (next)
             next(done);
     };
-    load_ = std::make_unique<BookLoad>(state_, slot, std::move(reader), choice, std::move(callbacks));
+    LoadTuning tuning;
+    tuning.rule = loadRule_.get();
+    tuning.surveyRules = surveyRules;
+    load_ = std::make_unique<BookLoad>(state_, slot, std::move(reader), choice, std::move(callbacks), tuning);
 }
 
 // The early display: the beginning of the book is shown as soon as it is
@@ -280,8 +290,14 @@ void Reader::FinishOpen(const OpenRequest& request, bool alreadyOpen,
         if (!restore.readable)
             return;
         if (restore.restored && remembered && remembered->place && state_.Books.IsBook(state_.CurrentBook)
-            && remembered->place->chapter == state_.Current().ChapterIndex)
-            state_.Current().Place = *remembered->place;
+            && remembered->place->chapter == restore.builtInChapter) {
+            Book& book = state_.Current();
+            book.Place = PlaceOfBuiltInPlace(book, *remembered->place);
+            if (book.Place.chapter != book.ChapterIndex) {
+                book.ChapterIndex = book.Place.chapter;
+                AfterMove();
+            }
+        }
         // A chosen book without a line starts at chapter 0, shown once: a
         // restored book has been shown by the restore.
         if (chosen && !restore.hadFile && state_.Books.IsBook(state_.CurrentBook))
@@ -298,6 +314,7 @@ void Reader::FinishOpen(const OpenRequest& request, bool alreadyOpen,
     ReturnToPlace();
     view_.ListBook(state_.CurrentBook);
     view_.CloseSplash();
+    OfferBetterRule(slot);
 }
 
 // Restores the chapter and skin book.ini remembers for `path`. A book.ini
@@ -318,9 +335,16 @@ Reader::RestoreOutcome Reader::Restore(const QString& path)
     if (memory_.FindBook(path, remembered) != RestoreLookup::Found)
         return outcome;
     outcome.restored = true;
+    outcome.builtInChapter = remembered.chapterIndex;
     const bool isBook = state_.Books.IsBook(state_.CurrentBook);
-    if (isBook)
-        state_.Current().ChapterIndex = remembered.chapterIndex;
+    // book.ini numbers the built-in recogniser's chapters: a book split by
+    // a rule goes to the chapter that holds the same line.
+    if (isBook) {
+        Book& book = state_.Current();
+        book.ChapterIndex = remembered.chapterIndex >= 0
+            ? PlaceOfBuiltInPlace(book, {remembered.chapterIndex, 0}).chapter
+            : remembered.chapterIndex;
+    }
     // An empty name is a book that never had a skin; it matches no skin,
     // not even a slot whose file has gone.
     bool restoredSkin = false;
@@ -362,7 +386,15 @@ void Reader::ChooseEncoding(EncodingChoice choice)
         ? state_.Current().ChapterTexts[place.chapter]
         : QString();
 
-    const BookBefore before{state_.Current().ChapterIndex, place, state_.Current().ChosenEncoding};
+    // A book split by a rule keeps its place in the built-in recogniser's
+    // numbers, as the settings files do, should it be closed while read.
+    const Book& current = state_.Current();
+    const bool ruled = !current.BuiltInFirstLines.empty();
+    const BookBefore before{ruled && current.ChapterIndex >= 0
+                                ? BuiltInPlace(current, {current.ChapterIndex, 0}).chapter
+                                : current.ChapterIndex,
+                            ruled ? BuiltInPlace(current, place) : place, current.ChosenEncoding, ruled};
+    loadRule_ = rules_.FindRule(current.Rule);
     LoadStart start = StartReload(state_, slot, choice);
     if (!start.reader) {
         FinishReload(slot, place, placeText, path, std::nullopt, start.result);

@@ -123,6 +123,11 @@ QList<TextStretch> CutAtByteRuns(QStringView text)
     return stretches;
 }
 
+QString AsReadBack(const QString& text)
+{
+    return HoldsByteEscapes(text) ? DecodeText(EncodeGb18030(text), TextEncoding::Gb18030) : text;
+}
+
 QString ReadablePath(QStringView path)
 {
     if (!HoldsByteEscapes(path))

@@ -42,3 +42,7 @@ QList<TextStretch> CutAtByteRuns(QStringView text);
 // The path as a person reads it: each run of bytes read as GB18030, the
 // encoding such names come in.
 QString ReadablePath(QStringView path);
+
+// `text` as a settings file written in GB18030 gives it back: a path whose
+// name is not UTF-8 is written as its bytes and read back as GBK text.
+QString AsReadBack(const QString& text);

@@ -106,13 +106,14 @@ std::optional<long long> HeadingNumber(QStringView title)
     return value > 0 ? std::optional<long long>(value) : std::nullopt;
 }
 
-RuleSurvey::RuleSurvey()
+RuleSurvey::RuleSurvey(QList<HeadingRule> extra) : judged_(ShippedRules() + extra)
 {
     builtIn_.tally.name = QString::fromUtf16(kBuiltInRuleName);
-    for (const HeadingRule& rule : ShippedRules()) {
+    for (const HeadingRule& rule : judged_) {
         rules_.push_back({Tally{rule.name}, {}, 0});
         for (QChar c : rule.leads)
             leads_.set(c.unicode());
+        anyLead_ |= rule.leads.isEmpty();
     }
 }
 
@@ -135,13 +136,13 @@ void RuleSurvey::Take(QStringView line, bool builtInHeading, qsizetype position)
     if (builtInHeading)
         Count(builtIn_, line, position);
     const QStringView title = TrimAllSpaces(line);
-    if (title.isEmpty() || title.size() >= kRuleLineLimit || !leads_.test(title.front().unicode()))
+    if (title.isEmpty() || title.size() >= kRuleLineLimit || !(anyLead_ || leads_.test(title.front().unicode())))
         return;
-    const QList<HeadingRule>& rules = ShippedRules();
     for (size_t r = 0; r < rules_.size(); ++r) {
-        const HeadingRule& rule = rules[static_cast<qsizetype>(r)];
+        const HeadingRule& rule = judged_[static_cast<qsizetype>(r)];
         const QStringView leads = rule.leads;
-        if (std::find(leads.begin(), leads.end(), title.front()) != leads.end() && rule.Takes(title))
+        const bool leadFits = leads.isEmpty() || std::find(leads.begin(), leads.end(), title.front()) != leads.end();
+        if (leadFits && rule.Takes(title))
             Count(rules_[r], title, position);
     }
 }
@@ -166,7 +167,7 @@ QList<RuleSurvey::Tally> RuleSurvey::Tallies() const
 
 std::optional<QString> RuleSurvey::Better() const
 {
-    const QList<HeadingRule>& rules = ShippedRules();
+    const QList<HeadingRule>& rules = judged_;
     const HeadingRule* named = nullptr;
     int namedHeadings = 0;
     const Watch* best = nullptr;
@@ -189,6 +190,24 @@ std::optional<QString> RuleSurvey::Better() const
     if (named && namedHeadings > 0)
         return best->tally.name + QString::fromUtf16(kWithNamedSuffix);
     return best->tally.name;
+}
+
+int RuleSurvey::ChaptersOf(QStringView name) const
+{
+    const QStringView suffix(kWithNamedSuffix);
+    const bool withNamed = name.endsWith(suffix);
+    const QStringView base = withNamed ? name.chopped(suffix.size()) : name;
+    const QList<HeadingRule>& rules = judged_;
+    int headings = 0;
+    bool headingFirst = false;
+    for (size_t r = 0; r < rules_.size(); ++r) {
+        const HeadingRule& rule = rules[static_cast<qsizetype>(r)];
+        if (rule.name == base || (withNamed && rule.namedSections)) {
+            headings += rules_[r].tally.headings;
+            headingFirst |= !rules_[r].positions.empty() && rules_[r].positions.front() == 0;
+        }
+    }
+    return headings + (headingFirst ? 0 : 1);
 }
 
 std::optional<HeadingRule> FindSurveyedRule(QStringView name)

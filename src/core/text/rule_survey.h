@@ -17,7 +17,8 @@
 // the same way, from the answers the loader gets from it anyway.
 class RuleSurvey {
 public:
-    RuleSurvey();
+    // Judges the shipped rules and `extra` ones (a user's).
+    explicit RuleSurvey(QList<HeadingRule> extra = {});
 
     // One line as the loader stores it, whether the built-in recogniser
     // took it for a heading, and where it stands in the book's text
@@ -33,7 +34,8 @@ public:
         int empty = 0;    // followed by too little text to be a chapter
         int Score() const { return inOrder + (headings - inOrder - empty) / 2 - empty; }
     };
-    // The built-in recogniser first, then every rule in ShippedRules order.
+    // The built-in recogniser first, then every rule in ShippedRules order,
+    // then the extra ones.
     QList<Tally> Tallies() const;
 
     // The rule to offer instead of the built-in recogniser, by name (see
@@ -41,6 +43,10 @@ public:
     // any when the built-in recogniser found none. Empty when the built-in
     // one does as well.
     std::optional<QString> Better() const;
+    // The chapters the rule of that name makes (with the named sections
+    // when its name says so): its headings, and chapter 0 when text comes
+    // before the first.
+    int ChaptersOf(QStringView name) const;
 
 private:
     struct Watch {
@@ -51,8 +57,10 @@ private:
     void Count(Watch& watch, QStringView line, qsizetype position);
 
     Watch builtIn_;
-    std::vector<Watch> rules_;
+    QList<HeadingRule> judged_;
+    std::vector<Watch> rules_;    // one for each of judged_
     std::bitset<0x10000> leads_;  // what any rule's heading can begin with
+    bool anyLead_ = false;        // a rule's heading can begin with anything
 };
 
 // A rule a survey may name: a shipped one, or one with the named sections.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/reading/rule_preview.h"
+#include "core/books/rule_preview.h"
 
 #include <QDialog>
 #include <QList>

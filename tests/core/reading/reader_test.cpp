@@ -236,6 +236,68 @@ TEST_F(ReaderTest, ABookNamedInGbkBytesIsListedOpenedAndRemembered)
     EXPECT_EQ(laterState.Current().ChapterIndex, 2);
 }
 
+// A book whose headings the built-in recogniser misses: the better rule is
+// offered once; taken, the book is split by it at the same place, which
+// book.ini keeps in the built-in recogniser's chapters and the next start
+// finds again in the rule's; turned down, it is not offered again.
+TEST_F(ReaderTest, ABetterRuleIsOfferedAndTakenAtTheSamePlace)
+{
+    QString text = QStringLiteral("前言\r\n");
+    for (const QChar digit : QStringLiteral("一二三四五六"))  // numbers too long for the built-in recogniser
+        text += QStringLiteral("第一千四百零%1章 夜行\r\n").arg(digit) + QStringLiteral("正文一行。\r\n").repeated(20);
+    text += QStringLiteral("第十章 短\r\n末行\r\n");
+    const QString path = books.WriteGbk(QStringLiteral("长号.txt"), text);
+    QStringList offers;
+    QObject::connect(&reader, &Reader::RuleOffered, [&](int, const QString& offer) { offers.append(offer); });
+    reader.Open({path}, Reader::OpenKind::Chosen);
+    ASSERT_TRUE(RunUntil([&] { return !reader.Loading(); }));
+    ASSERT_EQ(offers,
+              QStringList{QStringLiteral("内置规则识别出 2 章，规则「第N章（数字不限长短）＋命名章节」识别出 8 章")});
+    ASSERT_EQ(state.Current().ChapterIndex, 0);  // the built-in split: 前言 and all but 第十章 in chapter 0
+    // The eleventh line of the third numbered chapter (its heading is 13
+    // characters with the line end, its lines 7).
+    const qsizetype heading = state.Current().ChapterTexts[0].indexOf(QStringLiteral("第一千四百零三章"));
+    view.ScrollToOffset(heading + 13 + 7 * 10);
+
+    reader.AnswerRuleOffer(1, true);
+    ASSERT_TRUE(RunUntil([&] { return !reader.Loading(); }));
+    const Book& split = state.Current();
+    ASSERT_EQ(split.LastChapter(), 7);
+    EXPECT_EQ(split.ChapterIndex, 3);
+    EXPECT_EQ(split.Chapters[3].Title, QStringLiteral("第一千四百零三章 夜行"));
+    EXPECT_EQ(split.Place, (ReadingPlace{3, 7 * 10}));
+    ASSERT_TRUE(reader.Save().bookIni);
+    EXPECT_TRUE(DecodeText(ReadBytes(program.Path(QStringLiteral("book.ini"))), TextEncoding::Gb18030)
+                    .contains(QStringLiteral(",id=0,")));
+
+    ReaderState laterState;
+    RecordingView laterView;
+    Reader later{laterState, ReaderFolders::Portable(program.Root()), laterView};
+    QStringList laterOffers;
+    QObject::connect(&later, &Reader::RuleOffered, [&](int, const QString& offer) { laterOffers.append(offer); });
+    later.Open({path}, Reader::OpenKind::Chosen);
+    ASSERT_TRUE(RunUntil([&] { return !later.Loading(); }));
+    EXPECT_EQ(laterState.Current().LastChapter(), 7);
+    EXPECT_EQ(laterState.Current().ChapterIndex, 3);
+    EXPECT_EQ(laterState.Current().Place, (ReadingPlace{3, 7 * 10}));
+    EXPECT_TRUE(laterOffers.isEmpty());
+
+    // Turned down for another book: never offered again.
+    const QString other = books.WriteGbk(QStringLiteral("另一本.txt"), text);
+    later.Open({other}, Reader::OpenKind::Chosen);
+    ASSERT_TRUE(RunUntil([&] { return !later.Loading(); }));
+    ASSERT_EQ(laterOffers.size(), 1);
+    later.AnswerRuleOffer(laterState.CurrentBook, false);
+    ReaderState thirdState;
+    Reader third{thirdState, ReaderFolders::Portable(program.Root()), laterView};
+    QStringList thirdOffers;
+    QObject::connect(&third, &Reader::RuleOffered, [&](int, const QString& offer) { thirdOffers.append(offer); });
+    third.Open({other}, Reader::OpenKind::Chosen);
+    ASSERT_TRUE(RunUntil([&] { return !third.Loading(); }));
+    EXPECT_TRUE(thirdOffers.isEmpty());
+    EXPECT_EQ(thirdState.Current().LastChapter(), 1);
+}
+
 // Stepping to another book and back returns to the place inside the chapter.
 TEST_F(ReaderTest, AnotherBookAndBackReturnsToThePlace)
 {

@@ -1,0 +1,120 @@
+#include "core/books/rule_memory.h"
+
+#include "core/books/book_settings.h"
+#include "core/files/plain_file.h"
+#include "core/text/file_names.h"
+#include "core/text/line_reader.h"
+#include "core/text/rule_survey.h"
+
+RuleMemory::RuleMemory(const ReaderFolders& folders)
+    : choicesPath_(folders.StateFile(QString::fromUtf16(kBookRulesName)))
+    , userRulesPath_(folders.StateFile(QString::fromUtf16(kUserRulesName)))
+{}
+
+void RuleMemory::ReadOnce()
+{
+    if (read_)
+        return;
+    read_ = true;
+    if (IsListedFile(choicesPath_)) {
+        for (const QString& line : ReadTextLines(choicesPath_, EncodingGuess::Settings).value_or(QStringList())) {
+            const qsizetype tab = line.indexOf(u'\t');
+            if (tab <= 0 || tab + 1 == line.size())
+                continue;
+            const QString path = line.mid(tab + 1);
+            if (!choices_.contains(path))
+                choiceOrder_.append(path);
+            choices_.insert(path, line.left(tab));
+        }
+    }
+    if (IsListedFile(userRulesPath_)) {
+        for (const QString& line : ReadTextLines(userRulesPath_, EncodingGuess::Settings).value_or(QStringList())) {
+            const QStringList fields = line.split(u'\t');
+            // A line broken by hand is passed over, never the whole file.
+            if (fields.size() < 2 || fields[0].isEmpty() || !PatternProblem(fields[1]).isEmpty())
+                continue;
+            userRules_.append(UserRule(fields[0], fields[1], fields.value(2)));
+        }
+    }
+}
+
+std::optional<QString> RuleMemory::ChoiceFor(const QString& path)
+{
+    ReadOnce();
+    const auto found = choices_.constFind(AsReadBack(path));
+    return found == choices_.cend() ? std::nullopt : std::optional<QString>(*found);
+}
+
+FileWriteResult RuleMemory::Choose(const QString& path, const QString& rule)
+{
+    ReadOnce();
+    const QString key = AsReadBack(path);
+    if (!choices_.contains(key))
+        choiceOrder_.append(key);
+    choices_.insert(key, rule);
+    return WriteChoices();
+}
+
+const QList<HeadingRule>& RuleMemory::UserRules()
+{
+    ReadOnce();
+    return userRules_;
+}
+
+QString RuleMemory::AddUserRule(const QString& name, const QString& pattern, const QString& example)
+{
+    ReadOnce();
+    const QString trimmed = name.trimmed();
+    if (trimmed.isEmpty() || trimmed.contains(u'\t') || trimmed.contains(u'\n') || trimmed.contains(u'\r'))
+        return QStringLiteral("规则名称不能为空，也不能含有制表符或换行");
+    if (FindRule(trimmed) || trimmed == QStringView(kBuiltInRuleName))
+        return QStringLiteral("已经有名为「%1」的规则").arg(trimmed);
+    if (const QString problem = PatternProblem(pattern); !problem.isEmpty())
+        return problem;
+    if (pattern.contains(u'\t') || pattern.contains(u'\n') || example.contains(u'\t') || example.contains(u'\n'))
+        return QStringLiteral("规则和示例行不能含有制表符或换行");
+    userRules_.append(UserRule(trimmed, pattern, example));
+    const FileWriteResult written = WriteUserRules();
+    if (!written) {
+        userRules_.removeLast();
+        return written.reason;
+    }
+    return {};
+}
+
+FileWriteResult RuleMemory::RemoveUserRule(const QString& name)
+{
+    ReadOnce();
+    userRules_.removeIf([&](const HeadingRule& rule) { return rule.name == name; });
+    return WriteUserRules();
+}
+
+std::shared_ptr<const HeadingRule> RuleMemory::FindRule(const QString& name)
+{
+    ReadOnce();
+    if (std::optional<HeadingRule> shipped = FindSurveyedRule(name))
+        return std::make_shared<const HeadingRule>(std::move(*shipped));
+    for (const HeadingRule& rule : userRules_) {
+        if (rule.name == name)
+            return std::make_shared<const HeadingRule>(rule);
+    }
+    return nullptr;
+}
+
+FileWriteResult RuleMemory::WriteChoices()
+{
+    QString text;
+    for (const QString& path : choiceOrder_) {
+        if (CanBeRemembered(path))
+            text += choices_.value(path) + u'\t' + path + QStringLiteral("\r\n");
+    }
+    return WriteGb18030File(choicesPath_, text);
+}
+
+FileWriteResult RuleMemory::WriteUserRules()
+{
+    QString text;
+    for (const HeadingRule& rule : userRules_)
+        text += rule.name + u'\t' + rule.pattern.pattern() + u'\t' + rule.example + QStringLiteral("\r\n");
+    return WriteGb18030File(userRulesPath_, text);
+}
