@@ -81,6 +81,8 @@ public:
     // worker thread; `done` runs on this thread, -1 counts for a book that
     // cannot be read).
     void CountRules(std::function<void(QList<RuleRow>)> done);
+    // The same rules, not counted yet.
+    QList<RuleRow> RuleRows();
     // What the rule would make of the current book, without changing it.
     void PreviewRule(const QString& name, std::function<void(RulePreview)> done);
     // Splits the current book again by the rule (the built-in recogniser by

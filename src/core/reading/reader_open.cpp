@@ -196,6 +196,8 @@ void Reader::StartOpen(const OpenRequest& request)
                  }
                  if (request.partOfScan && scan_)
                      CountScanned(check, !alreadyOpen);
+                 else if (check.kind == LoadCheck::Kind::Book && !alreadyOpen)
+                     OfferBetterRule(check.slot);
                  EndLoad();
              });
         return;

@@ -10,19 +10,15 @@
 
 #include <algorithm>
 
-namespace {
-
-QList<RuleRow> RuleRowsOf(const QList<HeadingRule>& own)
+QList<RuleRow> Reader::RuleRows()
 {
     QList<RuleRow> rows{{QString::fromUtf16(kBuiltInRuleName), QStringLiteral("第一章 风云再起"), -1, false}};
     for (const HeadingRule& rule : ShippedRules())
         rows.append({rule.name, rule.example, -1, false});
-    for (const HeadingRule& rule : own)
+    for (const HeadingRule& rule : rules_.UserRules())
         rows.append({rule.name, rule.example, -1, true});
     return rows;
 }
-
-}  // namespace
 
 void Reader::StartSurvey(std::unique_ptr<BookSurvey> survey)
 {
@@ -32,7 +28,7 @@ void Reader::StartSurvey(std::unique_ptr<BookSurvey> survey)
 
 void Reader::CountRules(std::function<void(QList<RuleRow>)> done)
 {
-    QList<RuleRow> rows = RuleRowsOf(rules_.UserRules());
+    QList<RuleRow> rows = RuleRows();
     const Book* book = state_.CurrentOrNull();
     if (!book) {
         done(rows);

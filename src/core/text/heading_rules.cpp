@@ -21,6 +21,8 @@ namespace {
 HeadingRule Rule(const char16_t* name, const char16_t* pattern, const char16_t* example, const char16_t* leads,
                  QRegularExpression::PatternOptions options = QRegularExpression::NoPatternOption)
 {
+    // \s takes the ideographic space too, and \b Chinese words.
+    options |= QRegularExpression::UseUnicodePropertiesOption;
     HeadingRule rule{QString::fromUtf16(name), QRegularExpression(QString::fromUtf16(pattern), options),
                      QString::fromUtf16(example), QString::fromUtf16(leads)};
     rule.pattern.optimize();
@@ -118,7 +120,7 @@ HeadingRule UserRule(const QString& name, const QString& pattern, const QString&
 {
     HeadingRule rule;
     rule.name = name;
-    rule.pattern = QRegularExpression(pattern);
+    rule.pattern = QRegularExpression(pattern, QRegularExpression::UseUnicodePropertiesOption);
     rule.pattern.optimize();
     rule.example = example;
     return rule;

@@ -65,6 +65,7 @@ MainWindow::MainWindow(ReaderState& state, Prompter& prompter, const ReaderFolde
     BuildMenus();
     BuildChapterNavigation();
     BuildEncodingMenu();
+    BuildRuleCommands();
     SetUpAtLoad();
     AcceptBookDrops();
     // Maximized; without a window manager to do it, fill the screen ourselves.
@@ -221,6 +222,8 @@ void MainWindow::LayOut(double screenWidth, double screenHeight)
     Place(backdropBand, layout_.backdropBand);
     Place(titlePanel, layout_.titlePanel);
     Place(readingPane, layout_.readingPane);
+    paneArea_ = readingPane->geometry();
+    PlaceRuleOfferBar();
     CaptionedButton* const right[] = {previousChapterButton, contentsButton, nextChapterButton};
     CaptionedButton* const left[] = {previousBookButton, nextBookButton, coverButton};
     for (int k = 0; k < 3; ++k) {

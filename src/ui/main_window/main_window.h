@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QRect>
 #include <QStringList>
 
 #include <memory>
@@ -17,6 +18,8 @@ class CoverWindow;
 class FindDialog;
 class FolderScanDialog;
 class JumpDialog;
+class HeadingRulesDialog;
+class RuleOfferBar;
 class KeyState;
 class MenuItemArray;
 class PageKeysKeeper;
@@ -159,6 +162,10 @@ private:
     void BuildMenus();
     void BuildChapterNavigation();
     void BuildEncodingMenu();
+    void BuildRuleCommands();
+    void PlaceRuleOfferBar();
+    void ShowRulesDialog();
+    void CountRulesForDialog();
     void ShowChosenEncoding();
     void SetUpAtLoad();
     void DiscardTypedCharacter(int& character);
@@ -208,6 +215,8 @@ private:
     QMenu* chaptersMenu;
     MenuItemArray* chapterItems;
     QAction* findAction;
+    QAction* rulesAction;
+    RuleOfferBar* ruleOfferBar = nullptr;
     QAction* jumpAction;
     QMenu* encodingMenu;
     QActionGroup* encodingChoices;
@@ -227,4 +236,7 @@ private:
     QPointer<FolderScanDialog> folderScan_;
     QPointer<SkinManagerDialog> skinManager_;
     QPointer<JumpDialog> jumpDialog_;
+    QPointer<HeadingRulesDialog> rulesDialog_;
+    int offeredSlot_ = 0;  // the book the offer bar speaks of
+    QRect paneArea_;       // where the layout puts the pane, offer bar included
 };

@@ -1,0 +1,70 @@
+#include "support/open_book.h"
+#include "support/reader_fixture.h"
+#include "ui/dialogs/heading_rules_dialog.h"
+#include "ui/widgets/rule_offer_bar.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QDeadlineTimer>
+
+namespace {
+
+// Numbers too long for the built-in recogniser: a rule is offered for them.
+QString LongNumbered()
+{
+    QString text = QStringLiteral("作者的话\r\n");
+    for (const QChar digit : QStringLiteral("一二三四五"))
+        text += QStringLiteral("第一千四百零%1章 夜行\r\n").arg(digit) + QStringLiteral("正文一行。\r\n").repeated(30);
+    return text;
+}
+
+template <typename Done>
+bool WaitFor(Done done)
+{
+    const QDeadlineTimer deadline(20000);
+    while (!done() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    return done();
+}
+
+class RuleCommands : public ReaderFixture {
+protected:
+    RuleOfferBar& Bar() { return *window->findChild<RuleOfferBar*>(QStringLiteral("ruleOfferBar")); }
+    QAbstractButton* Button(QWidget& in, const QString& text)
+    {
+        for (QAbstractButton* button : in.findChildren<QAbstractButton*>()) {
+            if (button->text() == text)
+                return button;
+        }
+        ADD_FAILURE() << text.toStdString();
+        return nullptr;
+    }
+};
+
+// The offer comes above the page without hiding any of it; 使用 splits the
+// book by the rule; the rules dialog then marks that rule as the book's and
+// 应用 of the built-in one splits it back.
+TEST_F(RuleCommands, TheOfferBarAndTheDialogSplitTheBookByTheRuleChosen)
+{
+    window->show();
+    OpenBook(*window, WriteBook(QStringLiteral("长号.txt"), LongNumbered()));
+    ASSERT_TRUE(Bar().isVisible());
+    EXPECT_TRUE(Bar().Text().contains(QStringLiteral("识别出 6 章")));
+    EXPECT_LE(Bar().geometry().bottom(), window->Pane().geometry().top());
+    EXPECT_EQ(state.Current().LastChapter(), 0);
+
+    Button(Bar(), QStringLiteral("使用"))->click();
+    ASSERT_TRUE(WaitFor([&] { return !window->Reading().Loading() && state.Current().LastChapter() == 5; }));
+    EXPECT_FALSE(Bar().isVisible());
+
+    window->findChild<QAction*>(QStringLiteral("rulesAction"))->trigger();
+    auto* dialog = window->findChild<HeadingRulesDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->SelectedRule(), QStringLiteral("第N章（数字不限长短）"));
+    EXPECT_TRUE(dialog->NamedSections() == state.Current().Rule.endsWith(QStringLiteral("＋命名章节")));
+    emit dialog->ApplyWanted(QStringLiteral("内置规则"), false);
+    ASSERT_TRUE(WaitFor([&] { return !window->Reading().Loading() && state.Current().LastChapter() == 0; }));
+    EXPECT_TRUE(state.Current().Rule.isEmpty());
+}
+
+}  // namespace
