@@ -11,6 +11,7 @@
 #include "core/books/text_loader.h"
 #include "core/text/chapter_heading.h"
 #include "core/text/line_reader.h"
+#include "core/text/rule_survey.h"
 
 #include <QDir>
 #include <QFile>
@@ -60,14 +61,14 @@ void Recogniser(benchmark::State& state)
 }
 BENCHMARK(Recogniser)->Unit(benchmark::kMillisecond);
 
-void LoadBook(benchmark::State& state, const QString& path)
+void LoadBook(benchmark::State& state, const QString& path, const LoadTuning& tuning = {})
 {
     const qint64 bytes = QFileInfo(path).size();
     int chapters = 0;
     for (auto _ : state) {
         ReaderState reader;
         NoWindow host;
-        const LoadResult result = LoadTextFile(reader, path, host);
+        const LoadResult result = LoadTextFile(reader, path, host, EncodingChoice::Automatic, tuning);
         if (!result.Succeeded()) {
             state.SkipWithError("load failed");
             return;
@@ -89,6 +90,26 @@ void LoadBig100(benchmark::State& state)
     LoadBook(state, BigBook(100));
 }
 BENCHMARK(LoadBig100)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3)->ReportAggregatesOnly();
+
+// The same load with the survey of the heading rules that every open of a
+// book without a chosen rule makes: what finding a better rule costs.
+void LoadBig100Surveyed(benchmark::State& state)
+{
+    LoadTuning tuning;
+    tuning.surveyRules = true;
+    LoadBook(state, BigBook(100), tuning);
+}
+BENCHMARK(LoadBig100Surveyed)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3)->ReportAggregatesOnly();
+
+// The 100 MB book split by the rule its survey offers, as 应用 reads it.
+void LoadBig100ByRule(benchmark::State& state)
+{
+    LoadTuning tuning;
+    const std::optional<HeadingRule> rule = FindSurveyedRule(u"第N章（数字不限长短）");
+    tuning.rule = &*rule;
+    LoadBook(state, BigBook(100), tuning);
+}
+BENCHMARK(LoadBig100ByRule)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3)->ReportAggregatesOnly();
 
 // What decoding alone costs with glibc's converter, reading the same bytes
 // in the same blocks: the yardstick for the load above.
