@@ -106,7 +106,7 @@ void BookLoad::PostEnding(Ending ending)
 {
     {
         const std::lock_guard lock(mailLock_);
-        ending_ = ending;
+        ending_ = std::move(ending);
     }
     QMetaObject::invokeMethod(this, &BookLoad::TakeMail, Qt::QueuedConnection);
 }

@@ -69,7 +69,7 @@ QString RuleMemory::AddUserRule(const QString& name, const QString& pattern, con
         return QStringLiteral("规则名称不能为空，也不能含有制表符或换行");
     if (FindRule(trimmed) || trimmed == QStringView(kBuiltInRuleName))
         return QStringLiteral("已经有名为「%1」的规则").arg(trimmed);
-    if (const QString problem = PatternProblem(pattern); !problem.isEmpty())
+    if (QString problem = PatternProblem(pattern); !problem.isEmpty())
         return problem;
     if (pattern.contains(u'\t') || pattern.contains(u'\n') || example.contains(u'\t') || example.contains(u'\n'))
         return QStringLiteral("规则和示例行不能含有制表符或换行");

@@ -106,7 +106,7 @@ std::optional<long long> HeadingNumber(QStringView title)
     return value > 0 ? std::optional<long long>(value) : std::nullopt;
 }
 
-RuleSurvey::RuleSurvey(QList<HeadingRule> extra) : judged_(ShippedRules() + extra)
+RuleSurvey::RuleSurvey(const QList<HeadingRule>& extra) : judged_(ShippedRules() + extra)
 {
     builtIn_.tally.name = QString::fromUtf16(kBuiltInRuleName);
     for (const HeadingRule& rule : judged_) {

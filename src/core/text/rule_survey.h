@@ -18,7 +18,7 @@
 class RuleSurvey {
 public:
     // Judges the shipped rules and `extra` ones (a user's).
-    explicit RuleSurvey(QList<HeadingRule> extra = {});
+    explicit RuleSurvey(const QList<HeadingRule>& extra = {});
 
     // One line as the loader stores it, whether the built-in recogniser
     // took it for a heading, and where it stands in the book's text
