@@ -68,9 +68,11 @@ BookSurvey::BookSurvey(const QString& path, EncodingChoice encoding, std::shared
         QMetaObject::invokeMethod(
             this,
             [this, answer = std::move(answer)] {
-                done_ = true;
+                // Done only once the answer has been taken: what the answer
+                // starts may clear away finished surveys, not this one.
                 if (then_)
                     then_(answer);
+                done_ = true;
             },
             Qt::QueuedConnection);
     });
