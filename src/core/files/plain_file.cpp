@@ -8,18 +8,28 @@
 #include <filesystem>
 #include <system_error>
 
-bool IsNamedFile(const QString& path)
+namespace {
+
+// What is at `path`, asked by the bytes of its name (through links), with
+// the overloads that report errors instead of throwing. Text read from a
+// file may hold an unpaired surrogate, which no file name on disk can:
+// such a path is simply not found.
+std::filesystem::file_status StatusOf(const QString& path)
 {
-    // Text read from a file may hold an unpaired surrogate, which no file
-    // name on disk can: such a path is simply a missing file.
     const QByteArray native = NativePath(path);
     if (native.isEmpty())
-        return false;
-    // QFileInfo::isFile() also accepts FIFOs and devices on Unix, and
-    // opening a FIFO would hang: ask the file system for a regular file,
-    // through the overloads that report errors instead of throwing.
+        return std::filesystem::file_status(std::filesystem::file_type::not_found);
     std::error_code error;
-    return std::filesystem::is_regular_file(std::filesystem::path(native.toStdString()), error);
+    return std::filesystem::status(std::filesystem::path(native.toStdString()), error);
+}
+
+}  // namespace
+
+bool IsNamedFile(const QString& path)
+{
+    // QFileInfo::isFile() also accepts FIFOs and devices on Unix, and
+    // opening a FIFO would hang: ask for a regular file.
+    return std::filesystem::is_regular_file(StatusOf(path));
 }
 
 bool IsListedFile(const QString& path)
@@ -29,16 +39,12 @@ bool IsListedFile(const QString& path)
 
 bool PathExists(const QString& path)
 {
-    const QByteArray native = NativePath(path);
-    std::error_code error;
-    return !native.isEmpty() && std::filesystem::exists(std::filesystem::path(native.toStdString()), error);
+    return std::filesystem::exists(StatusOf(path));
 }
 
 bool IsFolder(const QString& path)
 {
-    const QByteArray native = NativePath(path);
-    std::error_code error;
-    return !native.isEmpty() && std::filesystem::is_directory(std::filesystem::path(native.toStdString()), error);
+    return std::filesystem::is_directory(StatusOf(path));
 }
 
 QString ExistingPathFor(const QString& remembered)

@@ -168,9 +168,11 @@ private:
     void EndLoad();
     // Reads `path` into a new slot (or finds it in the store) and calls
     // `then` with the result once the book is read.
-    // A book named from outside may be a hidden file (`named`).
+    // A book named from outside may be a hidden file (`named`). A book
+    // that may be offered a better heading rule (not one of a folder scan)
+    // is surveyed for it while it is read (`offerRules`).
     void Load(const QString& path, EncodingChoice choice, std::function<void(const LoadResult&)> then,
-              bool named = false);
+              bool named = false, bool offerRules = true);
     // Reads the file `reader` has open into book `slot` on a worker thread.
     // `loadRule_` splits it; with `surveyRules` the load also looks for a
     // better rule than the built-in recogniser.

@@ -111,7 +111,8 @@ void Reader::EndLoad()
         QTimer::singleShot(0, this, &Reader::OpenNext);
 }
 
-void Reader::Load(const QString& path, EncodingChoice choice, std::function<void(const LoadResult&)> then, bool named)
+void Reader::Load(const QString& path, EncodingChoice choice, std::function<void(const LoadResult&)> then, bool named,
+                  bool offerRules)
 {
     LoadStart start = StartLoad(state_, path, choice, TextFileReader::kBlockSize, named);
     if (!start.reader) {
@@ -123,7 +124,7 @@ void Reader::Load(const QString& path, EncodingChoice choice, std::function<void
     // surveyed for a better rule than the built-in recogniser.
     const std::optional<QString> chosenRule = rules_.ChoiceFor(path);
     loadRule_ = chosenRule ? rules_.FindRule(*chosenRule) : nullptr;
-    ReadInto(start.slot, std::move(start.reader), choice, std::move(then), !chosenRule);
+    ReadInto(start.slot, std::move(start.reader), choice, std::move(then), offerRules && !chosenRule);
 }
 
 void Reader::ReadInto(int slot, std::unique_ptr<TextFileReader> reader, EncodingChoice choice,
@@ -185,21 +186,23 @@ void Reader::StartOpen(const OpenRequest& request)
         // A book already open keeps its chapter and place: a scan over it
         // leaves it as it is.
         const bool alreadyOpen = state_.Books.FindByPath(request.path) != 0;
-        Load(request.path, remembered ? remembered->encoding : EncodingChoice::Automatic,
-             [this, request, alreadyOpen](const LoadResult& result) {
-                 LoadCheck check;
-                 if (alreadyOpen && result.Succeeded()) {
-                     check = {LoadCheck::Kind::Book, result.Code};
-                     view_.CloseSplash();
-                 } else {
-                     check = FinishPlainOpen(request.path, result);
-                 }
-                 if (request.partOfScan && scan_)
-                     CountScanned(check, !alreadyOpen);
-                 else if (check.kind == LoadCheck::Kind::Book && !alreadyOpen)
-                     OfferBetterRule(check.slot);
-                 EndLoad();
-             });
+        Load(
+            request.path, remembered ? remembered->encoding : EncodingChoice::Automatic,
+            [this, request, alreadyOpen](const LoadResult& result) {
+                LoadCheck check;
+                if (alreadyOpen && result.Succeeded()) {
+                    check = {LoadCheck::Kind::Book, result.Code};
+                    view_.CloseSplash();
+                } else {
+                    check = FinishPlainOpen(request.path, result);
+                }
+                if (request.partOfScan && scan_)
+                    CountScanned(check, !alreadyOpen);
+                else if (check.kind == LoadCheck::Kind::Book && !alreadyOpen)
+                    OfferBetterRule(check.slot);
+                EndLoad();
+            },
+            false, !request.partOfScan);
         return;
     }
     // Where the reader is, noted while the pane still shows it; a chosen

@@ -672,10 +672,13 @@ void ReadingPane::focusOutEvent(QFocusEvent* event)
 void ReadingPane::timerEvent(QTimerEvent* event)
 {
     if (event->timerId() == indexTimer_.timerId()) {
+        const qsizetype indexed = text_.Length();
         text_.IndexMore(QDeadlineTimer(PaneText::kSliceMilliseconds));
         UpdateScrollRange();
         IndexTheRest();
-        viewport()->update();
+        // Only a view that reached the end of what was indexed shows more.
+        if (top_ + lines_.CharactersShown(top_, ViewHeight()) >= indexed)
+            viewport()->update();
     } else if (event->timerId() == blinkTimer_.timerId()) {
         caretShown_ = !caretShown_;
         viewport()->update(CaretRect().toAlignedRect());

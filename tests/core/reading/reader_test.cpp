@@ -247,8 +247,11 @@ TEST_F(ReaderTest, ABetterRuleIsOfferedAndTakenAtTheSamePlace)
         text += QStringLiteral("第一千四百零%1章 夜行\r\n").arg(digit) + QStringLiteral("正文一行。\r\n").repeated(20);
     text += QStringLiteral("第十章 短\r\n末行\r\n");
     const QString path = books.WriteGbk(QStringLiteral("长号.txt"), text);
+    const auto collectOffers = [](Reader& from, QStringList& into) {
+        QObject::connect(&from, &Reader::RuleOffered, [&into](int, const QString& offer) { into.append(offer); });
+    };
     QStringList offers;
-    QObject::connect(&reader, &Reader::RuleOffered, [&](int, const QString& offer) { offers.append(offer); });
+    collectOffers(reader, offers);
     reader.Open({path}, Reader::OpenKind::Chosen);
     ASSERT_TRUE(RunUntil([&] { return !reader.Loading(); }));
     ASSERT_EQ(offers,
@@ -274,7 +277,7 @@ TEST_F(ReaderTest, ABetterRuleIsOfferedAndTakenAtTheSamePlace)
     RecordingView laterView;
     Reader later{laterState, ReaderFolders::Portable(program.Root()), laterView};
     QStringList laterOffers;
-    QObject::connect(&later, &Reader::RuleOffered, [&](int, const QString& offer) { laterOffers.append(offer); });
+    collectOffers(later, laterOffers);
     later.Open({path}, Reader::OpenKind::Chosen);
     ASSERT_TRUE(RunUntil([&] { return !later.Loading(); }));
     EXPECT_EQ(laterState.Current().LastChapter(), 7);
@@ -291,7 +294,7 @@ TEST_F(ReaderTest, ABetterRuleIsOfferedAndTakenAtTheSamePlace)
     ReaderState thirdState;
     Reader third{thirdState, ReaderFolders::Portable(program.Root()), laterView};
     QStringList thirdOffers;
-    QObject::connect(&third, &Reader::RuleOffered, [&](int, const QString& offer) { thirdOffers.append(offer); });
+    collectOffers(third, thirdOffers);
     third.Open({other}, Reader::OpenKind::Chosen);
     ASSERT_TRUE(RunUntil([&] { return !third.Loading(); }));
     EXPECT_TRUE(thirdOffers.isEmpty());

@@ -5,7 +5,6 @@
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QDeadlineTimer>
 
 namespace {
 
@@ -16,15 +15,6 @@ QString LongNumbered()
     for (const QChar digit : QStringLiteral("一二三四五"))
         text += QStringLiteral("第一千四百零%1章 夜行\r\n").arg(digit) + QStringLiteral("正文一行。\r\n").repeated(30);
     return text;
-}
-
-template <typename Done>
-bool WaitFor(Done done)
-{
-    const QDeadlineTimer deadline(20000);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
-    return done();
 }
 
 class RuleCommands : public ReaderFixture {
@@ -54,7 +44,8 @@ TEST_F(RuleCommands, TheOfferBarAndTheDialogSplitTheBookByTheRuleChosen)
     EXPECT_EQ(state.Current().LastChapter(), 0);
 
     Button(Bar(), QStringLiteral("使用"))->click();
-    ASSERT_TRUE(WaitFor([&] { return !window->Reading().Loading() && state.Current().LastChapter() == 5; }));
+    ASSERT_TRUE(WaitUntilIdle(*window));
+    ASSERT_EQ(state.Current().LastChapter(), 5);
     EXPECT_FALSE(Bar().isVisible());
 
     window->findChild<QAction*>(QStringLiteral("rulesAction"))->trigger();
@@ -63,7 +54,8 @@ TEST_F(RuleCommands, TheOfferBarAndTheDialogSplitTheBookByTheRuleChosen)
     EXPECT_EQ(dialog->SelectedRule(), QStringLiteral("第N章（数字不限长短）"));
     EXPECT_TRUE(dialog->NamedSections() == state.Current().Rule.endsWith(QStringLiteral("＋命名章节")));
     emit dialog->ApplyWanted(QStringLiteral("内置规则"), false);
-    ASSERT_TRUE(WaitFor([&] { return !window->Reading().Loading() && state.Current().LastChapter() == 0; }));
+    ASSERT_TRUE(WaitUntilIdle(*window));
+    ASSERT_EQ(state.Current().LastChapter(), 0);
     EXPECT_TRUE(state.Current().Rule.isEmpty());
 }
 
