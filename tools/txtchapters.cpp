@@ -8,7 +8,7 @@
 // --encoding NAME before FILE reads the book in GB18030, UTF-8, Big5,
 // UTF-16LE or UTF-16BE instead of detecting its encoding ("" detects).
 // --rule NAME splits it by a shipped heading rule instead of the built-in
-// recogniser (--rules lists their names; "内置规则" is the built-in one;
+// recogniser (--rules lists their names; "内置规则" or "builtin" is the built-in one;
 // "auto" the rule the reader would offer for the book, if any),
 // --pattern REGEX by a rule of your own, and --with-named adds the named
 // sections (楔子, 番外, 后记 …) to either.
@@ -155,6 +155,7 @@ int PrintRuleNames()
     std::string out = QString::fromUtf16(kBuiltInRuleName).toStdString() + '\n';
     for (const HeadingRule& rule : ShippedRules())
         out += rule.name.toStdString() + '\n';
+    out += PartsRule().name.toStdString() + '\n';
     Write(out);
     return 0;
 }
@@ -189,7 +190,7 @@ int main(int argc, char** argv)
         } else if (std::strcmp(argv[i], "--rule") == 0 && i + 1 < argc && !rule && !automatic) {
             const QString name = QString::fromUtf8(argv[++i]);
             const HeadingRule* shipped = FindShippedRule(name);
-            if (!shipped && name != QStringView(kBuiltInRuleName)) {
+            if (!shipped && name != QStringView(kBuiltInRuleName) && name != QLatin1String("builtin")) {
                 std::fprintf(stderr, "txtchapters: no rule named %s (--rules lists them)\n", argv[i]);
                 return 2;
             }

@@ -9,7 +9,7 @@ constexpr QStringView kLineEnd = u"\r\n";
 std::int32_t BodyStart(const Book& book, int chapter)
 {
     const ChapterEntry& entry = book.Chapters[static_cast<size_t>(chapter)];
-    return entry.FirstLine + (entry.Title.isEmpty() ? 0 : 1);
+    return entry.FirstLine + (entry.HeadingLength() > 0 ? 1 : 0);
 }
 
 // Where line `k` of a chapter text begins, or the text's end when it has fewer.
@@ -33,7 +33,7 @@ public:
     {
         const ReadingPlace place = PlaceOfLine(book, {line, 0});
         chapter_ = std::max(place.chapter, 0);
-        onTitle_ = !Entry().Title.isEmpty() && Entry().FirstLine == line;
+        onTitle_ = Entry().HeadingLength() > 0 && Entry().FirstLine == line;
         offset_ = onTitle_ ? 0 : place.offset;
     }
     // The length of the current line, or -1 past the end of the book.
@@ -42,7 +42,7 @@ public:
         if (chapter_ > book_.LastChapter())
             return -1;
         if (onTitle_)
-            return Entry().Title.size();
+            return Entry().HeadingLength();
         const QString& text = Text();
         const qsizetype end = text.indexOf(kLineEnd, offset_);
         return (end < 0 ? text.size() : end) - offset_;
@@ -61,7 +61,7 @@ public:
             if (++chapter_ > book_.LastChapter())
                 break;
             offset_ = 0;
-            onTitle_ = !Entry().Title.isEmpty();
+            onTitle_ = Entry().HeadingLength() > 0;
         }
     }
 

@@ -15,6 +15,23 @@ struct ChapterEntry {
     // for a chapter 0 without one, the first line. Places are carried
     // between ways of splitting a book by line.
     std::int32_t FirstLine = 0;
+    // A part of a chapter too long to read whole, numbered from 1, its
+    // Title the chapter's heading followed by 「（n）」; 0 for a whole chapter.
+    std::int16_t Part = 0;
+    // A volume heading of a rule that knows volumes: the chapters after it,
+    // up to the next volume, are its chapters.
+    bool Volume = false;
+
+    // The length of the heading line the chapter begins with, as stored; 0
+    // when it begins with none (an untitled chapter 0, a later part).
+    qsizetype HeadingLength() const
+    {
+        if (Part == 0)
+            return Title.size();
+        if (Part > 1)
+            return 0;
+        return Title.size() - 3;  // without 「（1）」
+    }
 };
 
 // Where a book was being read inside a chapter: the chapter shown and the

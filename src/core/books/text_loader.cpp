@@ -104,6 +104,7 @@ public:
         , clock_(host, tuning.yieldInterval)
         , rule_(tuning.rule)
         , survey_(tuning.rule ? nullptr : tuning.survey)
+        , splitsParts_(tuning.rule && tuning.rule->splitsLongChapters)
     {
         if (!tuning.rule && !survey_ && tuning.surveyRules) {
             ownSurvey_.emplace();
@@ -143,6 +144,8 @@ public:
                 lineStart_.Clear();
             }
             ++lineNumber_;
+            if (error == LoadError::None && splitsParts_ && body_.size() > kPartLimit)
+                error = CutParts();
             if (error != LoadError::None)
                 return error;
             // Once chapter 1 is under way, show chapter 0 if nothing is shown yet.
@@ -186,6 +189,7 @@ public:
         lineNumber_ = 0;
         builtInFirstLines_.assign(1, -1);
         builtInBodyEmpty_ = true;
+        partTitle_.clear();
         if (survey_)
             *survey_ = RuleSurvey();
         chapter_ = -1;
@@ -248,13 +252,18 @@ private:
             return LoadError::None;
         }
         line_ = view.toString();
-        NoteBuiltInLine(IsChapterHeading(line_));  // which also cleans the line
-        if (!rule_->Takes(line_)) {
+        const bool builtIn = IsChapterHeading(line_);  // which also cleans the line
+        NoteBuiltInLine(builtIn);
+        bool heading = rule_->builtInHeadings ? builtIn : rule_->Takes(line_);
+        if (heading ? rule_->unmarkedHeadings.contains(lineNumber_) : rule_->markedHeadings.contains(lineNumber_))
+            heading = !heading;
+        // The title is the line as stored, so every split keeps every line.
+        QString title = TrimSpaces(line_).toString();
+        if (!heading || title.isEmpty()) {
             AppendLine(line_);
             return LoadError::None;
         }
-        // The title is the line as stored, so every split keeps every line.
-        return StartChapter(TrimSpaces(line_).toString());
+        return StartChapter(std::move(title));
     }
 
     // A heading line: the chapter in progress ends when it holds text. With
@@ -265,7 +274,7 @@ private:
     {
         Book& book = state_.Books[slot_];
         chapter_ = book.LastChapter();
-        const bool titled = rule_ && !book.Chapters[chapter_].Title.isEmpty();
+        const bool titled = rule_ && !rule_->builtInHeadings && !book.Chapters[chapter_].Title.isEmpty();
         if (!body_.isEmpty() || titled) {
             book.ChapterTexts[chapter_] = TakeBody();
             book.Chapters[chapter_].Number = static_cast<std::int16_t>(chapter_);
@@ -282,10 +291,54 @@ private:
         }
         ChapterEntry& entry = state_.Books[slot_].Chapters[chapter_];
         entry.Number = static_cast<std::int16_t>(chapter_);
+        entry.Volume = rule_ && rule_->BeginsVolume(title);
+        entry.Part = 0;
+        partTitle_ = title;
         entry.Title = std::move(title);
         entry.FirstLine = lineNumber_;
         return LoadError::None;
     }
+
+    // Closes parts of the chapter in progress while it is too long to read
+    // whole: each a chapter of its own, titled after the chapter with its
+    // number. The part in progress always keeps some text.
+    LoadError CutParts()
+    {
+        for (qsizetype end = PartEnd(body_); end > 0; end = PartEnd(body_)) {
+            Book& book = state_.Books[slot_];
+            const int at = book.LastChapter();
+            if (at >= kMaxChapterIndex)
+                return LoadError::None;  // the rest stays in the last part
+            ChapterEntry& entry = book.Chapters[at];
+            if (entry.Part == 0) {
+                entry.Part = 1;
+                entry.Title = partTitle_ + PartSuffix(1);
+            }
+            const std::int16_t part = entry.Part;
+            QString text = body_.left(end);
+            body_.remove(0, end);
+            stored_ += text.size();
+            const std::int32_t nextLine =
+                entry.FirstLine + (entry.HeadingLength() > 0 ? 1 : 0) + static_cast<std::int32_t>(text.count(kLineEnd));
+            entry.Number = static_cast<std::int16_t>(at);
+            book.ChapterTexts[at] = std::move(text);
+            book.Chapters.resize(at + 2);
+            book.ChapterTexts.resize(at + 2);
+            ChapterEntry& next = book.Chapters[at + 1];
+            next.Number = static_cast<std::int16_t>(at + 1);
+            next.Part = static_cast<std::int16_t>(part + 1);
+            next.Title = partTitle_ + PartSuffix(part + 1);
+            next.FirstLine = nextLine;
+            chapter_ = at + 1;
+            if (at == 0) {
+                book.ChapterIndex = 0;
+                Show();
+            }
+        }
+        return LoadError::None;
+    }
+
+    static QString PartSuffix(int part) { return QStringLiteral("（%1）").arg(part); }
 
     // The body of the chapter just closed, without the room it grew into:
     // that room is a third of the text on average, for as long as the book
@@ -347,6 +400,8 @@ private:
     std::int32_t lineNumber_ = 0;  // of the line being taken
     std::vector<std::int32_t> builtInFirstLines_{-1};
     bool builtInBodyEmpty_ = true;
+    const bool splitsParts_;  // chapters too long are cut into parts
+    QString partTitle_;       // the heading of the chapter in progress
 };
 
 }  // namespace

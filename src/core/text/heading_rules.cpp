@@ -23,8 +23,11 @@ HeadingRule Rule(const char16_t* name, const char16_t* pattern, const char16_t* 
 {
     // \s takes the ideographic space too, and \b Chinese words.
     options |= QRegularExpression::UseUnicodePropertiesOption;
-    HeadingRule rule{QString::fromUtf16(name), QRegularExpression(QString::fromUtf16(pattern), options),
-                     QString::fromUtf16(example), QString::fromUtf16(leads)};
+    HeadingRule rule;
+    rule.name = QString::fromUtf16(name);
+    rule.pattern = QRegularExpression(QString::fromUtf16(pattern), options);
+    rule.example = QString::fromUtf16(example);
+    rule.leads = QString::fromUtf16(leads);
     rule.pattern.optimize();
     return rule;
 }
@@ -91,6 +94,12 @@ const QList<HeadingRule>& ShippedRules()
                  u"楔引序前番后尾终大完上简内"),
         };
         shipped.back().namedSections = true;
+        // Volumes: 第N卷 and 卷N as a level above the chapters.
+        const QRegularExpression volumes(
+            QString::fromUtf16(u"^(?:第\\s*" READER_NUMERALS u"\\s*卷|卷\\s*" READER_NUMERALS u")"),
+            QRegularExpression::UseUnicodePropertiesOption);
+        shipped[0].volumes = volumes;
+        shipped[7].volumes = volumes;
         return shipped;
     }();
     return rules;
@@ -98,17 +107,54 @@ const QList<HeadingRule>& ShippedRules()
 
 HeadingRule WithNamedSections(const HeadingRule& rule)
 {
-    HeadingRule combined{rule.name + QString::fromUtf16(kWithNamedSuffix),
-                         QRegularExpression(QStringLiteral("(?:") + rule.pattern.pattern()
-                                                + QString::fromUtf16(u")|^" READER_NAMED u"(?:$|[\\s:：、·—-])"),
-                                            rule.pattern.patternOptions()),
-                         rule.example, rule.leads.isEmpty() ? QString() : rule.leads + ShippedRules().back().leads};
+    HeadingRule combined = rule;
+    combined.name = rule.name + QString::fromUtf16(kWithNamedSuffix);
+    combined.pattern = QRegularExpression(QStringLiteral("(?:") + rule.pattern.pattern()
+                                              + QString::fromUtf16(u")|^" READER_NAMED u"(?:$|[\\s:：、·—-])"),
+                                          rule.pattern.patternOptions());
+    combined.leads = rule.leads.isEmpty() ? QString() : rule.leads + ShippedRules().back().leads;
     combined.pattern.optimize();
     return combined;
 }
 
+HeadingRule BuiltInRule()
+{
+    HeadingRule rule;
+    rule.name = QString::fromUtf16(kBuiltInRuleName);
+    rule.builtInHeadings = true;
+    return rule;
+}
+
+qsizetype PartEnd(QStringView text, qsizetype from)
+{
+    constexpr QStringView kLineEnd = u"\r\n";
+    if (text.size() - from <= kPartLimit)
+        return 0;
+    if (const qsizetype end = text.indexOf(kLineEnd, from + kPartLength);
+        end >= 0 && end + kLineEnd.size() - from <= kPartLimit)
+        return end + kLineEnd.size();
+    if (const qsizetype end = text.lastIndexOf(kLineEnd, from + kPartLimit - kLineEnd.size()); end >= from)
+        return end + kLineEnd.size();
+    // One line longer than a part: it stays whole.
+    const qsizetype end = text.indexOf(kLineEnd, from + kPartLimit);
+    return end >= 0 && end + kLineEnd.size() < text.size() ? end + kLineEnd.size() : 0;
+}
+
+const HeadingRule& PartsRule()
+{
+    static const HeadingRule rule = [] {
+        HeadingRule parts = BuiltInRule();
+        parts.name = QString::fromUtf16(kPartsRuleName);
+        parts.splitsLongChapters = true;
+        return parts;
+    }();
+    return rule;
+}
+
 const HeadingRule* FindShippedRule(QStringView name)
 {
+    if (name == PartsRule().name)
+        return &PartsRule();
     for (const HeadingRule& rule : ShippedRules()) {
         if (rule.name == name)
             return &rule;

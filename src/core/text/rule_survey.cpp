@@ -153,6 +153,7 @@ void RuleSurvey::Finish(qsizetype length)
         if (!watch.positions.empty() && length - watch.positions.back() < kEmptyChapter)
             ++watch.tally.empty;
     };
+    length_ = length;
     finish(builtIn_);
     std::for_each(rules_.begin(), rules_.end(), finish);
 }
@@ -162,6 +163,7 @@ QList<RuleSurvey::Tally> RuleSurvey::Tallies() const
     QList<Tally> tallies{builtIn_.tally};
     for (const Watch& watch : rules_)
         tallies.append(watch.tally);
+    tallies.append({PartsRule().name, PartsEstimate()});
     return tallies;
 }
 
@@ -181,9 +183,13 @@ std::optional<QString> RuleSurvey::Better() const
         if (!best || rules_[r].tally.Score() > best->tally.Score())
             best = &rules_[r];
     }
-    if (!best || best->tally.headings < 2)
-        return std::nullopt;
     const Tally& builtIn = builtIn_.tally;
+    if (!best || best->tally.headings < 2) {
+        // No heading anywhere: the book can still be read in parts.
+        if (builtIn.headings == 0 && length_ > kPartLimit)
+            return PartsRule().name;
+        return std::nullopt;
+    }
     const bool clearlyMore = best->tally.Score() > builtIn.Score() + std::max(2, builtIn.Score() / 20);
     if (!clearlyMore && builtIn.headings > 0)
         return std::nullopt;
@@ -194,6 +200,8 @@ std::optional<QString> RuleSurvey::Better() const
 
 int RuleSurvey::ChaptersOf(QStringView name) const
 {
+    if (name == PartsRule().name)
+        return PartsEstimate();
     const QStringView suffix(kWithNamedSuffix);
     const bool withNamed = name.endsWith(suffix);
     const QStringView base = withNamed ? name.chopped(suffix.size()) : name;
@@ -208,6 +216,20 @@ int RuleSurvey::ChaptersOf(QStringView name) const
         }
     }
     return headings + (headingFirst ? 0 : 1);
+}
+
+int RuleSurvey::PartsEstimate() const
+{
+    // About that many: parts end at line ends.
+    const auto chapters = [](qsizetype length) {
+        return length <= kPartLimit ? qsizetype{1} : (length + kPartLength - 1) / kPartLength;
+    };
+    const std::vector<qsizetype>& starts = builtIn_.positions;
+    const qsizetype before = starts.empty() ? length_ : starts.front();
+    qsizetype count = before > 0 ? chapters(before) : 0;
+    for (size_t k = 0; k < starts.size(); ++k)
+        count += chapters((k + 1 < starts.size() ? starts[k + 1] : length_) - starts[k]);
+    return static_cast<int>(std::min<qsizetype>(count, 32768));
 }
 
 std::optional<HeadingRule> FindSurveyedRule(QStringView name)

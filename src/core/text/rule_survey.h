@@ -35,13 +35,13 @@ public:
         int Score() const { return inOrder + (headings - inOrder - empty) / 2 - empty; }
     };
     // The built-in recogniser first, then every rule in ShippedRules order,
-    // then the extra ones.
+    // the extra ones, and last PartsRule with about the chapters it makes.
     QList<Tally> Tallies() const;
 
     // The rule to offer instead of the built-in recogniser, by name (see
     // FindSurveyedRule): one that finds clearly more chapters in order, or
-    // any when the built-in recogniser found none. Empty when the built-in
-    // one does as well.
+    // any when the built-in recogniser found none; parts (PartsRule) for a
+    // long book without a heading. Empty when the built-in one does as well.
     std::optional<QString> Better() const;
     // The chapters the rule of that name makes (with the named sections
     // when its name says so): its headings, and chapter 0 when text comes
@@ -55,12 +55,14 @@ private:
         long long lastNumber = 0;
     };
     void Count(Watch& watch, QStringView line, qsizetype position);
+    int PartsEstimate() const;
 
     Watch builtIn_;
     QList<HeadingRule> judged_;
     std::vector<Watch> rules_;    // one for each of judged_
     std::bitset<0x10000> leads_;  // what any rule's heading can begin with
     bool anyLead_ = false;        // a rule's heading can begin with anything
+    qsizetype length_ = 0;        // of the whole book, once finished
 };
 
 // A rule a survey may name: a shipped one, or one with the named sections.

@@ -55,6 +55,10 @@ protected:
         return Table(state, result.Code);
     }
 
+    // Every body line of a book split by a rule is at the place the
+    // built-in split has it, said either way.
+    static void ExpectPlacesCarried(const Book& ruleBook, const Book& builtInBook, int lines);
+
     TempFolder folder;
     ReaderState state;
     FakeLoaderHost host;
@@ -132,23 +136,48 @@ TEST_F(Loader, ARuleSplitsAtItsHeadingsAndKeepsTheText)
 // A place carried between the built-in split and a rule's by its line: on
 // every line of a book whose headings the two see differently, the rule's
 // place of a line, said in built-in chapters, is the built-in load's place
-// of it, and back again.
+// of it, and back again. The same holds for long chapters read in parts,
+// which are cut at line ends, at most kPartLimit long, and numbered after
+// their chapter.
 TEST_F(Loader, PlacesCarryBetweenSplitsByLine)
 {
     QString text = QStringLiteral("前言\r\n\r\n第一章 甲\r\n第二章 乙\r\n");
     for (int i = 1; i <= 12; ++i)
         text += QStringLiteral("第%1千零一章 长\r\n正文%1\r\n　　又一行\r\n第%1章\r\n末%1\r\n").arg(i);
+    text += QStringLiteral("第十三章 长\r\n");
+    for (int i = 0; i < 900; ++i)
+        text += QStringLiteral("　　第%1行，他望着远处的山，心里想着一些事情，一直走到天黑。\r\n").arg(i);
+    text += QStringLiteral("第十四章 短\r\n末\r\n");
     const int lines = static_cast<int>(text.count(QStringLiteral("\r\n")));
-    const HeadingRule& rule = *FindShippedRule(u"第N章（数字不限长短）");
-    LoadTuning byRule;
-    byRule.rule = &rule;
-    const int ruled =
-        LoadTextFile(state, folder.WriteGbk(QStringLiteral("甲.txt"), text), host, EncodingChoice::Automatic, byRule)
-            .Code;
     const int builtIn = LoadTextFile(state, folder.WriteGbk(QStringLiteral("乙.txt"), text), host).Code;
-    const Book& ruleBook = state.Books[ruled];
     const Book& builtInBook = state.Books[builtIn];
-    ASSERT_GT(ruleBook.LastChapter(), builtInBook.LastChapter());
+    for (const HeadingRule* rule : {FindShippedRule(u"第N章（数字不限长短）"), &PartsRule()}) {
+        SCOPED_TRACE(rule->name.toStdString());
+        LoadTuning byRule;
+        byRule.rule = rule;
+        const int ruled = LoadTextFile(state, folder.WriteGbk(rule->name + QStringLiteral(".txt"), text), host,
+                                       EncodingChoice::Automatic, byRule)
+                              .Code;
+        const Book& ruleBook = state.Books[ruled];
+        ASSERT_GT(ruleBook.LastChapter(), builtInBook.LastChapter());
+        ExpectPlacesCarried(ruleBook, builtInBook, lines);
+    }
+    const Book& parts = state.Books[state.Books.Count()];
+    QString longChapter;
+    QStringList titles;
+    for (int i = 0; i <= parts.LastChapter(); ++i) {
+        EXPECT_LE(parts.ChapterTexts[i].size(), kPartLimit);
+        if (parts.Chapters[i].Part > 0) {
+            longChapter += parts.ChapterTexts[i];
+            titles << parts.Chapters[i].Title;
+        }
+    }
+    EXPECT_EQ(titles, QStringList({"第十三章 长（1）", "第十三章 长（2）", "第十三章 长（3）"}));
+    EXPECT_EQ(longChapter, builtInBook.ChapterTexts[builtInBook.LastChapter() - 1]);
+}
+
+void Loader::ExpectPlacesCarried(const Book& ruleBook, const Book& builtInBook, int lines)
+{
     int bodyLines = 0;
     for (std::int32_t line = 0; line < lines; ++line) {
         const ReadingPlace inRule = PlaceOfLine(ruleBook, {line, 1});
