@@ -6,9 +6,12 @@
 #include "core/text/line_reader.h"
 #include "core/text/rule_survey.h"
 
+#include <algorithm>
+
 RuleMemory::RuleMemory(const ReaderFolders& folders)
     : choicesPath_(folders.StateFile(QString::fromUtf16(kBookRulesName)))
     , userRulesPath_(folders.StateFile(QString::fromUtf16(kUserRulesName)))
+    , marksPath_(folders.StateFile(QString::fromUtf16(kBookMarksName)))
 {}
 
 void RuleMemory::ReadOnce()
@@ -25,6 +28,27 @@ void RuleMemory::ReadOnce()
             if (!choices_.contains(path))
                 choiceOrder_.append(path);
             choices_.insert(path, line.left(tab));
+        }
+    }
+    if (IsListedFile(marksPath_)) {
+        for (const QString& line : ReadTextLines(marksPath_, EncodingGuess::Settings).value_or(QStringList())) {
+            const qsizetype tab = line.indexOf(u'\t');
+            if (tab <= 0 || tab + 1 == line.size())
+                continue;
+            const QString path = line.mid(tab + 1);
+            Marks& marks = marks_[path];
+            if (!marksOrder_.contains(path))
+                marksOrder_.append(path);
+            for (const QString& word : line.left(tab).split(u' ', Qt::SkipEmptyParts)) {
+                bool number = false;
+                const int value = word.mid(1).toInt(&number);
+                if (!number || value < 1)
+                    continue;
+                if (word.front() == u'+')
+                    marks.headings.insert(value - 1);
+                else if (word.front() == u'-')
+                    marks.plain.insert(value - 1);
+            }
         }
     }
     if (IsListedFile(userRulesPath_)) {
@@ -53,6 +77,38 @@ FileWriteResult RuleMemory::Choose(const QString& path, const QString& rule)
         choiceOrder_.append(key);
     choices_.insert(key, rule);
     return WriteChoices();
+}
+
+FileWriteResult RuleMemory::MarkHeading(const QString& path, std::int32_t line, bool heading)
+{
+    ReadOnce();
+    const QString key = AsReadBack(path);
+    if (!marks_.contains(key))
+        marksOrder_.append(key);
+    Marks& marks = marks_[key];
+    // Undoing a mark removes it; otherwise the line is marked as asked.
+    QSet<std::int32_t>& undone = heading ? marks.plain : marks.headings;
+    if (!undone.remove(line))
+        (heading ? marks.headings : marks.plain).insert(line);
+    return WriteMarks();
+}
+
+std::shared_ptr<const HeadingRule> RuleMemory::RuleForBook(const QString& path, const std::optional<QString>& name)
+{
+    ReadOnce();
+    const QString key = AsReadBack(path);
+    const QString ruleName = name.value_or(choices_.value(key, QString::fromUtf16(kBuiltInRuleName)));
+    const auto marks = marks_.constFind(key);
+    const bool marked = marks != marks_.cend() && !(marks->headings.isEmpty() && marks->plain.isEmpty());
+    std::shared_ptr<const HeadingRule> found = FindRule(ruleName);
+    if (!marked)
+        return found;
+    if (!found && ruleName != QStringView(kBuiltInRuleName))
+        return nullptr;
+    auto rule = std::make_shared<HeadingRule>(found ? *found : BuiltInRule());
+    rule->markedHeadings = marks->headings;
+    rule->unmarkedHeadings = marks->plain;
+    return rule;
 }
 
 const QList<HeadingRule>& RuleMemory::UserRules()
@@ -109,6 +165,27 @@ FileWriteResult RuleMemory::WriteChoices()
             text += choices_.value(path) + u'\t' + path + QStringLiteral("\r\n");
     }
     return WriteGb18030File(choicesPath_, text);
+}
+
+FileWriteResult RuleMemory::WriteMarks()
+{
+    QString text;
+    for (const QString& path : marksOrder_) {
+        const Marks& marks = marks_[path];
+        if (!CanBeRemembered(path) || (marks.headings.isEmpty() && marks.plain.isEmpty()))
+            continue;
+        QList<std::int32_t> headings(marks.headings.begin(), marks.headings.end());
+        QList<std::int32_t> plain(marks.plain.begin(), marks.plain.end());
+        std::sort(headings.begin(), headings.end());
+        std::sort(plain.begin(), plain.end());
+        QStringList words;
+        for (const std::int32_t line : headings)
+            words << QStringLiteral("+%1").arg(line + 1);
+        for (const std::int32_t line : plain)
+            words << QStringLiteral("-%1").arg(line + 1);
+        text += words.join(u' ') + u'\t' + path + QStringLiteral("\r\n");
+    }
+    return WriteGb18030File(marksPath_, text);
 }
 
 FileWriteResult RuleMemory::WriteUserRules()

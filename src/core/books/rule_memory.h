@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <memory>
@@ -15,9 +16,11 @@
 // two files of the state folder beside book.ini, which stays as it was:
 //   book.rules  "<rule name> TAB <path>" a line; the built-in recogniser's
 //               name for a book whose offered rule was turned down
+//   book.marks  "<lines> TAB <path>" a line: the lines (from 1) made
+//               headings by hand as +N, made plain text as -N
 //   rules.txt   "<name> TAB <regular expression> TAB <example line>" a line,
 //               for the user to edit too
-// Both are read once, at the first question, and written at each change.
+// They are read once, at the first question, and written at each change.
 class RuleMemory {
 public:
     explicit RuleMemory(const ReaderFolders& folders);
@@ -25,6 +28,15 @@ public:
     // The name of the rule chosen for the book at `path`, if any was.
     std::optional<QString> ChoiceFor(const QString& path);
     FileWriteResult Choose(const QString& path, const QString& rule);
+
+    // Line `line` (from 0) of the book at `path` made a heading by hand, or
+    // plain text; a mark that only restores what the rule says goes away.
+    FileWriteResult MarkHeading(const QString& path, std::int32_t line, bool heading);
+
+    // The rule the book at `path` is read by: `name` (else the one chosen
+    // for it) with the headings marked by hand. Null for the built-in
+    // recogniser without marks, and for a name no rule has.
+    std::shared_ptr<const HeadingRule> RuleForBook(const QString& path, const std::optional<QString>& name = {});
 
     // The user's rules, in the order they were added.
     const QList<HeadingRule>& UserRules();
@@ -41,14 +53,23 @@ private:
     void ReadOnce();
     FileWriteResult WriteChoices();
     FileWriteResult WriteUserRules();
+    FileWriteResult WriteMarks();
 
     QString choicesPath_;
     QString userRulesPath_;
+    QString marksPath_;
     bool read_ = false;
     QHash<QString, QString> choices_;  // path -> rule name
     QStringList choiceOrder_;          // paths in file order
     QList<HeadingRule> userRules_;
+    struct Marks {
+        QSet<std::int32_t> headings;
+        QSet<std::int32_t> plain;
+    };
+    QHash<QString, Marks> marks_;  // path -> lines marked
+    QStringList marksOrder_;       // paths in file order
 };
 
 inline constexpr char16_t kBookRulesName[] = u"book.rules";
 inline constexpr char16_t kUserRulesName[] = u"rules.txt";
+inline constexpr char16_t kBookMarksName[] = u"book.marks";

@@ -91,6 +91,10 @@ public:
     // The rule offered for book `slot` (RuleOffered), taken or turned down;
     // either way it is not offered again.
     void AnswerRuleOffer(int slot, bool take);
+    // Line `line` of the current book's file (from 0) made a heading, or
+    // plain text, by hand: kept for the book, which is split again at the
+    // same place.
+    void MarkHeading(std::int32_t line, bool heading);
     RuleMemory& Rules() { return rules_; }
 
     // Skins: the skin folder at start-up (false when it cannot be listed),

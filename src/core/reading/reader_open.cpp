@@ -122,9 +122,9 @@ void Reader::Load(const QString& path, EncodingChoice choice, std::function<void
     unread_.append(start.slot);
     // A book is split by the rule chosen for it; one without a choice is
     // surveyed for a better rule than the built-in recogniser.
-    const std::optional<QString> chosenRule = rules_.ChoiceFor(path);
-    loadRule_ = chosenRule ? rules_.FindRule(*chosenRule) : nullptr;
-    ReadInto(start.slot, std::move(start.reader), choice, std::move(then), offerRules && !chosenRule);
+    const bool chosen = rules_.ChoiceFor(path).has_value();
+    loadRule_ = rules_.RuleForBook(path);
+    ReadInto(start.slot, std::move(start.reader), choice, std::move(then), offerRules && !chosen && !loadRule_);
 }
 
 void Reader::ReadInto(int slot, std::unique_ptr<TextFileReader> reader, EncodingChoice choice,
@@ -399,7 +399,7 @@ void Reader::ChooseEncoding(EncodingChoice choice)
                                 ? BuiltInPlace(current, {current.ChapterIndex, 0}).chapter
                                 : current.ChapterIndex,
                             ruled ? BuiltInPlace(current, place) : place, current.ChosenEncoding, ruled};
-    loadRule_ = rules_.FindRule(current.Rule);
+    loadRule_ = rules_.RuleForBook(current.Path, current.Rule.isEmpty() ? std::nullopt : std::optional(current.Rule));
     LoadStart start = StartReload(state_, slot, choice);
     if (!start.reader) {
         FinishReload(slot, place, placeText, path, std::nullopt, start.result);

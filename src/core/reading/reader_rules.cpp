@@ -15,6 +15,7 @@ QList<RuleRow> Reader::RuleRows()
     QList<RuleRow> rows{{QString::fromUtf16(kBuiltInRuleName), QStringLiteral("第一章 风云再起"), -1, false}};
     for (const HeadingRule& rule : ShippedRules())
         rows.append({rule.name, rule.example, -1, false});
+    rows.append({PartsRule().name, QStringLiteral("第一章 风云再起（2）"), -1, false});
     for (const HeadingRule& rule : rules_.UserRules())
         rows.append({rule.name, rule.example, -1, true});
     return rows;
@@ -89,7 +90,7 @@ void Reader::SplitByRule(int slot, const QString& name)
         Tell(QStringLiteral("正在加载电子书,加载完毕后才可以更换章节规则!"));
         return;
     }
-    std::shared_ptr<const HeadingRule> rule = rules_.FindRule(name);
+    std::shared_ptr<const HeadingRule> rule = rules_.RuleForBook(state_.Books[slot].Path, name);
     if (!rule && name != QStringView(kBuiltInRuleName))
         return;
     if (slot == state_.CurrentBook)
@@ -135,12 +136,30 @@ void Reader::SplitByRule(int slot, const QString& name)
     });
 }
 
+void Reader::MarkHeading(std::int32_t line, bool heading)
+{
+    Book* book = state_.CurrentOrNull();
+    if (!book || Loading())
+        return;
+    if (const FileWriteResult written = rules_.MarkHeading(book->Path, line, heading); !written) {
+        Tell(written.reason);
+        return;
+    }
+    SplitByRule(state_.CurrentBook, book->Rule.isEmpty() ? QString::fromUtf16(kBuiltInRuleName) : book->Rule);
+}
+
 void Reader::OfferBetterRule(int slot)
 {
     const Book* book = state_.Books.BookAt(slot);
     if (!book || book->BetterRule.isEmpty() || !book->Rule.isEmpty() || rules_.ChoiceFor(book->Path))
         return;
     const QLocale locale(QLocale::Chinese, QLocale::China);
+    if (book->BetterRule == PartsRule().name) {
+        emit RuleOffered(slot,
+                         QStringLiteral("内置规则没有识别出章节，用「%1」可分成约 %2 段阅读")
+                             .arg(book->BetterRule, locale.toString(book->BetterRuleChapters)));
+        return;
+    }
     emit RuleOffered(slot,
                      QStringLiteral("内置规则识别出 %1 章，规则「%2」识别出 %3 章")
                          .arg(locale.toString(book->LastChapter() + 1), book->BetterRule,

@@ -301,6 +301,48 @@ TEST_F(ReaderTest, ABetterRuleIsOfferedAndTakenAtTheSamePlace)
     EXPECT_EQ(thirdState.Current().LastChapter(), 1);
 }
 
+// A line made a heading by hand, and a heading made plain text, split the
+// book again at the place being read, and come back after a restart; the
+// settings files still count the built-in recogniser's chapters.
+TEST_F(ReaderTest, HeadingsMarkedByHandComeBackAfterARestart)
+{
+    const QString text =
+        QStringLiteral("第一章 甲\r\n一行\r\n月下独白\r\n二行\r\n第二章 乙\r\n三行\r\n第三章 丙\r\n四行\r\n");
+    const QString path = books.WriteGbk(QStringLiteral("手工.txt"), text);
+    reader.Open({path}, Reader::OpenKind::Chosen);
+    ASSERT_TRUE(RunUntil([&] { return !reader.Loading(); }));
+    ASSERT_EQ(state.Current().LastChapter(), 2);
+    reader.GoToChapter(1);
+    reader.MarkHeading(2, true);
+    ASSERT_TRUE(RunUntil([&] { return !reader.Loading(); }));
+    reader.MarkHeading(4, false);
+    ASSERT_TRUE(RunUntil([&] { return !reader.Loading(); }));
+    const auto titles = [](const Book& book) {
+        QStringList all;
+        for (const ChapterEntry& entry : book.Chapters)
+            all << entry.Title;
+        return all;
+    };
+    const QStringList expected{"第一章 甲", "月下独白", "第三章 丙"};
+    EXPECT_EQ(titles(state.Current()), expected);
+    EXPECT_EQ(state.Current().ChapterTexts[1], QStringLiteral("二行\r\n第二章 乙\r\n三行\r\n"));
+    EXPECT_EQ(state.Current().ChapterIndex, 1);
+    EXPECT_EQ(DecodeText(ReadBytes(program.Path(QStringLiteral("book.marks"))), TextEncoding::Gb18030),
+              QStringLiteral("+3 -5\t") + path + QStringLiteral("\r\n"));
+    reader.GoToChapter(2);
+    ASSERT_TRUE(reader.Save().bookIni);
+    EXPECT_TRUE(DecodeText(ReadBytes(program.Path(QStringLiteral("book.ini"))), TextEncoding::Gb18030)
+                    .contains(QStringLiteral(",id=2,")));
+
+    ReaderState laterState;
+    RecordingView laterView;
+    Reader later{laterState, ReaderFolders::Portable(program.Root()), laterView};
+    later.Open({path}, Reader::OpenKind::Chosen);
+    ASSERT_TRUE(RunUntil([&] { return !later.Loading(); }));
+    EXPECT_EQ(titles(laterState.Current()), expected);
+    EXPECT_EQ(laterState.Current().ChapterIndex, 2);
+}
+
 // Stepping to another book and back returns to the place inside the chapter.
 TEST_F(ReaderTest, AnotherBookAndBackReturnsToThePlace)
 {
