@@ -1,10 +1,21 @@
 #include "core/books/book_contents.h"
 
+QString ContentsTitles::Next(const ChapterEntry& entry)
+{
+    if (entry.Volume) {
+        inVolume_ = true;
+        volume_ = entry.Title;
+        return entry.Title;
+    }
+    return inVolume_ ? QString::fromUtf16(kVolumeIndent) + entry.Title : entry.Title;
+}
+
 QString ContentsText(const Book& book)
 {
     QString text;
+    ContentsTitles titles;
     for (const ChapterEntry& entry : book.Chapters) {
-        text += entry.Title;
+        text += titles.Next(entry);
         text += QStringLiteral("\r\n");
     }
     return text;
@@ -13,9 +24,10 @@ QString ContentsText(const Book& book)
 QString AppendedContentsText(const Book& book)
 {
     QString text;
+    ContentsTitles titles;
     for (const ChapterEntry& entry : book.Chapters) {
         text += QStringLiteral("\r\n");
-        text += entry.Title;
+        text += titles.Next(entry);
     }
     return text;
 }

@@ -51,11 +51,13 @@ void MainWindow::ListChapters(int slot, bool anew)
     const ChapterMenuKey key{slot, book.LastChapter() + 1, book.Chapters.back().Title};
     if (key == listedChapters_ && chapterItems->Count() == key.chapters)
         return;
+    ContentsTitles titles;
+    const QString first = MenuCaption(0, titles.Next(book.Chapters[0]));
     QStringList rest;
     rest.reserve(book.LastChapter());
     for (int j = 1; j <= book.LastChapter(); ++j)
-        rest.append(MenuCaption(j, book.Chapters[j].Title));
-    chapterItems->SetItems(MenuCaption(0, book.Chapters[0].Title), std::move(rest));
+        rest.append(MenuCaption(j, titles.Next(book.Chapters[j])));
+    chapterItems->SetItems(first, std::move(rest));
     listedChapters_ = key;
 }
 

@@ -46,9 +46,18 @@ ChapterListModel::ChapterListModel(const ReaderState& state, QObject* parent)
     Rebuild();
 }
 
-bool ChapterListModel::Lists(const Book& book, int chapter) const
+std::optional<QString> ChapterListModel::Listed(const Book& book, int chapter)
 {
-    return HasChapterList(book) && ChapterMatches(chapter, book.Chapters[chapter].Title, filter_);
+    // Taking the same chapter again gives the same title: the last one is
+    // taken again when it is retitled.
+    QString title = titles_.Next(book.Chapters[chapter]);
+    if (!HasChapterList(book))
+        return std::nullopt;
+    // A volume's title found lists all its chapters.
+    if (ChapterMatches(chapter, book.Chapters[chapter].Title, filter_)
+        || (!filter_.isEmpty() && titles_.Volume().contains(filter_, Qt::CaseInsensitive)))
+        return title;
+    return std::nullopt;
 }
 
 void ChapterListModel::Rebuild()
@@ -56,6 +65,8 @@ void ChapterListModel::Rebuild()
     beginResetModel();
     book_ = state_.Books.IsBook(state_.CurrentBook) ? state_.CurrentBook : 0;
     rows_.clear();
+    titles_ = {};
+    listedTitles_.clear();
     known_ = 0;
     lastTitle_.clear();
     if (book_ != 0) {
@@ -63,8 +74,10 @@ void ChapterListModel::Rebuild()
         known_ = book.LastChapter() + 1;
         lastTitle_ = book.Chapters.back().Title;
         for (int j = 0; j < known_; ++j) {
-            if (Lists(book, j))
+            if (std::optional<QString> title = Listed(book, j)) {
                 rows_.push_back(j);
+                listedTitles_.push_back(std::move(*title));
+            }
         }
     }
     endResetModel();
@@ -93,26 +106,34 @@ bool ChapterListModel::Sync()
     // have joined a list that was empty for want of headings.
     const int last = known_ - 1;
     const bool wasListed = !rows_.empty() && rows_.back() == last;
-    const bool listed = Lists(book, last);
+    std::optional<QString> listed = Listed(book, last);
     const int lastRow = static_cast<int>(rows_.size()) - 1;
     if (wasListed && !listed) {
         beginRemoveRows(QModelIndex(), lastRow, lastRow);
         rows_.pop_back();
+        listedTitles_.pop_back();
         endRemoveRows();
     } else if (wasListed) {
+        listedTitles_.back() = *listed;
         emit dataChanged(index(lastRow), index(lastRow));
     }
     std::vector<int> added;
-    if (listed && !wasListed)
+    QStringList addedTitles;
+    if (listed && !wasListed) {
         added.push_back(last);
+        addedTitles.append(*listed);
+    }
     for (int j = known_; j < count; ++j) {
-        if (Lists(book, j))
+        if (std::optional<QString> title = Listed(book, j)) {
             added.push_back(j);
+            addedTitles.append(std::move(*title));
+        }
     }
     if (!added.empty()) {
         const int first = static_cast<int>(rows_.size());
         beginInsertRows(QModelIndex(), first, first + static_cast<int>(added.size()) - 1);
         rows_.insert(rows_.end(), added.begin(), added.end());
+        listedTitles_.append(addedTitles);
         endInsertRows();
     }
     known_ = count;
@@ -156,7 +177,7 @@ QVariant ChapterListModel::data(const QModelIndex& index, int role) const
     const int chapter = ChapterAt(index.row());
     if (chapter < 0 || role != Qt::DisplayRole)
         return {};
-    // The listed book is read, not the current one: until the next Sync the
-    // rows are that book's, and books and chapters are never removed.
-    return QString::number(chapter) + u'\t' + state_.Books[book_].Chapters[chapter].Title;
+    // The rows are the listed book's, not the current one's, until the next
+    // Sync; books and chapters are never removed.
+    return QString::number(chapter) + u'\t' + listedTitles_[index.row()];
 }

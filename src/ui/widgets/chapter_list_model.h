@@ -1,10 +1,13 @@
 #pragma once
 
+#include "core/books/book_contents.h"
 #include "core/books/reader_state.h"
 
 #include <QAbstractListModel>
 #include <QString>
+#include <QStringList>
 
+#include <optional>
 #include <vector>
 
 // Whether a chapter matches what the reader typed (`filter`, trimmed): its
@@ -13,7 +16,9 @@
 bool ChapterMatches(int chapter, const QString& title, const QString& filter);
 
 // The chapters of the current book that match a filter, one row each,
-// shown as in the chapter menu: the chapter's number, a TAB and its title.
+// shown as in the chapter menu: the chapter's number, a TAB and its title
+// (indented under a volume). A filter that a
+// volume's title matches lists all its chapters.
 // A book without a chapter list has no rows. The list follows the book
 // store when asked (Sync): chapters that arrive while the book still loads
 // are appended, and another current book replaces the list.
@@ -43,12 +48,15 @@ public:
 
 private:
     void Rebuild();
-    bool Lists(const Book& book, int chapter) const;
+    // The title listed for `chapter`, the next one looked at, when it matches.
+    std::optional<QString> Listed(const Book& book, int chapter);
 
     const ReaderState& state_;
     QString filter_;
     int book_ = 0;   // slot listed
     int known_ = 0;  // chapters of that book looked at so far
     QString lastTitle_;
-    std::vector<int> rows_;  // chapter numbers, ascending
+    std::vector<int> rows_;     // chapter numbers, ascending
+    QStringList listedTitles_;  // one for each row, as shown
+    ContentsTitles titles_;     // the volume the chapters looked at are in
 };

@@ -131,6 +131,8 @@ TEST_F(Loader, ARuleSplitsAtItsHeadingsAndKeepsTheText)
         {"第一千零二章：归来", "末行\r\n"},
     };
     EXPECT_EQ(Table(state, result.Code), expected);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(state.Books[result.Code].Chapters[i].Volume, i == 2) << i;  // the rule knows volumes
 }
 
 // A place carried between the built-in split and a rule's by its line: on

@@ -75,6 +75,17 @@ TEST(ChapterListModelTest, FollowsTheStoreOneRowAtATime)
     model.SetFilter(QStringLiteral("99999999999"));
     EXPECT_EQ(model.NamedChapter(), -1);
 
+    // Volumes: their chapters stand indented under them, and a volume's
+    // title found lists all its chapters, as they arrive too.
+    book.Chapters[2].Volume = true;
+    arrive(QStringLiteral("第四回"));
+    model.SetFilter(QStringLiteral("悟彻"));
+    EXPECT_EQ(rows(model), QList<int>({2, 3, 4, 5}));
+    EXPECT_EQ(model.index(3).data().toString(), QStringLiteral("5\t　　第四回"));
+    arrive(QStringLiteral("第五回"));
+    EXPECT_FALSE(model.Sync());
+    EXPECT_EQ(rows(model), QList<int>({2, 3, 4, 5, 6}));
+
     // Another current book, or none, replaces the list.
     state.CurrentBook = 0;
     EXPECT_TRUE(model.Sync());
