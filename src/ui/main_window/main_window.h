@@ -165,6 +165,8 @@ private:
     void BuildRuleCommands();
     void PlaceRuleOfferBar();
     void ShowRulesDialog();
+    // 设为章节标题 and 取消章节标题 in the pane's menu opening on `offset`.
+    void AddHeadingMarks(QMenu* menu, qsizetype offset);
     void CountRulesForDialog();
     void ShowChosenEncoding();
     void SetUpAtLoad();

@@ -2,8 +2,10 @@
 // and the bar only show and ask; the Reader counts, previews, splits and
 // remembers.
 
+#include "core/books/book_lines.h"
 #include "core/reading/reader.h"
 #include "ui/dialogs/heading_rules_dialog.h"
+#include "ui/main_window/chapter_menu.h"
 #include "ui/main_window/main_window.h"
 #include "ui/platform/prompter.h"
 #include "ui/widgets/reading_pane.h"
@@ -12,6 +14,8 @@
 #include <QAction>
 #include <QMenu>
 #include <QPalette>
+
+#include <utility>
 
 namespace {
 
@@ -49,6 +53,7 @@ void MainWindow::BuildRuleCommands()
         PlaceRuleOfferBar();
         reader_->AnswerRuleOffer(offeredSlot_, take);
     };
+    connect(readingPane, &ReadingPane::MenuOpening, this, &MainWindow::AddHeadingMarks);
     connect(ruleOfferBar, &RuleOfferBar::Accepted, this, [answer] { answer(true); });
     connect(ruleOfferBar, &RuleOfferBar::Declined, this, [answer] { answer(false); });
 }
@@ -68,6 +73,42 @@ void MainWindow::PlaceRuleOfferBar()
         ruleOfferBar->hasHeightForWidth() ? ruleOfferBar->heightForWidth(width) : ruleOfferBar->sizeHint().height();
     ruleOfferBar->setGeometry(paneArea_.x(), paneArea_.y(), width, height);
     readingPane->setGeometry(paneArea_.adjusted(0, height, 0, 0));
+}
+
+void MainWindow::AddHeadingMarks(QMenu* menu, qsizetype offset)
+{
+    const Book* book = state_.CurrentOrNull();
+    if (!book || reader_->Loading())
+        return;
+    bool separated = false;
+    const auto add = [&](const QString& caption, std::int32_t line, bool heading) {
+        if (!std::exchange(separated, true))
+            menu->addSeparator();
+        QAction* action = menu->addAction(caption);
+        connect(action, &QAction::triggered, this, [this, line, heading] { reader_->MarkHeading(line, heading); });
+    };
+    const int index = book->ChapterIndex;
+    if (index >= 0 && readingPane->Shows(book->ChapterTexts[static_cast<size_t>(index)])) {
+        // A chapter as the reader put it there: the line, and the chapter's
+        // own heading. Only a short line can be a heading.
+        const QString& text = readingPane->Text();
+        const qsizetype start = offset > 0 ? text.lastIndexOf(u'\n', offset - 1) + 1 : 0;
+        qsizetype end = text.indexOf(u'\r', start);
+        if (end < 0)
+            end = text.size();
+        const QStringView line = TrimAllSpaces(QStringView(text).sliced(start, end - start));
+        if (!line.isEmpty() && line.size() < kRuleLineLimit)
+            add(QStringLiteral("设为章节标题"), LineOfPlace(*book, {index, start}).line, true);
+        const ChapterEntry& entry = book->Chapters[static_cast<size_t>(index)];
+        if (entry.HeadingLength() > 0)
+            add(QStringLiteral("取消章节标题"), entry.FirstLine, false);
+    } else if (const std::optional<int> chapter =
+                   ChapterOnContentsLine(*book, *readingPane, readingPane->LineOf(offset))) {
+        // The contents view: the heading on that line.
+        const ChapterEntry& entry = book->Chapters[static_cast<size_t>(*chapter)];
+        if (entry.HeadingLength() > 0)
+            add(QStringLiteral("取消章节标题"), entry.FirstLine, false);
+    }
 }
 
 void MainWindow::ShowRulesDialog()

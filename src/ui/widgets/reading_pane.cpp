@@ -654,6 +654,8 @@ void ReadingPane::contextMenuEvent(QContextMenuEvent* event)
         anchor_ = 0;
         MoveCaret(Length(), true);
     });
+    const bool fromMouse = event->reason() == QContextMenuEvent::Mouse;
+    emit MenuOpening(menu, fromMouse ? lines_.OffsetAt(top_, event->pos()) : position_);
     menu->popup(event->globalPos());
 }
 

@@ -11,6 +11,8 @@
 
 #include <optional>
 
+class QMenu;
+
 // The reading pane: a multi-line text box with a vertical scroll bar that
 // shows a chapter of any size at once. Text, caret and selection are kept
 // as the reader counts them, with CR LF as two characters (offsets,
@@ -70,6 +72,9 @@ signals:
     // The user double-clicked a line or pressed Enter on the caret's line;
     // lines are counted from 0 and end at CR LF, CR or LF.
     void LineActivated(qsizetype line);
+    // The context menu is about to open on the character at `offset` (the
+    // caret's when opened from the keyboard); the handler may add to it.
+    void MenuOpening(QMenu* menu, qsizetype offset);
 
 protected:
     bool focusNextPrevChild(bool next) override;

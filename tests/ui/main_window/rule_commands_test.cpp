@@ -1,10 +1,15 @@
 #include "support/open_book.h"
 #include "support/reader_fixture.h"
 #include "ui/dialogs/heading_rules_dialog.h"
+#include "ui/widgets/reading_pane.h"
 #include "ui/widgets/rule_offer_bar.h"
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QContextMenuEvent>
+#include <QMenu>
+
+#include <algorithm>
 
 namespace {
 
@@ -57,6 +62,42 @@ TEST_F(RuleCommands, TheOfferBarAndTheDialogSplitTheBookByTheRuleChosen)
     ASSERT_TRUE(WaitUntilIdle(*window));
     ASSERT_EQ(state.Current().LastChapter(), 0);
     EXPECT_TRUE(state.Current().Rule.isEmpty());
+}
+
+// 设为章节标题 on a line of a chapter and 取消章节标题 on a heading of the
+// contents view, from the pane's own menu opened where the caret is.
+TEST_F(RuleCommands, HeadingsAreMarkedFromThePanesMenu)
+{
+    window->show();
+    OpenBook(*window,
+             WriteBook(QStringLiteral("手工.txt"),
+                       QStringLiteral("第一章 甲\r\n一行\r\n月下独白\r\n二行\r\n第二章 乙\r\n三行\r\n")));
+    ReadingPane& pane = window->Pane();
+    const auto choose = [&](const QString& caption) {
+        QContextMenuEvent opening(QContextMenuEvent::Keyboard, QPoint(5, 5), pane.mapToGlobal(QPoint(5, 5)));
+        QCoreApplication::sendEvent(pane.viewport(), &opening);
+        QMenu* menu = pane.findChildren<QMenu*>().value(0);
+        ASSERT_NE(menu, nullptr);
+        const QList<QAction*> actions = menu->actions();
+        const auto found =
+            std::find_if(actions.begin(), actions.end(), [&](QAction* a) { return a->text() == caption; });
+        ASSERT_NE(found, actions.end()) << caption.toStdString();
+        (*found)->trigger();
+        menu->close();
+        ASSERT_TRUE(WaitUntilIdle(*window));
+    };
+    window->ShowChapterFromMenu(0);
+    ASSERT_EQ(state.Current().ChapterIndex, 0);
+    pane.SetSelStart(pane.Text().indexOf(QStringLiteral("独白")));
+    choose(QStringLiteral("设为章节标题"));
+    ASSERT_EQ(state.Current().LastChapter(), 2);
+    EXPECT_EQ(state.Current().Chapters[1].Title, QStringLiteral("月下独白"));
+
+    window->ShowContents();
+    pane.SetSelStart(pane.Text().indexOf(QStringLiteral("第二章")));
+    choose(QStringLiteral("取消章节标题"));
+    ASSERT_EQ(state.Current().LastChapter(), 1);
+    EXPECT_TRUE(state.Current().ChapterTexts[1].endsWith(QStringLiteral("第二章 乙\r\n三行\r\n")));
 }
 
 }  // namespace
