@@ -7,6 +7,8 @@
 // (in the folder named by READER_BIG_BOOK_DIR, else the system temp folder).
 
 #include "big_book.h"
+#include "core/books/book_lines.h"
+#include "core/books/book_survey.h"
 #include "core/books/reader_state.h"
 #include "core/books/text_loader.h"
 #include "core/text/chapter_heading.h"
@@ -110,6 +112,57 @@ void LoadBig100ByRule(benchmark::State& state)
     LoadBook(state, BigBook(100), tuning);
 }
 BENCHMARK(LoadBig100ByRule)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3)->ReportAggregatesOnly();
+
+// The rules dialog on a 10 MB book: every rule's count of headings (the
+// book read once with the survey along), and the preview of one rule (the
+// book read by it and summed up).
+void CountRules10(benchmark::State& state)
+{
+    RuleSurvey survey;
+    LoadTuning tuning;
+    tuning.survey = &survey;
+    LoadBook(state, BigBook(10), tuning);
+    benchmark::DoNotOptimize(survey.Tallies());
+}
+BENCHMARK(CountRules10)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3)->ReportAggregatesOnly();
+
+void PreviewRule10(benchmark::State& state)
+{
+    const QString path = BigBook(10);
+    const std::optional<HeadingRule> rule = FindSurveyedRule(u"第N章（数字不限长短）＋命名章节");
+    LoadTuning tuning;
+    tuning.rule = &*rule;
+    for (auto _ : state) {
+        ReaderState reader;
+        NoWindow host;
+        const LoadResult result = LoadTextFile(reader, path, host, EncodingChoice::Automatic, tuning);
+        benchmark::DoNotOptimize(PreviewOf(reader.Books[result.Code], rule->name));
+    }
+}
+BENCHMARK(PreviewRule10)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3)->ReportAggregatesOnly();
+
+// 应用 on the 100 MB book: read again by the rule, and the place in the
+// middle of the book found again by its line.
+void ResplitBig100AtPlace(benchmark::State& state)
+{
+    ReaderState reader;
+    NoWindow host;
+    const int slot = LoadTextFile(reader, BigBook(100), host).Code;
+    const std::optional<HeadingRule> rule = FindSurveyedRule(u"第N章（数字不限长短）");
+    LoadTuning tuning;
+    tuning.rule = &*rule;
+    const Book& book = reader.Books[slot];
+    const ReadingPlace middle{book.LastChapter() / 2, 100};
+    ReadingPlace found;
+    for (auto _ : state) {
+        const LinePlace at = LineOfPlace(reader.Books[slot], middle);
+        ReloadTextFile(reader, slot, host, EncodingChoice::Automatic, tuning);
+        found = PlaceOfLine(reader.Books[slot], at);
+    }
+    state.counters["chapters"] = reader.Books[slot].LastChapter() + 1;
+    state.counters["chapter_found"] = found.chapter;
+}
+BENCHMARK(ResplitBig100AtPlace)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3)->ReportAggregatesOnly();
 
 // What decoding alone costs with glibc's converter, reading the same bytes
 // in the same blocks: the yardstick for the load above.
