@@ -150,9 +150,13 @@ std::shared_ptr<const HeadingRule> RuleMemory::FindRule(const QString& name)
     ReadOnce();
     if (std::optional<HeadingRule> shipped = FindSurveyedRule(name))
         return std::make_shared<const HeadingRule>(std::move(*shipped));
+    const QStringView suffix(kWithNamedSuffix);
+    const QStringView base = name.endsWith(suffix) ? QStringView(name).chopped(suffix.size()) : QStringView(name);
     for (const HeadingRule& rule : userRules_) {
         if (rule.name == name)
             return std::make_shared<const HeadingRule>(rule);
+        if (rule.name == base)
+            return std::make_shared<const HeadingRule>(WithNamedSections(rule));
     }
     return nullptr;
 }

@@ -19,10 +19,13 @@
 
 namespace {
 
+// The built-in recogniser and its parts take no named sections of a rule.
 QString RuleName(const QString& name, bool namedSections)
 {
-    return namedSections && !name.endsWith(QStringView(kWithNamedSuffix)) ? name + QString::fromUtf16(kWithNamedSuffix)
-                                                                          : name;
+    const bool builtIn = name == QStringView(kBuiltInRuleName) || name == PartsRule().name;
+    return namedSections && !builtIn && !name.endsWith(QStringView(kWithNamedSuffix))
+        ? name + QString::fromUtf16(kWithNamedSuffix)
+        : name;
 }
 
 }  // namespace
