@@ -3,6 +3,8 @@
 
 #include "support/test_files.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -56,6 +58,7 @@ TEST(Txtchapters, SplitsByANamedRuleOrAPattern)
     EXPECT_EQ(Txtchapters({"--count", book}).out, "1\n");
     EXPECT_EQ(Txtchapters({"--count", "--rule", "Chapter N", book}).out, "2\n");
     EXPECT_EQ(Txtchapters({"--count", "--rule", "内置规则", book}).out, "1\n");
+    EXPECT_EQ(Txtchapters({"--count", "--rule", "builtin", book}).out, "1\n");
     EXPECT_EQ(Txtchapters({"--count", "--pattern", "^Chapter 2", book}).out, "2\n");
     const QStringList names = Txtchapters({"--rules"}).out.split(u'\n', Qt::SkipEmptyParts);
     EXPECT_TRUE(names.contains("内置规则") && names.contains("Chapter N"));
@@ -66,6 +69,26 @@ TEST(Txtchapters, SplitsByANamedRuleOrAPattern)
     const ToolRun unknown = Txtchapters({"--rule", "无此规则", book});
     EXPECT_EQ(unknown.exitCode, 2);
     EXPECT_TRUE(unknown.err.contains("--rules"));
+}
+
+// A book without a heading is read in parts of at most 20,000 characters,
+// every line kept.
+TEST(Txtchapters, ABookWithoutHeadingsIsReadInParts)
+{
+    TempFolder folder;
+    const QString line = QStringLiteral("　　他望着远处的山，心里想着一些事情，一直走到天黑才回去。\r\n");
+    const QString text = line.repeated(2000);
+    const QString book = folder.WriteGbk(QStringLiteral("无题.txt"), text);
+    const QStringList parts = Txtchapters({"--rule", "auto", book}).out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_GT(parts.size(), 3);
+    QString whole;
+    for (const QString& part : parts) {
+        const QJsonObject chapter = QJsonDocument::fromJson(part.toUtf8()).object();
+        const QString body = chapter["body"].toString();
+        EXPECT_LE(body.size(), 20000);
+        whole += body;
+    }
+    EXPECT_EQ(whole, text);
 }
 
 TEST(Txtchapters, UnknownNamesPrintTheUsage)
