@@ -1,5 +1,7 @@
 #include "ui/main_window/main_layout.h"
 
+#include <algorithm>
+
 MainLayout LayoutForScreen(double screenWidth, double screenHeight)
 {
     const double SW = screenWidth, SH = screenHeight;
@@ -33,5 +35,34 @@ MainLayout LayoutForScreen(double screenWidth, double screenHeight)
     }
     leftCaptions[0].left = leftPictures[0].left + 150;
     leftCaptions[1].left = leftCaptions[2].left = leftCaptions[0].left;
+    return l;
+}
+
+MainLayout LayoutForWindow(double width, double height, double canvasHeight)
+{
+    MainLayout l = LayoutForScreen(width, height);
+    constexpr double kMargin = 120;  // between the lowest button and the bottom
+    constexpr double kLeastGap = 60;
+    auto& rightPictures = l.chapterButtonPictures;
+    const TwipsBox& lowest = rightPictures[2];
+    if (lowest.top + lowest.height + kMargin <= canvasHeight)
+        return l;
+    const double designHeight = rightPictures[0].height;
+    const double below = l.titlePanel.top + l.titlePanel.height;
+    const double room = canvasHeight - kMargin - below;
+    const double buttonHeight = std::clamp((room - 3 * kLeastGap) / 3, designHeight / 3, designHeight);
+    const double gap = std::max(kLeastGap, (room - 3 * buttonHeight) / 3);
+    const double scale = buttonHeight / designHeight;
+    const auto spread = [&](std::array<TwipsBox, 3>& pictures, std::array<TwipsBox, 3>& captions) {
+        for (int k = 0; k < 3; ++k) {
+            const double top = below + gap + k * (buttonHeight + gap);
+            captions[k].top = top + (captions[k].top - pictures[k].top) * scale;
+            captions[k].height *= scale;
+            pictures[k].top = top;
+            pictures[k].height = buttonHeight;
+        }
+    };
+    spread(rightPictures, l.chapterButtonCaptions);
+    spread(l.bookButtonPictures, l.bookButtonCaptions);
     return l;
 }

@@ -69,9 +69,14 @@ MainWindow::MainWindow(ReaderState& state, Prompter& prompter, const ReaderFolde
     SetUpAtLoad();
     AcceptBookDrops();
     // Maximized; without a window manager to do it, fill the screen ourselves.
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        setGeometry(screen->availableGeometry());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        setMinimumSize(std::min(kSmallestWindow.width(), available.width()),
+                       std::min(kSmallestWindow.height(), available.height()));
+        setGeometry(available);
+    }
     setWindowState(Qt::WindowMaximized);
+    LayOut();
 }
 
 MainWindow::~MainWindow()
@@ -85,6 +90,7 @@ void MainWindow::BuildControls()
     canvas = new QWidget(this);
     canvas->setObjectName(QStringLiteral("canvas"));
     canvas->setAutoFillBackground(true);
+    canvas->installEventFilter(this);
     setCentralWidget(canvas);
     resize(TwipsToPixels(14685), TwipsToPixels(7140));
 
@@ -212,13 +218,24 @@ void MainWindow::SetUpAtLoad()
     titlePanel->SetBackColor(paper);
     SetBandColor(Rgb(5, 85, 100));
     backdropBand->setText(QString());
-    const QSizeF screen = ScreenSizeInTwips();
-    LayOut(screen.width(), screen.height());
+    LayOut();
 }
 
-void MainWindow::LayOut(double screenWidth, double screenHeight)
+// The controls follow the window: laid out again whenever the canvas
+// changes size, and the title panel's texts fitted to its new width.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    layout_ = LayoutForScreen(screenWidth, screenHeight);
+    if (watched == canvas && event->type() == QEvent::Resize) {
+        LayOut();
+        if (state_.Books.IsBook(state_.CurrentBook))
+            ApplySkin();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::LayOut()
+{
+    layout_ = LayoutForWindow(PixelsToTwips(width()), PixelsToTwips(height()), PixelsToTwips(canvas->height()));
     Place(backdropBand, layout_.backdropBand);
     Place(titlePanel, layout_.titlePanel);
     Place(readingPane, layout_.readingPane);
@@ -230,7 +247,6 @@ void MainWindow::LayOut(double screenWidth, double screenHeight)
         Place(right[k], layout_.chapterButtonPictures[k], layout_.chapterButtonCaptions[k]);
         Place(left[k], layout_.bookButtonPictures[k], layout_.bookButtonCaptions[k]);
     }
-    canvas->setMinimumSize(TwipsToPixels(screenWidth), 0);
 }
 
 void MainWindow::SetBackColor(const QColor& colour)

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QRect>
+#include <QSize>
 #include <QStringList>
 
 #include <memory>
@@ -98,8 +99,10 @@ public:
     QColor BackColor() const;
     QColor BandColor() const;
 
-    // The layout at load for a screen of the given size in twips.
-    void LayOut(double screenWidth, double screenHeight);
+    // Places the controls for the window's present size.
+    void LayOut();
+    // The window can be made this small, or the screen's size when smaller.
+    static constexpr QSize kSmallestWindow{800, 600};
     const MainLayout& Layout() const { return layout_; }
 
     SplashWindow& Splash();
@@ -153,6 +156,7 @@ public slots:
     void ShowSkinManager();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;

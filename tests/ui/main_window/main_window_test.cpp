@@ -8,6 +8,7 @@
 
 #include <QMenu>
 #include <QMenuBar>
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -30,7 +31,46 @@ TEST(MainLayout, FollowsTheScreenSize)
     }
 }
 
+// In a window shorter than the design heights the buttons spread down the
+// band below the title panel: inside the canvas, apart, captions on their
+// pictures. A window of the screen's height keeps the design.
+TEST(MainLayout, ButtonsStayInsideAShortWindow)
+{
+    EXPECT_EQ(LayoutForWindow(19200, 10800, 10440), LayoutForScreen(19200, 10800));
+    for (const double canvasHeight : {8625.0, 6375.0, 4500.0}) {
+        const MainLayout l = LayoutForWindow(12000, canvasHeight + 375, canvasHeight);
+        for (const auto* column : {&l.chapterButtonPictures, &l.bookButtonPictures}) {
+            const auto& pictures = *column;
+            const auto& captions = column == &l.chapterButtonPictures ? l.chapterButtonCaptions : l.bookButtonCaptions;
+            for (int k = 0; k < 3; ++k) {
+                EXPECT_LE(pictures[k].top + pictures[k].height, canvasHeight) << canvasHeight;
+                EXPECT_GE(captions[k].top, pictures[k].top);
+                EXPECT_LE(captions[k].top + captions[k].height, pictures[k].top + pictures[k].height);
+                if (k > 0) {
+                    EXPECT_GE(pictures[k].top, pictures[k - 1].top + pictures[k - 1].height) << canvasHeight;
+                }
+            }
+        }
+    }
+}
+
 using MainWindowTest = ReaderFixture;
+
+// The real window made as small as it goes: every button, caption and the
+// pane inside the canvas, laid out again for the new size.
+TEST_F(MainWindowTest, TheSmallestWindowShowsEveryControl)
+{
+    window->showNormal();
+    window->setWindowState(Qt::WindowNoState);
+    window->resize(MainWindow::kSmallestWindow);
+    auto* canvas = window->findChild<QWidget*>(QStringLiteral("canvas"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return canvas->height() < MainWindow::kSmallestWindow.height(); }, 5000));
+    const QList<ClickableLabel*> labels = window->findChildren<ClickableLabel*>();
+    ASSERT_EQ(labels.size(), 12);
+    for (const ClickableLabel* label : labels)
+        EXPECT_TRUE(canvas->rect().contains(label->geometry())) << label->objectName().toStdString();
+    EXPECT_TRUE(canvas->rect().contains(window->Pane().geometry()));
+}
 
 TEST_F(MainWindowTest, ControlsMenusAndCaptionAsDesigned)
 {
