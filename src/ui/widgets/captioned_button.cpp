@@ -19,9 +19,11 @@ CaptionedButton::CaptionedButton(QWidget* parent, const QString& name, const QSt
     picture_->setObjectName(name + QStringLiteral("Picture"));
     picture_->setPixmap(QPixmap(QStringLiteral(":/button.png")));
     picture_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    picture_->setScaledContents(true);  // the picture's own size at the design size
 
     // A caption 375 twips wide: it wraps one character a line and reads
-    // from top to bottom; what does not fit the height is cut off.
+    // from top to bottom; what does not fit the height after the first
+    // three characters is cut off.
     caption_->setObjectName(name + QStringLiteral("Caption"));
     caption_->setWordWrap(true);
     caption_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);

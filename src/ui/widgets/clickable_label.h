@@ -28,6 +28,8 @@ class VerticalCaption : public ClickableLabel {
 public:
     using ClickableLabel::ClickableLabel;
 
+    static constexpr qsizetype kWholeCharacters = 3;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 };
