@@ -12,10 +12,13 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 namespace {
 
 const QString kDefaultTitleFont = QStringLiteral("隶书");
 constexpr double kDefaultTitleSize = 36;
+constexpr double kTitleMargin = 120;  // twips kept free at either side of the panel's texts
 
 // A colour setting, when it holds a usable one.
 std::optional<QColor> SkinColour(const QString& text)
@@ -62,6 +65,20 @@ TitleTexts Titles(const ReaderState& state)
     return texts;
 }
 
+// `text` as it fits `width` twips in the panel's font: the font shrinks
+// down to a readable size, then the text is cut with "…".
+QString Fitted(PictureBox& panel, const QString& text, double width)
+{
+    constexpr double kLeastPoints = 12;
+    QFont& font = panel.Font();
+    while (panel.TextWidth(text) > width && font.pointSizeF() > kLeastPoints)
+        font.setPointSizeF(std::max(kLeastPoints, font.pointSizeF() - 1));
+    QString cut = text;
+    while (!cut.isEmpty() && panel.TextWidth(cut == text ? cut : cut + u'…') > width)
+        cut.chop(1);
+    return cut == text ? text : cut + u'…';
+}
+
 void DrawTitlePanel(MainWindow& view, const TitleTexts& texts)
 {
     const ReaderState& state = view.State();
@@ -88,23 +105,29 @@ void DrawTitlePanel(MainWindow& view, const TitleTexts& texts)
     font.setBold(true);
     const QString titleFont = skin("MainFontName");
     font.setFamily(titleFont.isEmpty() ? kDefaultTitleFont : titleFont);
-    panel.CurrentX = (panel.ScaleWidth() - panel.TextWidth(texts.bookName)) / 2 + 45;
-    panel.Print(texts.bookName);
+    const double room = panel.ScaleWidth() - 2 * kTitleMargin;
+    const QString bookName = Fitted(panel, texts.bookName, room);
+    panel.CurrentX = (panel.ScaleWidth() - panel.TextWidth(bookName)) / 2 + 45;
+    panel.Print(bookName);
     if (const auto colour = ColourOr(skin("MainFontColor"), Rgb(254, 0, 0)))
         panel.SetForeColor(*colour);
     panel.CurrentY = 100;
-    panel.CurrentX = (panel.ScaleWidth() - panel.TextWidth(texts.bookName)) / 2;
-    panel.Print(texts.bookName);
+    panel.CurrentX = (panel.ScaleWidth() - panel.TextWidth(bookName)) / 2;
+    panel.Print(bookName);
+    // Print moved down by the name's height: a face taller than the design's
+    // pushes the chapter title down rather than under the name's descenders.
+    const double nameBottom = panel.CurrentY;
 
     // The chapter title under it.
     if (const auto colour = ColourOr(skin("MainLFontColor"), Qt::black))
         panel.SetForeColor(*colour);
-    panel.CurrentY = 900;
     SetSizeOr(font, skin("MainLFontSize"), kDefaultTitleSize);
     const QString chapterFont = skin("MainLFontName");
     font.setFamily(chapterFont.isEmpty() ? kDefaultTitleFont : chapterFont);
-    panel.CurrentX = (panel.ScaleWidth() - panel.TextWidth(texts.chapterTitle)) / 2;
-    panel.Print(texts.chapterTitle);
+    const QString chapterTitle = Fitted(panel, texts.chapterTitle, room);
+    panel.CurrentY = std::max(900.0, std::min(nameBottom, panel.ScaleHeight() - panel.TextHeight()));
+    panel.CurrentX = (panel.ScaleWidth() - panel.TextWidth(chapterTitle)) / 2;
+    panel.Print(chapterTitle);
 }
 
 void ApplyToWindows(MainWindow& view)

@@ -26,7 +26,10 @@ void PictureBox::SetPicture(const QImage& picture)
 // Back colour and picture only: everything printed before is gone.
 void PictureBox::Repaint()
 {
-    QImage image(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    // At the screen's own pixels, so texts stay sharp on a HiDPI screen.
+    const qreal ratio = devicePixelRatioF();
+    QImage image(size().expandedTo(QSize(1, 1)) * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
     image.fill(backColor_);
     if (!picture_.isNull()) {
         QPainter painter(&image);
