@@ -73,6 +73,7 @@ void MainWindow::QuitWithoutSaving()
 // A load in progress stops; the event loop ends.
 void MainWindow::EndProgram(int exitCode)
 {
+    SaveWindowPlace();
     quitting_ = true;
     pageKeyTimer->stop();
     reader_->StopLoading();

@@ -24,7 +24,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScreen>
 #include <QTimer>
 
 // The built-in pictures live in a static library, whose resource
@@ -68,15 +67,7 @@ MainWindow::MainWindow(ReaderState& state, Prompter& prompter, const ReaderFolde
     BuildRuleCommands();
     SetUpAtLoad();
     AcceptBookDrops();
-    // Maximized; without a window manager to do it, fill the screen ourselves.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect available = screen->availableGeometry();
-        setMinimumSize(std::min(kSmallestWindow.width(), available.width()),
-                       std::min(kSmallestWindow.height(), available.height()));
-        setGeometry(available);
-    }
-    setWindowState(Qt::WindowMaximized);
-    LayOut();
+    PlaceWindow();
 }
 
 MainWindow::~MainWindow()

@@ -101,6 +101,10 @@ public:
 
     // Places the controls for the window's present size.
     void LayOut();
+    // The window's place as it was left at the last end, else maximised;
+    // and kept for the next start.
+    void PlaceWindow();
+    void SaveWindowPlace();
     // The window can be made this small, or the screen's size when smaller.
     static constexpr QSize kSmallestWindow{800, 600};
     const MainLayout& Layout() const { return layout_; }

@@ -70,6 +70,12 @@ TEST_F(MainWindowTest, TheSmallestWindowShowsEveryControl)
     for (const ClickableLabel* label : labels)
         EXPECT_TRUE(canvas->rect().contains(label->geometry())) << label->objectName().toStdString();
     EXPECT_TRUE(canvas->rect().contains(window->Pane().geometry()));
+
+    // That size comes back at the next start, not maximised.
+    window->SaveWindowPlace();
+    MakeWindow();
+    EXPECT_EQ(window->size(), MainWindow::kSmallestWindow);
+    EXPECT_FALSE(window->windowState() & Qt::WindowMaximized);
 }
 
 TEST_F(MainWindowTest, ControlsMenusAndCaptionAsDesigned)
