@@ -107,6 +107,7 @@ void MainWindow::BuildControls()
     titlePanel->SetPicture(QImage(QStringLiteral(":/title.png")));
     readingPane = new ReadingPane(canvas);
     readingPane->setObjectName(QStringLiteral("readingPane"));
+    readingPane->installEventFilter(this);
     connect(readingPane, &ReadingPane::KeyPress, this, &MainWindow::DiscardTypedCharacter);
     connect(readingPane, &ReadingPane::TextChanged, this, &MainWindow::KeepCaretAtTop);
     connect(readingPane, &ReadingPane::LineActivated, this, &MainWindow::ShowChapterFromContents);
@@ -216,6 +217,8 @@ void MainWindow::SetUpAtLoad()
 // changes size, and the title panel's texts fitted to its new width.
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == readingPane && event->type() == QEvent::KeyPress && ReadByKey(*static_cast<QKeyEvent*>(event)))
+        return true;
     if (watched == canvas && event->type() == QEvent::Resize) {
         LayOut();
         if (state_.Books.IsBook(state_.CurrentBook))

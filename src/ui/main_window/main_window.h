@@ -32,6 +32,7 @@ class QActionGroup;
 class QMimeData;
 class QLabel;
 class QMenu;
+class QKeyEvent;
 class QTimer;
 class Reader;
 class ReadingPane;
@@ -99,6 +100,8 @@ public:
     QColor BackColor() const;
     QColor BandColor() const;
 
+    // Space, Shift+Space, Up and Down in the reading pane; false for any other key.
+    bool ReadByKey(const QKeyEvent& key);
     // Places the controls for the window's present size.
     void LayOut();
     // The window's place as it was left at the last end, else maximised;

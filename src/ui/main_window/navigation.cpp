@@ -8,6 +8,8 @@
 #include "ui/widgets/menu_item_array.h"
 #include "ui/widgets/reading_pane.h"
 
+#include <QKeyEvent>
+
 #include <limits>
 
 void MainWindow::PreviousChapter()
@@ -105,6 +107,28 @@ void MainWindow::PollPageKeys()
 
 // The pane is read-only by its guards: typed characters never reach it,
 // and whatever changes its text puts the caret back after the first character.
+// Reading keys: Space and Shift+Space turn a screen (Space at the end of a
+// chapter goes on to the next), Up and Down scroll a line. The caret stays.
+bool MainWindow::ReadByKey(const QKeyEvent& key)
+{
+    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    if (key.key() == Qt::Key_Space && modifiers == Qt::NoModifier) {
+        if (!readingPane->PageDown() && state_.Books.IsBook(state_.CurrentBook)
+            && state_.Current().ChapterIndex < state_.Current().LastChapter())
+            NextChapter();
+        return true;
+    }
+    if (key.key() == Qt::Key_Space && modifiers == Qt::ShiftModifier) {
+        readingPane->PageUp();
+        return true;
+    }
+    if ((key.key() == Qt::Key_Down || key.key() == Qt::Key_Up) && modifiers == Qt::NoModifier) {
+        readingPane->ScrollLines(key.key() == Qt::Key_Down ? 1 : -1);
+        return true;
+    }
+    return false;
+}
+
 void MainWindow::DiscardTypedCharacter(int& character)
 {
     character = 0;

@@ -259,6 +259,27 @@ qsizetype ReadingPane::PageMove(bool down)
     return lines_.OffsetAt(top_, QPointF(*wantedX_, PaneLines::FirstLineY(top_) + below + 1));
 }
 
+bool ReadingPane::PageDown()
+{
+    const qsizetype before = top_;
+    const qsizetype below = lines_.PageBelow(top_, ViewHeight());
+    const qsizetype withContext = lines_.Scrolled(below, -1);
+    ScrollTo(std::min(withContext > top_ ? withContext : below, lastTop_));
+    return top_ != before;
+}
+
+bool ReadingPane::PageUp()
+{
+    const qsizetype before = top_;
+    ScrollTo(lines_.TopShowingAtBottom(lines_.At(top_), ViewHeight()));
+    return top_ != before;
+}
+
+void ReadingPane::ScrollLines(qsizetype count)
+{
+    ScrollTo(std::min(lines_.Scrolled(top_, count), lastTop_));
+}
+
 bool ReadingPane::MoveByKey(QKeyEvent* event)
 {
     enum class Move {

@@ -52,6 +52,17 @@ public:
     qsizetype WidgetPosition(qsizetype offset) const { return text_.WidgetPosition(offset); }
     qsizetype ReaderOffset(qsizetype position) const { return text_.ReaderOffset(position); }
 
+    // Reading by the screen: a page down brings the last line wholly shown
+    // to the top, a page up the line at the top to the last whole line, so
+    // one line always stays in view. False when the view was already at that end.
+    bool PageDown();
+    bool PageUp();
+    // Scrolls the view `count` lines down (positive) or up; the caret stays.
+    void ScrollLines(qsizetype count);
+
+    // Characters from the top of the view to the first line not wholly in it.
+    qsizetype CharactersShown() const { return lines_.CharactersShown(top_, ViewHeight()); }
+
     // The offset of the first character of the line at the top of the view.
     qsizetype FirstVisibleOffset() const { return top_; }
     // Brings the line holding `offset` to the top (or as near as the end of

@@ -199,4 +199,41 @@ TEST_F(Navigation, FontSizesChangeOnlyTheSize)
     EXPECT_EQ(window->Pane().font().family(), family);
 }
 
+// Space reads on a screen at a time, every line seen and the last line of
+// one screen the first of the next, through the chapter and into the next
+// one; Shift+Space goes back up and Down scrolls a line.
+TEST_F(Navigation, SpaceReadsThroughAChapterIntoTheNext)
+{
+    window->show();
+    QString text = QStringLiteral("第一章\r\n");
+    for (int i = 0; i < 300; ++i)
+        text += QStringLiteral("　　第%1行，他望着远处的山。\r\n").arg(i);
+    OpenBook(*window, WriteBook(QStringLiteral("长章.txt"), text + QStringLiteral("第二章\r\n末\r\n")));
+    window->ShowChapterFromMenu(0);
+    ReadingPane& pane = window->Pane();
+    int pages = 0;
+    while (Chapter() == 0 && pages < 1000) {
+        const qsizetype top = pane.FirstVisibleOffset(), shown = pane.CharactersShown();
+        QTest::keyClick(&pane, Qt::Key_Space);
+        if (Chapter() != 0)
+            break;
+        ++pages;
+        EXPECT_GT(pane.FirstVisibleOffset(), top);
+        EXPECT_LT(pane.FirstVisibleOffset(), top + shown);  // the last line shown stays
+    }
+    EXPECT_EQ(Chapter(), 1);
+    EXPECT_GT(pages, 3);
+
+    window->ShowChapterFromMenu(0);
+    QTest::keyClick(&pane, Qt::Key_Space);
+    const qsizetype second = pane.FirstVisibleOffset();
+    QTest::keyClick(&pane, Qt::Key_Space);
+    QTest::keyClick(&pane, Qt::Key_Space, Qt::ShiftModifier);
+    EXPECT_EQ(pane.FirstVisibleOffset(), second);
+    QTest::keyClick(&pane, Qt::Key_Down);
+    EXPECT_EQ(pane.FirstVisibleOffset(), pane.Text().indexOf(u'\n', second) + 1);
+    QTest::keyClick(&pane, Qt::Key_Up);
+    EXPECT_EQ(pane.FirstVisibleOffset(), second);
+}
+
 }  // namespace
