@@ -65,6 +65,7 @@ MainWindow::MainWindow(ReaderState& state, Prompter& prompter, const ReaderFolde
     BuildChapterNavigation();
     BuildEncodingMenu();
     BuildRuleCommands();
+    BuildReadingModes();
     SetUpAtLoad();
     AcceptBookDrops();
     PlaceWindow();
@@ -219,6 +220,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == readingPane && event->type() == QEvent::KeyPress && ReadByKey(*static_cast<QKeyEvent*>(event)))
         return true;
+    if (pointerTimer && watched == readingPane->viewport() && event->type() == QEvent::MouseMove)
+        NotePointerMove();
     if (watched == canvas && event->type() == QEvent::Resize) {
         LayOut();
         if (state_.Books.IsBook(state_.CurrentBook))
@@ -240,6 +243,16 @@ void MainWindow::LayOut()
     for (int k = 0; k < 3; ++k) {
         Place(right[k], layout_.chapterButtonPictures[k], layout_.chapterButtonCaptions[k]);
         Place(left[k], layout_.bookButtonPictures[k], layout_.bookButtonCaptions[k]);
+        right[k]->SetVisible(!InFocusMode());
+        left[k]->SetVisible(!InFocusMode());
+    }
+    titlePanel->setVisible(!InFocusMode());
+    if (InFocusMode()) {
+        // The text alone, in the band's colour all round.
+        const int margin = TwipsToPixels(360);
+        readingPane->setGeometry(canvas->rect().adjusted(margin, margin / 2, -margin, -margin / 2));
+        paneArea_ = readingPane->geometry();
+        PlaceRuleOfferBar();
     }
 }
 

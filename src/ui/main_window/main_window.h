@@ -174,6 +174,13 @@ private:
     void BuildChapterNavigation();
     void BuildEncodingMenu();
     void BuildRuleCommands();
+    void BuildReadingModes();
+    void FindNext();
+    void SetFullScreen(bool on);
+    // Only the text: no title panel, no buttons, no menu bar.
+    void SetFocusMode(bool on);
+    bool InFocusMode() const;
+    void NotePointerMove();
     void PlaceRuleOfferBar();
     void ShowRulesDialog();
     // 设为章节标题 and 取消章节标题 in the pane's menu opening on `offset`.
@@ -228,6 +235,11 @@ private:
     QMenu* chaptersMenu;
     MenuItemArray* chapterItems;
     QAction* findAction;
+    QAction* findNextAction = nullptr;
+    QAction* fullScreenAction = nullptr;
+    QAction* focusModeAction = nullptr;
+    QAction* closeAction = nullptr;
+    QTimer* pointerTimer = nullptr;
     QAction* rulesAction;
     RuleOfferBar* ruleOfferBar = nullptr;
     QAction* jumpAction;

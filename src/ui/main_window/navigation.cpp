@@ -108,7 +108,8 @@ void MainWindow::PollPageKeys()
 // The pane is read-only by its guards: typed characters never reach it,
 // and whatever changes its text puts the caret back after the first character.
 // Reading keys: Space and Shift+Space turn a screen (Space at the end of a
-// chapter goes on to the next), Up and Down scroll a line. The caret stays.
+// chapter goes on to the next), Up and Down scroll a line; the caret stays.
+// Esc leaves the focus mode.
 bool MainWindow::ReadByKey(const QKeyEvent& key)
 {
     const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
@@ -120,6 +121,10 @@ bool MainWindow::ReadByKey(const QKeyEvent& key)
     }
     if (key.key() == Qt::Key_Space && modifiers == Qt::ShiftModifier) {
         readingPane->PageUp();
+        return true;
+    }
+    if (key.key() == Qt::Key_Escape && InFocusMode()) {
+        SetFocusMode(false);
         return true;
     }
     if ((key.key() == Qt::Key_Down || key.key() == Qt::Key_Up) && modifiers == Qt::NoModifier) {

@@ -44,3 +44,9 @@ void CaptionedButton::Place(const QRect& picture, const QRect& caption)
     picture_->setGeometry(picture);
     caption_->setGeometry(caption);
 }
+
+void CaptionedButton::SetVisible(bool visible)
+{
+    picture_->setVisible(visible);
+    caption_->setVisible(visible);
+}

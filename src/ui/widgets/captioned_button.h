@@ -18,6 +18,7 @@ public:
     CaptionedButton(QWidget* parent, const QString& name, const QString& caption);
 
     void Place(const QRect& picture, const QRect& caption);
+    void SetVisible(bool visible);
     ClickableLabel& Picture() const { return *picture_; }
     ClickableLabel& Caption() const { return *caption_; }
 

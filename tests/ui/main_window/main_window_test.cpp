@@ -56,6 +56,37 @@ TEST(MainLayout, ButtonsStayInsideAShortWindow)
 
 using MainWindowTest = ReaderFixture;
 
+// 专注阅读 leaves the text alone on the window and Esc brings the rest back;
+// the font size in use is checked in its menu; F3 with nothing to find next
+// opens the find dialog.
+TEST_F(MainWindowTest, FocusModeCheckMarksAndFindNext)
+{
+    window->show();
+    auto action = [&](const char* name) { return window->findChild<QAction*>(QString::fromLatin1(name)); };
+    auto* caption = window->findChild<ClickableLabel*>(QStringLiteral("contentsButtonCaption"));
+    const QRect paneBefore = window->Pane().geometry();
+    action("focusModeAction")->trigger();
+    EXPECT_FALSE(caption->isVisible());
+    EXPECT_FALSE(window->TitlePanel().isVisible());
+    EXPECT_FALSE(window->menuBar()->isVisible());
+    EXPECT_GT(window->Pane().height(), paneBefore.height());
+    QTest::keyClick(&window->Pane(), Qt::Key_Escape);
+    EXPECT_TRUE(caption->isVisible());
+    EXPECT_TRUE(window->TitlePanel().isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->Pane().geometry() == paneBefore; }, 5000));
+
+    auto* fontMenu = window->findChild<QMenu*>(QStringLiteral("fontMenu"));
+    action("largeFont")->trigger();
+    emit fontMenu->aboutToShow();
+    EXPECT_TRUE(action("largeFont")->isChecked());
+    EXPECT_FALSE(action("mediumFont")->isChecked());
+
+    action("findNextAction")->trigger();
+    auto* find = window->findChild<QWidget*>(QStringLiteral("findDialog"));
+    ASSERT_NE(find, nullptr);
+    EXPECT_TRUE(find->isVisible());
+}
+
 // The real window made as small as it goes: every button, caption and the
 // pane inside the canvas, laid out again for the new size.
 TEST_F(MainWindowTest, TheSmallestWindowShowsEveryControl)
