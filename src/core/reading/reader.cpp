@@ -165,8 +165,21 @@ void Reader::UseSkinNamed(const QString& name)
     }
 }
 
+bool Reader::SetNightMode(bool on)
+{
+    std::uint8_t night = 0;
+    for (int i = 1; on && i <= state_.Skins.Count() && i <= 255; ++i) {
+        if (state_.Skins[i].Name == QStringView(kNightSkinName))
+            night = static_cast<std::uint8_t>(i);
+    }
+    state_.NightSkin = night;
+    ApplySkin();
+    return night != 0 || !on;
+}
+
 void Reader::ChooseSkin(int index)
 {
+    state_.NightSkin = 0;  // a skin chosen is the one wanted, day or night
     // An index beyond 255 does not fit: the skin in use stays, and the
     // remaining steps run with it.
     if (index >= 0 && index <= 255)

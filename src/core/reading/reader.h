@@ -22,6 +22,9 @@ class BookLoad;
 class BookSurvey;
 class ReaderView;
 
+// The skin night mode shows.
+inline constexpr char16_t kNightSkinName[] = u"夜读";
+
 // The one owner of the reading state: the book store, the current book,
 // its chapter and place, and the skins. Windows and dialogs ask it with
 // verbs and read the state back; nothing else changes it. It shows what it
@@ -102,6 +105,10 @@ public:
     // the current book's, the table read again (the skin manager), a saved
     // skin stored in the table.
     bool LoadSkins();
+    // Night mode: the skin kNightSkinName shown over every book's own,
+    // which stays the book's. False when there is no such skin.
+    bool SetNightMode(bool on);
+    bool NightMode() const { return state_.NightSkin != 0; }
     void UseSkinNamed(const QString& name);
     void ChooseSkin(int index);
     void ReloadSkins();

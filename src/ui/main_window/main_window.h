@@ -102,6 +102,8 @@ public:
 
     // Space, Shift+Space, Up and Down in the reading pane; false for any other key.
     bool ReadByKey(const QKeyEvent& key);
+    // Night mode as it was at the last end.
+    void RestoreNightMode();
     // Places the controls for the window's present size.
     void LayOut();
     // The window's place as it was left at the last end, else maximised;
@@ -177,6 +179,7 @@ private:
     void BuildReadingModes();
     void FindNext();
     void SetFullScreen(bool on);
+    void SetNightMode(bool on);
     // Only the text: no title panel, no buttons, no menu bar.
     void SetFocusMode(bool on);
     bool InFocusMode() const;
@@ -238,6 +241,7 @@ private:
     QAction* findNextAction = nullptr;
     QAction* fullScreenAction = nullptr;
     QAction* focusModeAction = nullptr;
+    QAction* nightModeAction = nullptr;
     QAction* closeAction = nullptr;
     QTimer* pointerTimer = nullptr;
     QAction* rulesAction;

@@ -2,8 +2,11 @@
 // full screen (F11), the focus mode that leaves only the text (Esc leaves
 // it), and the mouse pointer hidden while the reader reads.
 
+#include "core/reading/reader.h"
 #include "ui/dialogs/find_dialog.h"
 #include "ui/main_window/main_window.h"
+#include "ui/platform/prompter.h"
+#include "ui/platform/user_settings.h"
 #include "ui/widgets/menu_item_array.h"
 #include "ui/widgets/reading_pane.h"
 
@@ -19,6 +22,7 @@
 namespace {
 
 constexpr int kPointerHidesAfterMs = 3000;
+const QString kNightModeKey = QStringLiteral("reading/night");
 
 }  // namespace
 
@@ -58,6 +62,16 @@ void MainWindow::BuildReadingModes()
     // Their keys work with the menu bar hidden too.
     addActions({fullScreenAction, focusModeAction, findAction, findNextAction, openAction});
 
+    nightModeAction = new QAction(QStringLiteral("夜间模式"), viewMenu);
+    viewMenu->insertAction(encodingMenu->menuAction(), nightModeAction);
+    nightModeAction->setObjectName(QStringLiteral("nightModeAction"));
+    nightModeAction->setCheckable(true);
+    nightModeAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    addAction(nightModeAction);
+    // A skin chosen meanwhile may have ended night mode: the key turns it
+    // over from what it is, not from the check mark.
+    connect(nightModeAction, &QAction::triggered, this, [this] { SetNightMode(!reader_->NightMode()); });
+
     // The font size and skin in use carry a check mark.
     auto* sizes = new QActionGroup(fontMenu);
     for (QAction* size : {extraLargeFont, largeFont, mediumFont, smallFont, extraSmallFont}) {
@@ -71,6 +85,7 @@ void MainWindow::BuildReadingModes()
         for (const auto& [size, value] : sizes)
             size->setChecked(std::abs(points - value) < 0.01);
     });
+    connect(viewMenu, &QMenu::aboutToShow, this, [this] { nightModeAction->setChecked(reader_->NightMode()); });
     connect(skinMenu, &QMenu::aboutToShow, this, [this] {
         for (int i = 1; i < skinItems->Count(); ++i) {
             QAction* skin = skinItems->Action(i);
@@ -125,4 +140,22 @@ void MainWindow::NotePointerMove()
         pointerTimer->start();
     else
         pointerTimer->stop();
+}
+
+// Night mode is the reader's own, kept for the next start.
+void MainWindow::SetNightMode(bool on)
+{
+    if (!reader_->SetNightMode(on)) {
+        prompter_.Message(QStringLiteral("找不到夜间模式用的皮肤「%1」。").arg(QString::fromUtf16(kNightSkinName)),
+                          QStringLiteral("提示"), Prompter::Icon::Information);
+    }
+    nightModeAction->setChecked(reader_->NightMode());
+    UserSettings(folders_)->setValue(kNightModeKey, reader_->NightMode());
+}
+
+void MainWindow::RestoreNightMode()
+{
+    if (UserSettings(folders_)->value(kNightModeKey).toBool())
+        reader_->SetNightMode(true);
+    nightModeAction->setChecked(reader_->NightMode());
 }

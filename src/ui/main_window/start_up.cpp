@@ -97,6 +97,7 @@ void StartUp(MainWindow& window, const QStringList& books)
 {
     LoadSkins(window);
     window.Reading().UseSkinNamed(kDefaultSkin);
+    window.RestoreNightMode();
     LoadRecentList(window);
     if (!books.isEmpty()) {
         // Shown first: each book appears as it loads.

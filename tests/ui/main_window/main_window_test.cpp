@@ -1,3 +1,4 @@
+#include "support/open_book.h"
 #include "support/reader_fixture.h"
 #include "ui/main_window/main_layout.h"
 #include "ui/main_window/splash_window.h"
@@ -8,6 +9,7 @@
 
 #include <QMenu>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 
@@ -55,6 +57,32 @@ TEST(MainLayout, ButtonsStayInsideAShortWindow)
 }
 
 using MainWindowTest = ReaderFixture;
+
+// Night mode shows the night skin over the book's own, which the book keeps,
+// darkens the scroll bar with the page, and is on again after a restart.
+TEST_F(MainWindowTest, NightModeComesOverTheBooksSkinAndBack)
+{
+    WriteSkin(QStringLiteral("言情"), {QStringLiteral("[Version1.0]"), QStringLiteral("FontBackColor=16777215")});
+    WriteSkin(QStringLiteral("夜读"), {QStringLiteral("[Version1.0]"), QStringLiteral("FontBackColor=2760476")});
+    LoadSkins(*window);
+    window->Reading().UseSkinNamed(QStringLiteral("言情"));
+    OpenBook(*window, WriteBook(QStringLiteral("甲.txt"), QStringLiteral("第一章\r\n正文\r\n")));
+    const int ownSkin = state.Current().SkinIndex;
+    auto* night = window->findChild<QAction*>(QStringLiteral("nightModeAction"));
+    const auto page = [&] { return window->Pane().palette().color(QPalette::Base); };
+    EXPECT_EQ(page(), QColor(Qt::white));
+    night->trigger();
+    EXPECT_EQ(page(), QColor(0x1c, 0x1f, 0x2a));  // 2760476 as BGR
+    EXPECT_EQ(window->Pane().verticalScrollBar()->palette().color(QPalette::Window), page());
+    EXPECT_EQ(state.Current().SkinIndex, ownSkin);
+
+    MakeWindow();
+    LoadSkins(*window);
+    window->RestoreNightMode();
+    EXPECT_TRUE(window->Reading().NightMode());
+    window->findChild<QAction*>(QStringLiteral("nightModeAction"))->trigger();
+    EXPECT_FALSE(window->Reading().NightMode());
+}
 
 // 专注阅读 leaves the text alone on the window and Esc brings the rest back;
 // the font size in use is checked in its menu; F3 with nothing to find next
