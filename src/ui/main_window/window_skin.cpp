@@ -6,11 +6,14 @@
 #include "core/skins/skin_values.h"
 #include "ui/main_window/main_window.h"
 #include "ui/platform/colour.h"
+#include "ui/widgets/clickable_label.h"
 #include "ui/widgets/picture_box.h"
 #include "ui/widgets/picture_cache.h"
 #include "ui/widgets/reading_pane.h"
 
 #include <QDir>
+#include <QGraphicsColorizeEffect>
+#include <QScrollBar>
 
 #include <algorithm>
 
@@ -18,6 +21,7 @@ namespace {
 
 const QString kDefaultTitleFont = QStringLiteral("隶书");
 constexpr double kDefaultTitleSize = 36;
+constexpr int kDarkPage = 100;        // lightness below which a page counts as dark
 constexpr double kTitleMargin = 120;  // twips kept free at either side of the panel's texts
 
 // A colour setting, when it holds a usable one.
@@ -130,6 +134,44 @@ void DrawTitlePanel(MainWindow& view, const TitleTexts& texts)
     panel.Print(chapterTitle);
 }
 
+// On a dark page the scroll bar and the side buttons go dark with it, the
+// captions in the page's text colour; on a light one they keep their own
+// look, as they always had.
+void FollowPageDarkness(MainWindow& view)
+{
+    const QPalette page = view.Pane().palette();
+    const QColor paper = page.color(QPalette::Base);
+    const bool dark = paper.lightness() < kDarkPage;
+    QPalette bar;
+    if (dark) {
+        bar.setColor(QPalette::Window, paper);
+        bar.setColor(QPalette::Base, paper);
+        bar.setColor(QPalette::Button, paper.lighter(160));
+        bar.setColor(QPalette::Light, paper.lighter(200));
+        bar.setColor(QPalette::Dark, paper.darker(150));
+        bar.setColor(QPalette::Mid, paper.lighter(130));
+        bar.setColor(QPalette::ButtonText, page.color(QPalette::Text));
+    }
+    view.Pane().verticalScrollBar()->setPalette(bar);
+    for (ClickableLabel* label : view.findChildren<ClickableLabel*>()) {
+        if (label->objectName().endsWith(QStringLiteral("Picture"))) {
+            if (!dark) {
+                label->setGraphicsEffect(nullptr);
+                continue;
+            }
+            auto* tint = new QGraphicsColorizeEffect(label);
+            tint->setColor(paper.lighter(180));
+            tint->setStrength(0.8);
+            label->setGraphicsEffect(tint);
+        } else if (label->objectName().endsWith(QStringLiteral("Caption"))) {
+            QPalette caption;
+            if (dark)
+                caption.setColor(QPalette::WindowText, page.color(QPalette::Text));
+            label->setPalette(caption);
+        }
+    }
+}
+
 void ApplyToWindows(MainWindow& view)
 {
     const ReaderState& state = view.State();
@@ -163,6 +205,7 @@ void ApplyToWindows(MainWindow& view)
     const auto background = SkinColour(skin("FontBackColor"));
     if (text || background)
         view.SetPaneColors(text ? &*text : nullptr, background ? &*background : nullptr);
+    FollowPageDarkness(view);
 }
 
 }  // namespace
