@@ -66,6 +66,7 @@ MainWindow::MainWindow(ReaderState& state, Prompter& prompter, const ReaderFolde
     BuildEncodingMenu();
     BuildRuleCommands();
     BuildReadingModes();
+    BuildAutoScroll();
     SetUpAtLoad();
     AcceptBookDrops();
     PlaceWindow();
@@ -218,6 +219,11 @@ void MainWindow::SetUpAtLoad()
 // changes size, and the title panel's texts fitted to its new width.
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    // Any key or click on the page stops 自动滚屏, and does what it does.
+    const bool pressed = event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonPress;
+    if (pressed && autoScrollAction && autoScrollAction->isChecked()
+        && (watched == readingPane || watched == readingPane->viewport()))
+        SetAutoScroll(false);
     if (watched == readingPane && event->type() == QEvent::KeyPress && ReadByKey(*static_cast<QKeyEvent*>(event)))
         return true;
     if (pointerTimer && watched == readingPane->viewport() && event->type() == QEvent::MouseMove)

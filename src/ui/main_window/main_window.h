@@ -180,6 +180,9 @@ private:
     void FindNext();
     void SetFullScreen(bool on);
     void SetNightMode(bool on);
+    void BuildAutoScroll();
+    void SetAutoScroll(bool on);
+    void ScrollOneLine();
     // Only the text: no title panel, no buttons, no menu bar.
     void SetFocusMode(bool on);
     bool InFocusMode() const;
@@ -242,6 +245,8 @@ private:
     QAction* fullScreenAction = nullptr;
     QAction* focusModeAction = nullptr;
     QAction* nightModeAction = nullptr;
+    QAction* autoScrollAction = nullptr;
+    QTimer* autoScrollTimer = nullptr;
     QAction* closeAction = nullptr;
     QTimer* pointerTimer = nullptr;
     QAction* rulesAction;

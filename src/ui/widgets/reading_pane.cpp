@@ -275,9 +275,11 @@ bool ReadingPane::PageUp()
     return top_ != before;
 }
 
-void ReadingPane::ScrollLines(qsizetype count)
+bool ReadingPane::ScrollLines(qsizetype count)
 {
+    const qsizetype before = top_;
     ScrollTo(std::min(lines_.Scrolled(top_, count), lastTop_));
+    return top_ != before;
 }
 
 bool ReadingPane::MoveByKey(QKeyEvent* event)

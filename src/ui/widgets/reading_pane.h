@@ -58,7 +58,8 @@ public:
     bool PageDown();
     bool PageUp();
     // Scrolls the view `count` lines down (positive) or up; the caret stays.
-    void ScrollLines(qsizetype count);
+    // False when the view was already at that end.
+    bool ScrollLines(qsizetype count);
 
     // Characters from the top of the view to the first line not wholly in it.
     qsizetype CharactersShown() const { return lines_.CharactersShown(top_, ViewHeight()); }

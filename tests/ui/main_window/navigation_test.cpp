@@ -4,6 +4,9 @@
 #include "ui/platform/key_state.h"
 
 #include <QTest>
+#include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -234,6 +237,31 @@ TEST_F(Navigation, SpaceReadsThroughAChapterIntoTheNext)
     EXPECT_EQ(pane.FirstVisibleOffset(), pane.Text().indexOf(u'\n', second) + 1);
     QTest::keyClick(&pane, Qt::Key_Up);
     EXPECT_EQ(pane.FirstVisibleOffset(), second);
+}
+
+// 自动滚屏 moves through the chapter line by line and on into the next one;
+// a key on the page stops it.
+TEST_F(Navigation, AutoScrollGoesOnIntoTheNextChapter)
+{
+    window->show();
+    QString text = QStringLiteral("第一章\r\n");
+    for (int i = 0; i < 120; ++i)
+        text += QStringLiteral("　　第%1行。\r\n").arg(i);
+    OpenBook(*window, WriteBook(QStringLiteral("滚屏.txt"), text + QStringLiteral("第二章\r\n末\r\n")));
+    window->ShowChapterFromMenu(0);
+    window->findChild<QTimer*>(QStringLiteral("autoScrollTimer"))->setInterval(1);
+    qsizetype furthest = 0;
+    Trigger("autoScrollAction");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            if (Chapter() == 0)
+                furthest = std::max(furthest, window->Pane().FirstVisibleOffset());
+            return Chapter() == 1;
+        },
+        10000));
+    EXPECT_GT(furthest, 0);
+    QTest::keyClick(&window->Pane(), Qt::Key_Down);
+    EXPECT_FALSE(window->findChild<QAction*>(QStringLiteral("autoScrollAction"))->isChecked());
 }
 
 }  // namespace
