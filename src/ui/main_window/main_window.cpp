@@ -67,6 +67,7 @@ MainWindow::MainWindow(ReaderState& state, Prompter& prompter, const ReaderFolde
     BuildRuleCommands();
     BuildReadingModes();
     BuildAutoScroll();
+    BuildProgressLine();
     SetUpAtLoad();
     AcceptBookDrops();
     PlaceWindow();

@@ -3,9 +3,11 @@
 #include "core/books/reader_state.h"
 #include "core/files/reader_folders.h"
 #include "core/reading/reader_view.h"
+#include "core/reading/reading_progress.h"
 #include "ui/main_window/chapter_menu.h"
 #include "ui/main_window/main_layout.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <QRect>
@@ -181,6 +183,8 @@ private:
     void SetFullScreen(bool on);
     void SetNightMode(bool on);
     void BuildAutoScroll();
+    void BuildProgressLine();
+    void ShowProgress();
     void SetAutoScroll(bool on);
     void ScrollOneLine();
     // Only the text: no title panel, no buttons, no menu bar.
@@ -247,6 +251,10 @@ private:
     QAction* nightModeAction = nullptr;
     QAction* autoScrollAction = nullptr;
     QTimer* autoScrollTimer = nullptr;
+    QAction* progressAction = nullptr;
+    QLabel* progressLabel = nullptr;
+    ReadingPace readingPace_;
+    QElapsedTimer readingClock_;
     QAction* closeAction = nullptr;
     QTimer* pointerTimer = nullptr;
     QAction* rulesAction;
