@@ -1,15 +1,24 @@
 #include "ui/widgets/pane_layouts.h"
 
+#include <QFontMetricsF>
 #include <QTextOption>
 #include <QtMath>
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
 
 void PaneLayouts::SetGeometry(const QFont& font, const QPaintDevice* device, qreal width)
 {
     font_ = font;
     device_ = device;
     width_ = width;
+    Clear();
+}
+
+void PaneLayouts::SetTypography(const PaneTypography& typography)
+{
+    typography_ = typography;
     Clear();
 }
 
@@ -36,23 +45,33 @@ std::shared_ptr<const LaidSegment> PaneLayouts::Get(const PaneText& text, const 
         std::make_shared<LaidSegment>(segment, text.Text().mid(segment.start, segment.Length()), font_, device_);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    if (typography_.justified)
+        option.setAlignment(Qt::AlignJustify);
     laid->layout.setTextOption(option);
     laid->layout.setCacheEnabled(true);
     // As a plain text box lays out a paragraph: leading included, the
-    // margin on both sides.
-    const qreal lineWidth = (width_ > 0 ? width_ : qreal(INT_MAX)) - 2 * kMargin;
+    // margin on both sides; then the reader's spacing and text column.
+    const qreal margin = std::max(typography_.sideMargin, kMargin);
+    qreal lineWidth = (width_ > 0 ? width_ : qreal(INT_MAX)) - 2 * margin;
+    const qreal em = QFontMetricsF(font_, device_).horizontalAdvance(u'中');
+    if (typography_.lineCharacters > 0)
+        lineWidth = std::min(lineWidth, em * typography_.lineCharacters);
+    const qreal left = width_ > 0 ? std::max(margin, (width_ - lineWidth) / 2) : margin;
+    const qreal spacing = typography_.lineSpacingPercent / 100.0;
     qreal y = 0;
     laid->layout.beginLayout();
     for (QTextLine line = laid->layout.createLine(); line.isValid(); line = laid->layout.createLine()) {
         line.setLeadingIncluded(true);
         line.setLineWidth(lineWidth);
-        line.setPosition(QPointF(kMargin, y));
-        y += line.height();
+        line.setPosition(QPointF(left, y));
+        y += line.height() * spacing;
         if (line.leading() < 0)
             y += qCeil(line.leading());
     }
     laid->layout.endLayout();
-    laid->height = y;
+    if (segment.end < text.Text().size())  // a paragraph that ends here, not the text's last piece
+        y += em * typography_.paragraphSpacing;
+    laid->height = spacing == 1 ? y : std::ceil(y);
     laidOut_ += segment.Length();
 
     recent_.push_front(std::move(laid));

@@ -23,6 +23,17 @@ struct LaidSegment {
     qreal height = 0;
 };
 
+// How the pane sets its text, beyond the font: what a plain text box does
+// by default, and what a reader may choose for comfort.
+struct PaneTypography {
+    int lineSpacingPercent = 100;  // of the font's own line height
+    qreal paragraphSpacing = 0;    // in ems, after each paragraph
+    qreal sideMargin = 4;          // pixels left and right of the text
+    int lineCharacters = 0;        // the text column's width in ems, centred; 0: the whole width
+    bool justified = false;
+    bool operator==(const PaneTypography&) const = default;
+};
+
 // The laid-out pieces the pane has shown lately. Only what comes on screen
 // is ever laid out; the oldest pieces are dropped once they hold more
 // characters than a few screens of any font need.
@@ -34,6 +45,9 @@ public:
     // Lays out with this font on this device, wrapping at this width (the
     // whole width of the view, margins included). Drops every layout.
     void SetGeometry(const QFont& font, const QPaintDevice* device, qreal width);
+    // Drops every layout too.
+    void SetTypography(const PaneTypography& typography);
+    const PaneTypography& Typography() const { return typography_; }
     void Clear();
     qreal Width() const { return width_; }
     const QFont& Font() const { return font_; }
@@ -51,6 +65,7 @@ private:
     std::list<Entry> recent_;  // most recently used first
     std::unordered_map<qsizetype, std::list<Entry>::iterator> byStart_;
     QFont font_;
+    PaneTypography typography_;
     const QPaintDevice* device_ = nullptr;
     qreal width_ = 0;
     qsizetype characters_ = 0;

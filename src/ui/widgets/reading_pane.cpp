@@ -362,6 +362,15 @@ qsizetype ReadingPane::ScrollUnit() const
     return 1 + Length() / INT_MAX;
 }
 
+void ReadingPane::SetTypography(const PaneTypography& typography)
+{
+    if (typography == layouts_.Typography())
+        return;
+    layouts_.SetTypography(typography);
+    Relayout();
+    viewport()->update();
+}
+
 void ReadingPane::Relayout()
 {
     layouts_.SetGeometry(font(), viewport(), viewport()->width());

@@ -61,6 +61,11 @@ public:
     // False when the view was already at that end.
     bool ScrollLines(qsizetype count);
 
+    // Spacing, margins, the text column and justification; the same line
+    // stays at the top.
+    void SetTypography(const PaneTypography& typography);
+    const PaneTypography& Typography() const { return layouts_.Typography(); }
+
     // Characters from the top of the view to the first line not wholly in it.
     qsizetype CharactersShown() const { return lines_.CharactersShown(top_, ViewHeight()); }
 
