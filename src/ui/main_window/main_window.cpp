@@ -69,6 +69,7 @@ MainWindow::MainWindow(ReaderState& state, Prompter& prompter, const ReaderFolde
     BuildAutoScroll();
     BuildProgressLine();
     SetUpAtLoad();
+    BuildReadingSettings();
     AcceptBookDrops();
     PlaceWindow();
 }
@@ -210,6 +211,7 @@ void MainWindow::SetUpAtLoad()
     QFont font = readingPane->font();
     font.setPointSizeF(14);
     readingPane->setFont(font);
+    defaultFontFamily_ = font.family();
     titlePanel->SetBackColor(paper);
     SetBandColor(Rgb(5, 85, 100));
     backdropBand->setText(QString());

@@ -6,6 +6,7 @@
 #include "core/reading/reading_progress.h"
 #include "ui/main_window/chapter_menu.h"
 #include "ui/main_window/main_layout.h"
+#include "ui/platform/reading_settings.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -104,6 +105,8 @@ public:
 
     // Space, Shift+Space, Up and Down in the reading pane; false for any other key.
     bool ReadByKey(const QKeyEvent& key);
+    // The font family the page shows over the skin's; empty: the skin's.
+    const QString& ShownFontFamily() const { return shownFontFamily_; }
     // Night mode as it was at the last end.
     void RestoreNightMode();
     // Places the controls for the window's present size.
@@ -184,6 +187,9 @@ private:
     void SetNightMode(bool on);
     void BuildAutoScroll();
     void BuildProgressLine();
+    void BuildReadingSettings();
+    void ShowReadingSettings();
+    void ApplyReadingSettings(const ReadingSettings& settings);
     void ShowProgress();
     void SetAutoScroll(bool on);
     void ScrollOneLine();
@@ -252,6 +258,10 @@ private:
     QAction* autoScrollAction = nullptr;
     QTimer* autoScrollTimer = nullptr;
     QAction* progressAction = nullptr;
+    QAction* settingsAction = nullptr;
+    ReadingSettings readingSettings_;  // as kept; the page may show a preview
+    QString shownFontFamily_;          // the reader's font over the skin's; empty: the skin's
+    QString defaultFontFamily_;        // the page's font where neither names one
     QLabel* progressLabel = nullptr;
     ReadingPace readingPace_;
     QElapsedTimer readingClock_;

@@ -195,7 +195,9 @@ void ApplyToWindows(MainWindow& view)
 
     QFont font = view.Pane().font();
     const QString fontName = skin("FontName");
-    if (!fontName.isEmpty())
+    if (!view.ShownFontFamily().isEmpty())
+        font.setFamily(view.ShownFontFamily());  // the reader's own choice
+    else if (!fontName.isEmpty())
         font.setFamily(fontName);
     if (const auto points = ParsePointSize(skin("FontSize")))
         font.setPointSizeF(*points);

@@ -1,5 +1,6 @@
 #include "support/open_book.h"
 #include "support/reader_fixture.h"
+#include "ui/dialogs/reading_settings_dialog.h"
 #include "ui/main_window/main_layout.h"
 #include "ui/main_window/splash_window.h"
 #include "ui/platform/twips.h"
@@ -7,9 +8,11 @@
 #include "ui/widgets/menu_item_array.h"
 #include "ui/widgets/reading_pane.h"
 
+#include <QCheckBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 
@@ -82,6 +85,33 @@ TEST_F(MainWindowTest, NightModeComesOverTheBooksSkinAndBack)
     EXPECT_TRUE(window->Reading().NightMode());
     window->findChild<QAction*>(QStringLiteral("nightModeAction"))->trigger();
     EXPECT_FALSE(window->Reading().NightMode());
+}
+
+// 设置 shows each change on the page at once; 取消 goes back, 确定 keeps it
+// for the next start.
+TEST_F(MainWindowTest, ReadingSettingsPreviewAndSurviveARestart)
+{
+    auto open = [&] {
+        window->findChild<QAction*>(QStringLiteral("settingsAction"))->trigger();
+        auto* dialog = window->findChild<ReadingSettingsDialog*>();
+        EXPECT_NE(dialog, nullptr);
+        return dialog;
+    };
+    ReadingSettingsDialog* dialog = open();
+    ASSERT_NE(dialog, nullptr);
+    dialog->findChild<QSpinBox*>(QStringLiteral("lineCharactersBox"))->setValue(30);
+    EXPECT_EQ(window->Pane().Typography().lineCharacters, 30);
+    dialog->reject();
+    EXPECT_EQ(window->Pane().Typography().lineCharacters, 0);
+
+    dialog = open();
+    ASSERT_NE(dialog, nullptr);
+    dialog->findChild<QSpinBox*>(QStringLiteral("lineSpacingBox"))->setValue(150);
+    dialog->findChild<QCheckBox*>(QStringLiteral("justifiedBox"))->setChecked(true);
+    dialog->accept();
+    MakeWindow();
+    EXPECT_EQ(window->Pane().Typography().lineSpacingPercent, 150);
+    EXPECT_TRUE(window->Pane().Typography().justified);
 }
 
 // 专注阅读 leaves the text alone on the window and Esc brings the rest back;

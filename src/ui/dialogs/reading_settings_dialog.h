@@ -1,0 +1,33 @@
+#pragma once
+
+#include "ui/platform/reading_settings.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QDoubleSpinBox;
+class QFontComboBox;
+class QSpinBox;
+
+// 设置: the font, spacing, margins, text column and justification of the
+// page. Every change is shown on the page at once (Changed); the caller
+// keeps what was chosen when the dialog is accepted and goes back to what
+// was before when it is not.
+class ReadingSettingsDialog : public QDialog {
+    Q_OBJECT
+public:
+    ReadingSettingsDialog(const ReadingSettings& current, QWidget* parent);
+    ReadingSettings Settings() const;
+
+signals:
+    void Changed(const ReadingSettings& settings);
+
+private:
+    QCheckBox* skinFontBox;
+    QFontComboBox* fontChoice;
+    QSpinBox* lineSpacingBox;
+    QDoubleSpinBox* paragraphSpacingBox;
+    QSpinBox* marginBox;
+    QSpinBox* lineCharactersBox;
+    QCheckBox* justifiedBox;
+};
