@@ -65,6 +65,7 @@ MainWindow::MainWindow(ReaderState& state, Prompter& prompter, const ReaderFolde
     BuildMenus();
     BuildChapterNavigation();
     BuildEncodingMenu();
+    BuildScriptMenu();
     BuildRuleCommands();
     SetUpAtLoad();
     AcceptBookDrops();
