@@ -2,6 +2,7 @@
 //
 //   build/bench/core_bench                     recogniser, corpus loads
 //   build/bench/core_bench --benchmark_filter=Big   the 100 MB book against iconv
+//   build/bench/core_bench --benchmark_filter=Script   繁简转换 of a 50,000-character chapter
 //
 // The 100 MB book is made by bench/make_big.py on first use
 // (in the folder named by READER_BIG_BOOK_DIR, else the system temp folder).
@@ -14,6 +15,7 @@
 #include "core/text/chapter_heading.h"
 #include "core/text/line_reader.h"
 #include "core/text/rule_survey.h"
+#include "core/text/script_converter.h"
 
 #include <QDir>
 #include <QFile>
@@ -192,6 +194,34 @@ void ReadAndIconvBig100(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * bytes);
 }
 BENCHMARK(ReadAndIconvBig100)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3)->ReportAggregatesOnly();
+
+// 繁简转换 of a long chapter as it is shown: 50,000 characters of a novel in
+// traditional characters to simplified ones, and of one in simplified
+// characters to traditional ones. The tables are read before the clock runs.
+void ConvertScript(benchmark::State& state, const char* book, ScriptChoice choice)
+{
+    const QStringList lines = ReadTextLines(QString("%1/%2.utf8.txt").arg(kCorpus, book)).value_or(QStringList());
+    QString chapter = lines.join(QStringLiteral("\r\n")).left(50000);
+    const ScriptConverter converter(choice);
+    if (!converter.Ready() || chapter.size() < 50000) {
+        state.SkipWithError("no tables or no text");
+        return;
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(converter.Convert(chapter));
+    state.SetItemsProcessed(state.iterations() * chapter.size());
+    state.SetLabel("items = characters");
+}
+void ScriptToSimplified50k(benchmark::State& state)
+{
+    ConvertScript(state, "rulinwaishi", ScriptChoice::ToSimplified);
+}
+BENCHMARK(ScriptToSimplified50k)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+void ScriptToTraditional50k(benchmark::State& state)
+{
+    ConvertScript(state, "hongloumeng", ScriptChoice::ToTraditional);
+}
+BENCHMARK(ScriptToTraditional50k)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 
 }  // namespace
 

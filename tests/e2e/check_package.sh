@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a build folder into a temporary folder and
 # checks what a user installs: the program, its skins and pictures, the
-# desktop entry, and a Depends line that names the Qt and ICU libraries.
+# desktop entry, and a Depends line that names the Qt, ICU and OpenCC libraries.
 set -euo pipefail
 build="$1"
 out=$(mktemp -d)
@@ -15,7 +15,7 @@ for wanted in ./usr/bin/txtreader ./usr/share/txtreader/Skin/ ./usr/share/txtrea
     grep -qF " $wanted" <<<"$files" || { echo "missing from the package: $wanted"; exit 1; }
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6widgets6 libqt6core6 libicu; do
+for library in libqt6widgets6 libqt6core6 libicu libopencc; do
     grep -q "$library" <<<"$depends" || { echo "Depends does not name $library: $depends"; exit 1; }
 done
 echo "package ok: $(basename "$deb")"

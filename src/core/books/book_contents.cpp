@@ -4,10 +4,10 @@ QString ContentsTitles::Next(const ChapterEntry& entry)
 {
     if (entry.Volume) {
         inVolume_ = true;
-        volume_ = entry.Title;
-        return entry.Title;
+        volume_ = entry.Shown();
+        return entry.Shown();
     }
-    return inVolume_ ? QString::fromUtf16(kVolumeIndent) + entry.Title : entry.Title;
+    return inVolume_ ? QString::fromUtf16(kVolumeIndent) + entry.Shown() : entry.Shown();
 }
 
 QString ContentsText(const Book& book)

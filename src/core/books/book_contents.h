@@ -11,8 +11,9 @@ QString ContentsText(const Book& book);
 // chapter, appended to whatever the pane held.
 QString AppendedContentsText(const Book& book);
 
-// Chapter titles as every list of them shows them: a chapter after a volume
-// heading (a rule that knows volumes marks them) stands indented under it.
+// Chapter titles as every list of them shows them, in the script chosen for
+// the book: a chapter after a volume heading (a rule that knows volumes
+// marks them) stands indented under it.
 // Lists go through a book in order, keeping the volume they are in.
 class ContentsTitles {
 public:

@@ -21,6 +21,12 @@ struct ChapterEntry {
     // A volume heading of a rule that knows volumes: the chapters after it,
     // up to the next volume, are its chapters.
     bool Volume = false;
+    // The title in the script chosen for the book (繁简转换), as long as
+    // Title; empty while the book is shown as its file has it. The Reader
+    // keeps it, for every list of titles to show.
+    QString ShownTitle{};
+
+    const QString& Shown() const { return ShownTitle.isEmpty() ? Title : ShownTitle; }
 
     // The length of the heading line the chapter begins with, as stored; 0
     // when it begins with none (an untitled chapter 0, a later part).

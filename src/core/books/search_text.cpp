@@ -46,11 +46,11 @@ bool SearchChapters(ReaderState& state, SearchPane& pane, const QString& findWha
 {
     for (int n = from; n <= state.Books[slot].LastChapter(); ++n) {
         const Book& book = state.Books[slot];
-        if (book.Chapters[n].Title.contains(findWhat)) {
+        if (book.Chapters[n].Shown().contains(findWhat)) {
             ShowHit(state, pane, slot, n, -1, 0);
             return true;
         }
-        const qsizetype at = book.ChapterTexts[n].indexOf(findWhat);
+        const qsizetype at = pane.ChapterText(book, n).indexOf(findWhat);
         if (at >= 0) {
             ShowHit(state, pane, slot, n, at, findWhat.size());
             return true;
@@ -108,7 +108,7 @@ SearchResult SearchText(ReaderState& state, SearchPane& pane, const QString& fin
         const int b = static_cast<int>(cursor.book);
         // The start chapter's body goes into the pane first and stays there
         // when nothing is found.
-        const QString body = state.Books[b].ChapterTexts[c];
+        const QString body = pane.ChapterText(state.Books[b], c);
         pane.SetText(body);
         const OffsetHit hit = FindFromOffset(body, findWhat, o);
         if (hit.error != 0)
@@ -124,7 +124,7 @@ SearchResult SearchText(ReaderState& state, SearchPane& pane, const QString& fin
         if (!StartChapter(state, cursor, c))
             return Failed(kNoSuchIndex);
         const int b = static_cast<int>(cursor.book);
-        const OffsetHit hit = FindFromOffset(state.Books[b].ChapterTexts[c], findWhat, o);
+        const OffsetHit hit = FindFromOffset(pane.ChapterText(state.Books[b], c), findWhat, o);
         if (hit.error != 0)
             return Failed(hit.error);
         if (hit.at >= 0) {

@@ -16,6 +16,9 @@ public:
     virtual void Select(qsizetype start, qsizetype length) = 0;
     // Shows the current chapter of the current book (and its caption).
     virtual void ShowChapter() = 0;
+    // Chapter `chapter` of `book` as the pane would show it: in the script
+    // chosen for the book, as long as the file's text, so offsets hold.
+    virtual QString ChapterText(const Book& book, int chapter) { return book.ChapterTexts[chapter]; }
 };
 
 // The three places a search can cover.
@@ -50,7 +53,8 @@ struct SearchResult {
 };
 
 // Looks for the first occurrence of `findWhat` (exact, case-sensitive) from
-// the cursor on, without wrapping around. In the chapter the search starts
+// the cursor on, without wrapping around, in the text as shown (titles and
+// chapters in the script chosen for each book). In the chapter the search starts
 // in only the body is searched, from the offset; in every later chapter the
 // heading is tested before the body. A hit makes its book and chapter
 // current, shows the chapter and selects the occurrence (a heading hit

@@ -31,6 +31,7 @@ Reader::Reader(ReaderState& state, const ReaderFolders& folders, ReaderView& vie
     , view_(view)
     , memory_(folders)
     , rules_(folders)
+    , scripts_(folders)
     , lastFolder_(QDir::currentPath())
 {}
 
@@ -52,8 +53,8 @@ void Reader::ShowChapter()
         view_.SetPaneText(ContentsText(book));
         view_.SetCaption(kReading + book.FileName + QStringLiteral("——目录"));
     } else {
-        view_.SetPaneText(book.ChapterTexts[index]);
-        view_.SetCaption(kReading + book.FileName + QStringLiteral("——") + book.Chapters[index].Title);
+        view_.SetPaneText(ShownText(book, index, true));
+        view_.SetCaption(kReading + book.FileName + QStringLiteral("——") + book.Chapters[index].Shown());
     }
     ApplySkin();
 }
@@ -205,18 +206,25 @@ void Reader::StoreSkin(SkinEntry saved)
 
 namespace {
 
-// The main window's pane as the search sees it.
+// The main window's pane as the search sees it, chapters in their scripts.
 class PaneForSearch : public SearchPane {
 public:
-    PaneForSearch(ReaderView& view, Reader& reader) : view_(view), reader_(reader) {}
+    using Shown = std::function<QString(const Book&, int)>;
+    PaneForSearch(ReaderView& view, Reader& reader, Shown shown)
+        : view_(view)
+        , reader_(reader)
+        , shown_(std::move(shown))
+    {}
     QString Text() const override { return view_.PaneText(); }
     void SetText(const QString& text) override { view_.SetPaneText(text); }
     void Select(qsizetype start, qsizetype length) override { view_.SelectInPane(start, length); }
     void ShowChapter() override { reader_.ShowChapter(); }
+    QString ChapterText(const Book& book, int chapter) override { return shown_(book, chapter); }
 
 private:
     ReaderView& view_;
     Reader& reader_;
+    Shown shown_;
 };
 
 }  // namespace
@@ -229,7 +237,8 @@ SearchResult Reader::Find(const QString& findWhat, SearchScope scope, const Sear
     const QString shownBefore = view_.PaneText();
     const qsizetype selStartBefore = view_.PaneSelStart();
     const qsizetype selLengthBefore = view_.PaneSelLength();
-    PaneForSearch pane(view_, *this);
+    // The chapters looked through are not kept: the pane keeps what it shows.
+    PaneForSearch pane(view_, *this, [this](const Book& book, int chapter) { return ShownText(book, chapter, false); });
     SearchResult result;
     try {
         result = SearchText(state_, pane, findWhat, scope, cursor);
@@ -274,12 +283,6 @@ ReaderMemory::Saved Reader::Save()
     qsizetype caret = view_.PaneSelStart();
     const ReaderState saved = StateAsSaved(caret);
     return memory_.Save(saved, caret, unread_);
-}
-
-// Whether the pane shows chapter `chapter` of `book`, as ShowChapter put it there.
-bool Reader::ShowsChapter(const Book& book, int chapter) const
-{
-    return chapter >= 0 && chapter <= book.LastChapter() && view_.PaneShows(book.ChapterTexts[chapter]);
 }
 
 // Notes where the current book is being read: the first character on

@@ -5,8 +5,10 @@
 #include "core/books/reader_state.h"
 #include "core/books/rule_memory.h"
 #include "core/books/rule_preview.h"
+#include "core/books/script_memory.h"
 #include "core/books/search_text.h"
 #include "core/books/text_loader.h"
+#include "core/text/script_converter.h"
 
 #include <QHash>
 #include <QList>
@@ -99,6 +101,21 @@ public:
     // same place.
     void MarkHeading(std::int32_t line, bool heading);
     RuleMemory& Rules() { return rules_; }
+
+    // 繁简转换: the script the current book is shown in (None without a
+    // book). Its chapters, titles and caption are shown converted, and find
+    // looks in them as shown; offsets mean the same in either script.
+    ScriptChoice Script();
+    // Shows the current book in `choice` at the same place, and keeps the
+    // choice for the book in book.script. Refused with a message when
+    // OpenCC's tables cannot be read.
+    void ChooseScript(ScriptChoice choice);
+    // Why books cannot be converted, for the user; empty when they can.
+    QString ScriptProblem() const;
+    ScriptConverters& Scripts() { return converters_; }
+    // Whether the pane shows chapter `chapter` of the current book as
+    // ShowChapter put it there.
+    bool PaneShowsChapter(int chapter) const;
 
     // Skins: the skin folder at start-up (false when it cannot be listed),
     // the skin named `name` in use, skin `index` of the table in use and
@@ -211,13 +228,32 @@ private:
     void AfterMove();
     void RememberPlace();
     void ReturnToPlace();
+    // Whether the pane shows chapter `chapter` of `book`, as ShowChapter put it there.
     bool ShowsChapter(const Book& book, int chapter) const;
+    ScriptChoice ScriptOf(const Book& book);
+    // Chapter `chapter` of `book` in its script, kept for the pane
+    // (`forPane`) or only looked at (find).
+    QString ShownText(const Book& book, int chapter, bool forPane);
+    // The titles of book `slot` in its script: those not converted yet
+    // (just read), or all of them (`anew`).
+    void ShowTitlesInScript(int slot, bool anew = false);
 
     ReaderState& state_;
     ReaderFolders folders_;
     ReaderView& view_;
     ReaderMemory memory_;
     RuleMemory rules_;
+    ScriptMemory scripts_;
+    ScriptConverters converters_;
+    // The chapter last put in the pane converted: the text it came from
+    // (sharing its storage, so the same storage means the same text) and
+    // what it became.
+    struct ShownChapter {
+        ScriptChoice script = ScriptChoice::None;
+        QString source;
+        QString text;
+    };
+    ShownChapter shown_;
     // The rule the load under way splits by; null for the built-in recogniser.
     std::shared_ptr<const HeadingRule> loadRule_;
     std::vector<std::unique_ptr<BookSurvey>> surveys_;  // counts and previews under way

@@ -132,7 +132,8 @@ void Reader::ReadInto(int slot, std::unique_ptr<TextFileReader> reader, Encoding
 {
     afterLoad_ = std::move(then);
     BookLoad::Callbacks callbacks;
-    callbacks.arrived = [this](bool showBeginning, bool chapterOneUnderWay) {
+    callbacks.arrived = [this, slot](bool showBeginning, bool chapterOneUnderWay) {
+        ShowTitlesInScript(slot);
         ShowArrivingChapters(showBeginning, chapterOneUnderWay);
     };
     callbacks.finished = [this, slot](LoadError error) {

@@ -47,7 +47,7 @@ QString ProgressText(const Book& book, const ReadingPlace& place, const ReadingP
     const qsizetype left =
         std::max<qsizetype>(0, book.ChapterTexts[static_cast<size_t>(place.chapter)].size() - place.offset);
     const auto minutes = static_cast<long long>(std::ceil(pace.MinutesFor(left)));
-    const QString title = entry.Title.isEmpty() ? QStringLiteral("第 %1 章").arg(place.chapter) : entry.Title;
+    const QString title = entry.Shown().isEmpty() ? QStringLiteral("第 %1 章").arg(place.chapter) : entry.Shown();
     return QStringLiteral("%1 · 全书 %2% · 本章约剩 %3 分钟")
         .arg(title, chinese.toString(ShareRead(book, place) * 100, 'f', 1), chinese.toString(minutes));
 }

@@ -64,6 +64,7 @@ MainWindow::MainWindow(ReaderState& state, Prompter& prompter, const ReaderFolde
     BuildMenus();
     BuildChapterNavigation();
     BuildEncodingMenu();
+    BuildScriptMenu();
     BuildRuleCommands();
     BuildReadingModes();
     BuildAutoScroll();

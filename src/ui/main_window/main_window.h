@@ -42,6 +42,7 @@ class ReadingPane;
 class SkinManagerDialog;
 class SplashWindow;
 class TextEditorLauncher;
+enum class ScriptChoice;
 
 // The local .txt files among dropped data, in their order; anything else
 // is left out.
@@ -203,6 +204,10 @@ private:
     void AddHeadingMarks(QMenu* menu, qsizetype offset);
     void CountRulesForDialog();
     void ShowChosenEncoding();
+    // 查看 → 繁简转换 (script_menu.cpp)
+    void BuildScriptMenu();
+    void ShowChosenScript();
+    void ChooseScript(ScriptChoice choice);
     void SetUpAtLoad();
     void DiscardTypedCharacter(int& character);
     void KeepCaretAtTop();
@@ -272,6 +277,12 @@ private:
     QAction* jumpAction;
     QMenu* encodingMenu;
     QActionGroup* encodingChoices;
+    QMenu* scriptMenu;
+    QActionGroup* scriptChoices;
+    QAction* noConversionAction;
+    QAction* toSimplifiedAction;
+    QAction* toTraditionalAction;
+    QAction* scriptProblemNote;
     QMenu* fontMenu;
     QAction* extraLargeFont;
     QAction* largeFont;

@@ -91,7 +91,7 @@ void MainWindow::AddHeadingMarks(QMenu* menu, qsizetype offset)
         connect(action, &QAction::triggered, this, [this, line, heading] { reader_->MarkHeading(line, heading); });
     };
     const int index = book->ChapterIndex;
-    if (index >= 0 && readingPane->Shows(book->ChapterTexts[static_cast<size_t>(index)])) {
+    if (index >= 0 && reader_->PaneShowsChapter(index)) {
         // A chapter as the reader put it there: the line, and the chapter's
         // own heading. Only a short line can be a heading.
         const QString& text = readingPane->Text();

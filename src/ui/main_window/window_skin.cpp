@@ -65,7 +65,7 @@ TitleTexts Titles(const ReaderState& state)
     if (book.ChapterIndex <= -1)
         texts.chapterTitle = QStringLiteral("目录");
     else if (book.ChapterIndex <= book.LastChapter())
-        texts.chapterTitle = book.Chapters[book.ChapterIndex].Title;
+        texts.chapterTitle = book.Chapters[book.ChapterIndex].Shown();
     return texts;
 }
 

@@ -54,7 +54,7 @@ std::optional<QString> ChapterListModel::Listed(const Book& book, int chapter)
     if (!HasChapterList(book))
         return std::nullopt;
     // A volume's title found lists all its chapters.
-    if (ChapterMatches(chapter, book.Chapters[chapter].Title, filter_)
+    if (ChapterMatches(chapter, book.Chapters[chapter].Shown(), filter_)
         || (!filter_.isEmpty() && titles_.Volume().contains(filter_, Qt::CaseInsensitive)))
         return title;
     return std::nullopt;

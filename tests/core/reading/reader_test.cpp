@@ -7,6 +7,7 @@
 #include "core/reading/reader.h"
 #include "core/reading/reader_view.h"
 #include "core/text/file_names.h"
+#include "core/text/script_converter.h"
 #include "core/text/text_decoder.h"
 #include "support/fake_loader_host.h"
 #include "support/test_files.h"
@@ -52,7 +53,7 @@ public:
     bool PaneShows(const QString& text) const override { return pane == text; }
     qsizetype PaneSelStart() const override { return 0; }
     qsizetype PaneSelLength() const override { return 0; }
-    void SelectInPane(qsizetype, qsizetype) override {}
+    void SelectInPane(qsizetype start, qsizetype length) override { selection = {start, length}; }
     qsizetype FirstVisibleOffset() const override { return top; }
     bool ShowsAtTop(qsizetype offset) const override { return offset == top; }
     void ScrollToOffset(qsizetype offset) override { top = offset; }
@@ -67,6 +68,7 @@ public:
     QString caption;
     qsizetype top = 0;
     QStringList messages;
+    std::pair<qsizetype, qsizetype> selection;
     std::function<void()> onShow;
 };
 
@@ -359,6 +361,70 @@ TEST_F(ReaderTest, AnotherBookAndBackReturnsToThePlace)
     EXPECT_EQ(state.CurrentBook, 1);
     EXPECT_EQ(state.Current().ChapterIndex, 2);
     EXPECT_EQ(view.top, 40);
+}
+
+// 繁→简 for a novel in traditional characters: the chapter, its caption
+// and the contents show simplified text, find finds what is shown at the
+// offsets of the file's text, and the choice comes back after a restart.
+// book.ini and book.pos are written as they would be without it.
+TEST_F(ReaderTest, ABookShownInSimplifiedCharactersStaysSoAfterARestart)
+{
+    const QString path = books.WriteBytes(QStringLiteral("儒林外史.txt"),
+                                          ReadBytes(QStringLiteral(READER_CORPUS_DIR "/rulinwaishi.gbk.txt")));
+    reader.Open({path}, Reader::OpenKind::Chosen);
+    ASSERT_TRUE(RunUntil([&] { return !reader.Loading(); }));
+    const Book& book = state.Current();
+    int first = 0;  // 第一回
+    while (first < book.LastChapter() && !book.Chapters[first].Title.contains(QStringLiteral("說楔子")))
+        ++first;
+    reader.GoToChapter(first);
+    view.ScrollToOffset(200);
+    ASSERT_TRUE(reader.Save().bookIni);
+    const QByteArray ini = ReadBytes(program.Path(QStringLiteral("book.ini")));
+    const QByteArray pos = ReadBytes(program.Path(QStringLiteral("book.pos")));
+
+    const ScriptConverter toSimplified(ScriptChoice::ToSimplified);
+    reader.ChooseScript(ScriptChoice::ToSimplified);
+    EXPECT_EQ(reader.Script(), ScriptChoice::ToSimplified);
+    EXPECT_EQ(view.pane, toSimplified.Convert(book.ChapterTexts[first]));
+    EXPECT_NE(view.pane, book.ChapterTexts[first]);
+    EXPECT_EQ(view.top, 200);
+    EXPECT_TRUE(view.caption.endsWith(toSimplified.Convert(book.Chapters[first].Title)));
+    EXPECT_TRUE(view.caption.contains(QStringLiteral("说楔子")));
+    ASSERT_TRUE(reader.Save().bookIni);
+    EXPECT_EQ(ReadBytes(program.Path(QStringLiteral("book.ini"))), ini);
+    EXPECT_EQ(ReadBytes(program.Path(QStringLiteral("book.pos"))), pos);
+    EXPECT_EQ(DecodeText(ReadBytes(program.Path(QStringLiteral("book.script"))), TextEncoding::Gb18030),
+              QStringLiteral("t2s\t") + path + QStringLiteral("\r\n"));
+    reader.ShowContents();
+    EXPECT_TRUE(view.pane.contains(QStringLiteral("周学道校士拔真才")));
+
+    // 周进 is only in the text as shown; the file has 周進 at the same offset.
+    const QString shownName = QStringLiteral("周进");
+    int chapter = first;
+    while (chapter <= book.LastChapter() && !book.ChapterTexts[chapter].contains(QStringLiteral("周進")))
+        ++chapter;
+    ASSERT_LE(chapter, book.LastChapter());
+    ASSERT_FALSE(book.ChapterTexts[chapter].contains(shownName));
+    ASSERT_TRUE(reader.Find(shownName, SearchScope::Book, {state.CurrentBook, first, 0}).found);
+    EXPECT_EQ(book.ChapterIndex, chapter);
+    EXPECT_EQ(view.selection.first, book.ChapterTexts[chapter].indexOf(QStringLiteral("周進")));
+    EXPECT_EQ(view.pane.mid(view.selection.first, view.selection.second), shownName);
+
+    ASSERT_TRUE(reader.Save().bookIni);
+    ReaderState laterState;
+    RecordingView laterView;
+    Reader later{laterState, ReaderFolders::Portable(program.Root()), laterView};
+    later.Open({path}, Reader::OpenKind::Chosen);
+    ASSERT_TRUE(RunUntil([&] { return !later.Loading(); }));
+    EXPECT_EQ(later.Script(), ScriptChoice::ToSimplified);
+    EXPECT_EQ(laterState.Current().ChapterIndex, chapter);
+    EXPECT_EQ(laterView.pane, toSimplified.Convert(laterState.Current().ChapterTexts[chapter]));
+
+    // 不转换: the file's text again, and book.script forgets the book.
+    later.ChooseScript(ScriptChoice::None);
+    EXPECT_EQ(laterView.pane, laterState.Current().ChapterTexts[chapter]);
+    EXPECT_TRUE(ReadBytes(program.Path(QStringLiteral("book.script"))).isEmpty());
 }
 
 }  // namespace
