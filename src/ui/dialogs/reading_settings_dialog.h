@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/platform/reading_settings.h"
+#include "ui/dialogs/reading_settings.h"
 
 #include <QDialog>
 

@@ -4,9 +4,9 @@
 #include "core/files/reader_folders.h"
 #include "core/reading/reader_view.h"
 #include "core/reading/reading_progress.h"
+#include "ui/dialogs/reading_settings.h"
 #include "ui/main_window/chapter_menu.h"
 #include "ui/main_window/main_layout.h"
-#include "ui/platform/reading_settings.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>

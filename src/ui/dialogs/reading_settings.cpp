@@ -1,4 +1,4 @@
-#include "ui/platform/reading_settings.h"
+#include "ui/dialogs/reading_settings.h"
 
 #include <QSettings>
 
