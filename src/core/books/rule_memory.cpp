@@ -14,43 +14,49 @@ RuleMemory::RuleMemory(const ReaderFolders& folders)
     , marksPath_(folders.StateFile(QString::fromUtf16(kBookMarksName)))
 {}
 
+namespace {
+
+// The lines "<value> TAB <path>" of a file of book.rules's kind; a line
+// broken by hand is passed over, never the whole file.
+template <typename Take>
+void ForEachBookLine(const QString& file, Take take)
+{
+    if (!IsListedFile(file))
+        return;
+    for (const QString& line : ReadTextLines(file, EncodingGuess::Settings).value_or(QStringList())) {
+        const qsizetype tab = line.indexOf(u'\t');
+        if (tab > 0 && tab + 1 < line.size())
+            take(line.left(tab), line.mid(tab + 1));
+    }
+}
+
+}  // namespace
+
 void RuleMemory::ReadOnce()
 {
     if (read_)
         return;
     read_ = true;
-    if (IsListedFile(choicesPath_)) {
-        for (const QString& line : ReadTextLines(choicesPath_, EncodingGuess::Settings).value_or(QStringList())) {
-            const qsizetype tab = line.indexOf(u'\t');
-            if (tab <= 0 || tab + 1 == line.size())
+    ForEachBookLine(choicesPath_, [this](const QString& value, const QString& path) {
+        if (!choices_.contains(path))
+            choiceOrder_.append(path);
+        choices_.insert(path, value);
+    });
+    ForEachBookLine(marksPath_, [this](const QString& value, const QString& path) {
+        Marks& marks = marks_[path];
+        if (!marksOrder_.contains(path))
+            marksOrder_.append(path);
+        for (const QString& word : value.split(u' ', Qt::SkipEmptyParts)) {
+            bool isNumber = false;
+            const int number = word.mid(1).toInt(&isNumber);
+            if (!isNumber || number < 1)
                 continue;
-            const QString path = line.mid(tab + 1);
-            if (!choices_.contains(path))
-                choiceOrder_.append(path);
-            choices_.insert(path, line.left(tab));
+            if (word.front() == u'+')
+                marks.headings.insert(number - 1);
+            else if (word.front() == u'-')
+                marks.plain.insert(number - 1);
         }
-    }
-    if (IsListedFile(marksPath_)) {
-        for (const QString& line : ReadTextLines(marksPath_, EncodingGuess::Settings).value_or(QStringList())) {
-            const qsizetype tab = line.indexOf(u'\t');
-            if (tab <= 0 || tab + 1 == line.size())
-                continue;
-            const QString path = line.mid(tab + 1);
-            Marks& marks = marks_[path];
-            if (!marksOrder_.contains(path))
-                marksOrder_.append(path);
-            for (const QString& word : line.left(tab).split(u' ', Qt::SkipEmptyParts)) {
-                bool number = false;
-                const int value = word.mid(1).toInt(&number);
-                if (!number || value < 1)
-                    continue;
-                if (word.front() == u'+')
-                    marks.headings.insert(value - 1);
-                else if (word.front() == u'-')
-                    marks.plain.insert(value - 1);
-            }
-        }
-    }
+    });
     if (IsListedFile(userRulesPath_)) {
         for (const QString& line : ReadTextLines(userRulesPath_, EncodingGuess::Settings).value_or(QStringList())) {
             const QStringList fields = line.split(u'\t');
