@@ -100,20 +100,11 @@ QString CoverWindow::FitTitle(const QString& title)
 {
     // The shadow lies 30 twips to the right of the title.
     const double room = coverPicture->ScaleWidth() - 30;
-    double points = kTitlePoints;
-    titleFont_.setPointSizeF(points);
+    titleFont_.setPointSizeF(kTitlePoints);
     coverPicture->SetFont(titleFont_);
-    while (coverPicture->TextWidth(title) > room && points > kSmallestTitlePoints) {
-        points = std::max(kSmallestTitlePoints, points - 1);
-        titleFont_.setPointSizeF(points);
-        coverPicture->SetFont(titleFont_);
-    }
-    if (coverPicture->TextWidth(title) <= room)
-        return title;
-    QString cut = title;
-    while (!cut.isEmpty() && coverPicture->TextWidth(cut + u'…') > room)
-        cut.chop(cut.size() >= 2 && cut[cut.size() - 1].isLowSurrogate() ? 2 : 1);
-    return cut + u'…';
+    const QString fitted = coverPicture->Fitted(title, room, kSmallestTitlePoints);
+    titleFont_ = coverPicture->Font();
+    return fitted;
 }
 
 // The book's file name, extension included, over a grey shadow 30 twips
@@ -161,8 +152,9 @@ void CoverWindow::DrawTips()
                             QStringLiteral("“皮肤”菜单可换皮肤，也可以自己做一套。")};
     tipsPanel->CurrentY = 600;
     for (const QString& tip : tips) {
+        tipsPanel->SetFont(body);
         tipsPanel->CurrentX = 240;
-        tipsPanel->Print(tip);
+        tipsPanel->Print(tipsPanel->Fitted(tip, tipsPanel->ScaleWidth() - 2 * 240, 8));
     }
     SetBackground(tipsRule, Rgb(5, 85, 100));
     SetBackground(aboutFrame, kCoverBack);

@@ -21,8 +21,9 @@ namespace {
 
 const QString kDefaultTitleFont = QStringLiteral("隶书");
 constexpr double kDefaultTitleSize = 36;
-constexpr int kDarkPage = 100;        // lightness below which a page counts as dark
-constexpr double kTitleMargin = 120;  // twips kept free at either side of the panel's texts
+constexpr int kDarkPage = 100;            // lightness below which a page counts as dark
+constexpr double kLeastTitlePoints = 12;  // a title shrinks no further before it is cut
+constexpr double kTitleMargin = 120;      // twips kept free at either side of the panel's texts
 
 // A colour setting, when it holds a usable one.
 std::optional<QColor> SkinColour(const QString& text)
@@ -69,20 +70,6 @@ TitleTexts Titles(const ReaderState& state)
     return texts;
 }
 
-// `text` as it fits `width` twips in the panel's font: the font shrinks
-// down to a readable size, then the text is cut with "…".
-QString Fitted(PictureBox& panel, const QString& text, double width)
-{
-    constexpr double kLeastPoints = 12;
-    QFont& font = panel.Font();
-    while (panel.TextWidth(text) > width && font.pointSizeF() > kLeastPoints)
-        font.setPointSizeF(std::max(kLeastPoints, font.pointSizeF() - 1));
-    QString cut = text;
-    while (!cut.isEmpty() && panel.TextWidth(cut == text ? cut : cut + u'…') > width)
-        cut.chop(1);
-    return cut == text ? text : cut + u'…';
-}
-
 void DrawTitlePanel(MainWindow& view, const TitleTexts& texts)
 {
     const ReaderState& state = view.State();
@@ -110,7 +97,7 @@ void DrawTitlePanel(MainWindow& view, const TitleTexts& texts)
     const QString titleFont = skin("MainFontName");
     font.setFamily(titleFont.isEmpty() ? kDefaultTitleFont : titleFont);
     const double room = panel.ScaleWidth() - 2 * kTitleMargin;
-    const QString bookName = Fitted(panel, texts.bookName, room);
+    const QString bookName = panel.Fitted(texts.bookName, room, kLeastTitlePoints);
     panel.CurrentX = (panel.ScaleWidth() - panel.TextWidth(bookName)) / 2 + 45;
     panel.Print(bookName);
     if (const auto colour = ColourOr(skin("MainFontColor"), Rgb(254, 0, 0)))
@@ -128,7 +115,7 @@ void DrawTitlePanel(MainWindow& view, const TitleTexts& texts)
     SetSizeOr(font, skin("MainLFontSize"), kDefaultTitleSize);
     const QString chapterFont = skin("MainLFontName");
     font.setFamily(chapterFont.isEmpty() ? kDefaultTitleFont : chapterFont);
-    const QString chapterTitle = Fitted(panel, texts.chapterTitle, room);
+    const QString chapterTitle = panel.Fitted(texts.chapterTitle, room, kLeastTitlePoints);
     panel.CurrentY = std::max(900.0, std::min(nameBottom, panel.ScaleHeight() - panel.TextHeight()));
     panel.CurrentX = (panel.ScaleWidth() - panel.TextWidth(chapterTitle)) / 2;
     panel.Print(chapterTitle);

@@ -5,6 +5,8 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <algorithm>
+
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -66,6 +68,18 @@ void PictureBox::Print(const QString& text)
 double PictureBox::TextWidth(const QString& text) const
 {
     return PixelsToTwips(QFontMetricsF(font_, &image_).horizontalAdvance(text));
+}
+
+QString PictureBox::Fitted(const QString& text, double width, double leastPoints)
+{
+    while (TextWidth(text) > width && font_.pointSizeF() > leastPoints)
+        font_.setPointSizeF(std::max(leastPoints, font_.pointSizeF() - 1));
+    if (TextWidth(text) <= width)
+        return text;
+    QString cut = text;
+    while (!cut.isEmpty() && TextWidth(cut + u'…') > width)
+        cut.chop(cut.size() >= 2 && cut.back().isLowSurrogate() ? 2 : 1);
+    return cut + u'…';
 }
 
 double PictureBox::TextHeight() const

@@ -31,6 +31,9 @@ public:
     // to the start of the next line.
     void Print(const QString& text);
     double TextWidth(const QString& text) const;
+    // `text` as it fits `width` twips: the font shrinks a point at a time
+    // down to `leastPoints`, then the text is cut with "…".
+    QString Fitted(const QString& text, double width, double leastPoints);
     double TextHeight() const;
     // Width and height of the drawing area in twips.
     double ScaleWidth() const;
