@@ -6,8 +6,10 @@
 #include "ui/platform/prompter.h"
 #include "ui/platform/twips.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -112,6 +114,17 @@ SkinManagerDialog::SkinManagerDialog(Reader& reader, Prompter& prompter, QWidget
         text->setContextMenuPolicy(Qt::NoContextMenu);
         text->installEventFilter(this);
         connect(text, &QLineEdit::textChanged, this, [this, i] { PreviewFieldColour(i); });
+        if (field.kind == SkinFieldKind::FontName) {
+            // A font the machine lacks (隶书, 楷体 …) is drawn in another:
+            // the name is shown in the face really used, and says which.
+            connect(text, &QLineEdit::textChanged, text, [text](const QString& name) {
+                QFont shown = text->font();
+                shown.setFamily(name.isEmpty() ? QApplication::font().family() : name);
+                text->setFont(shown);
+                text->setToolTip(name.isEmpty() ? QString()
+                                                : QStringLiteral("实际使用的字体：") + QFontInfo(shown).family());
+            });
+        }
         fieldEdits[i] = text;
     }
     fieldPalette_ = fieldEdits[0]->palette();

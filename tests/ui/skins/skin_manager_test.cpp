@@ -9,6 +9,7 @@
 #include "ui/widgets/picture_box.h"
 
 #include <QCheckBox>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -191,6 +192,8 @@ TEST_F(SkinManager, PickersFillFieldsAndCancelChangesNothing)
     QTest::mousePress(&m.FieldEdit(7), Qt::LeftButton);
     EXPECT_EQ(m.FieldEdit(8).text(), QStringLiteral("10.5"));
     EXPECT_EQ(m.FieldEdit(2).text(), QString());
+    // The name says which installed face 楷体 is drawn in.
+    EXPECT_EQ(m.FieldEdit(7).toolTip(), QStringLiteral("实际使用的字体：") + QFontInfo(m.FieldEdit(7).font()).family());
 
     // Pictures: relative only under the program folder itself.
     const QString sibling = program.Root() + QStringLiteral("2/SImage/a.jpg");
