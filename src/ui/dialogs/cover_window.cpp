@@ -102,7 +102,7 @@ QString CoverWindow::FitTitle(const QString& title)
     const double room = coverPicture->ScaleWidth() - 30;
     titleFont_.setPointSizeF(kTitlePoints);
     coverPicture->SetFont(titleFont_);
-    const QString fitted = coverPicture->Fitted(title, room, kSmallestTitlePoints);
+    QString fitted = coverPicture->Fitted(title, room, kSmallestTitlePoints);
     titleFont_ = coverPicture->Font();
     return fitted;
 }
