@@ -223,6 +223,8 @@ void MainWindow::SetUpAtLoad()
 // changes size, and the title panel's texts fitted to its new width.
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (!readingPane)
+        return QMainWindow::eventFilter(watched, event);
     // Any key or click on the page stops 自动滚屏, and does what it does.
     const bool pressed = event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonPress;
     if (pressed && autoScrollAction && autoScrollAction->isChecked()

@@ -229,10 +229,10 @@ private:
     PageKeysKeeper* pageKeysKeeper_ = nullptr;
 
     // Controls
-    QWidget* canvas;
+    QWidget* canvas = nullptr;
     QLabel* backdropBand;
     PictureBox* titlePanel;
-    ReadingPane* readingPane;
+    ReadingPane* readingPane = nullptr;  // the canvas sees events before the pane is made
     CaptionedButton* previousChapterButton;
     CaptionedButton* contentsButton;
     CaptionedButton* nextChapterButton;
