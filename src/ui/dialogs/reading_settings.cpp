@@ -19,6 +19,8 @@ ReadingSettings LoadReadingSettings(const QSettings& settings)
     type.lineCharacters =
         std::clamp(settings.value(QStringLiteral("reading/lineCharacters"), type.lineCharacters).toInt(), 0, 200);
     type.justified = settings.value(QStringLiteral("reading/justified"), type.justified).toBool();
+    type.firstLineIndent = std::clamp(
+        settings.value(QStringLiteral("reading/firstLineIndent"), type.firstLineIndent).toDouble(), -1.0, 8.0);
     return chosen;
 }
 
@@ -31,4 +33,5 @@ void SaveReadingSettings(QSettings& settings, const ReadingSettings& chosen)
     settings.setValue(QStringLiteral("reading/margin"), type.sideMargin);
     settings.setValue(QStringLiteral("reading/lineCharacters"), type.lineCharacters);
     settings.setValue(QStringLiteral("reading/justified"), type.justified);
+    settings.setValue(QStringLiteral("reading/firstLineIndent"), type.firstLineIndent);
 }

@@ -49,6 +49,13 @@ ReadingSettingsDialog::ReadingSettingsDialog(const ReadingSettings& current, QWi
     lineCharactersBox->setSpecialValueText(QStringLiteral("不限"));
     lineCharactersBox->setSuffix(QStringLiteral(" 字"));
     lineCharactersBox->setValue(type.lineCharacters);
+    indentBox = new QSpinBox(this);
+    indentBox->setObjectName(QStringLiteral("indentBox"));
+    indentBox->setRange(-1, 8);
+    indentBox->setSpecialValueText(QStringLiteral("照原文"));
+    indentBox->setSuffix(QStringLiteral(" 字"));
+    indentBox->setValue(type.firstLineIndent < 0 ? -1 : static_cast<int>(type.firstLineIndent));
+    indentBox->setToolTip(QStringLiteral("每段开头空几个字，不论原文用了多少空格"));
     justifiedBox = new QCheckBox(QStringLiteral("两端对齐"), this);
     justifiedBox->setObjectName(QStringLiteral("justifiedBox"));
     justifiedBox->setChecked(type.justified);
@@ -58,6 +65,7 @@ ReadingSettingsDialog::ReadingSettingsDialog(const ReadingSettings& current, QWi
     form->addRow(QString(), fontChoice);
     form->addRow(QStringLiteral("行距"), lineSpacingBox);
     form->addRow(QStringLiteral("段距"), paragraphSpacingBox);
+    form->addRow(QStringLiteral("首行缩进"), indentBox);
     form->addRow(QStringLiteral("左右边距"), marginBox);
     form->addRow(QStringLiteral("每行最多"), lineCharactersBox);
     form->addRow(QString(), justifiedBox);
@@ -76,6 +84,7 @@ ReadingSettingsDialog::ReadingSettingsDialog(const ReadingSettings& current, QWi
     connect(paragraphSpacingBox, &QDoubleSpinBox::valueChanged, this, changed);
     connect(marginBox, &QSpinBox::valueChanged, this, changed);
     connect(lineCharactersBox, &QSpinBox::valueChanged, this, changed);
+    connect(indentBox, &QSpinBox::valueChanged, this, changed);
     connect(justifiedBox, &QCheckBox::toggled, this, changed);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -90,5 +99,6 @@ ReadingSettings ReadingSettingsDialog::Settings() const
     chosen.typography.sideMargin = marginBox->value();
     chosen.typography.lineCharacters = lineCharactersBox->value();
     chosen.typography.justified = justifiedBox->isChecked();
+    chosen.typography.firstLineIndent = indentBox->value();
     return chosen;
 }

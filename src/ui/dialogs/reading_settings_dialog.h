@@ -29,5 +29,6 @@ private:
     QDoubleSpinBox* paragraphSpacingBox;
     QSpinBox* marginBox;
     QSpinBox* lineCharactersBox;
+    QSpinBox* indentBox;
     QCheckBox* justifiedBox;
 };

@@ -8,6 +8,34 @@
 #include <climits>
 #include <cmath>
 
+namespace {
+
+bool IsLeadingSpace(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\u3000' || c == u'\u00a0';
+}
+
+// How far the first line of this piece moves right so that its text begins
+// `indent` ems in, whatever spaces the book itself put before it; 0 for a
+// piece that does not begin a paragraph, and for a blank line.
+qreal IndentShift(const QString& text, const PaneSegment& segment, qreal indent, const QFontMetricsF& metrics)
+{
+    if (indent < 0)
+        return 0;
+    const qsizetype start = segment.start;
+    if (start > 0 && text[start - 1] != u'\n' && text[start - 1] != u'\r')
+        return 0;
+    qsizetype spaces = 0;
+    while (start + spaces < segment.end && IsLeadingSpace(text[start + spaces]))
+        ++spaces;
+    const qsizetype textEnd = start + spaces;
+    if (textEnd == segment.end || text[textEnd] == u'\n' || text[textEnd] == u'\r')
+        return 0;
+    return indent * metrics.horizontalAdvance(u'中') - metrics.horizontalAdvance(text.mid(start, spaces));
+}
+
+}  // namespace
+
 void PaneLayouts::SetGeometry(const QFont& font, const QPaintDevice* device, qreal width)
 {
     font_ = font;
@@ -53,17 +81,22 @@ std::shared_ptr<const LaidSegment> PaneLayouts::Get(const PaneText& text, const 
     // margin on both sides; then the reader's spacing and text column.
     const qreal margin = std::max(typography_.sideMargin, kMargin);
     qreal lineWidth = (width_ > 0 ? width_ : qreal(INT_MAX)) - 2 * margin;
-    const qreal em = QFontMetricsF(font_, device_).horizontalAdvance(u'中');
+    const QFontMetricsF metrics(font_, device_);
+    const qreal em = metrics.horizontalAdvance(u'中');
     if (typography_.lineCharacters > 0)
         lineWidth = std::min(lineWidth, em * typography_.lineCharacters);
     const qreal left = width_ > 0 ? std::max(margin, (width_ - lineWidth) / 2) : margin;
     const qreal spacing = typography_.lineSpacingPercent / 100.0;
+    // The first line's own leading spaces stay in the text (offsets into it
+    // are the book's) but are moved out left, into the margin if need be.
+    qreal shift = IndentShift(text.Text(), segment, typography_.firstLineIndent, metrics);
     qreal y = 0;
     laid->layout.beginLayout();
     for (QTextLine line = laid->layout.createLine(); line.isValid(); line = laid->layout.createLine()) {
         line.setLeadingIncluded(true);
-        line.setLineWidth(lineWidth);
-        line.setPosition(QPointF(left, y));
+        line.setLineWidth(lineWidth - shift);
+        line.setPosition(QPointF(left + shift, y));
+        shift = 0;
         y += line.height() * spacing;
         if (line.leading() < 0)
             y += qCeil(line.leading());

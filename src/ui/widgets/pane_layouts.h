@@ -31,6 +31,7 @@ struct PaneTypography {
     qreal sideMargin = 4;          // pixels left and right of the text
     int lineCharacters = 0;        // the text column's width in ems, centred; 0: the whole width
     bool justified = false;
+    qreal firstLineIndent = -1;  // in ems, in place of a paragraph's own leading spaces; < 0: as the book has it
     bool operator==(const PaneTypography&) const = default;
 };
 

@@ -299,6 +299,27 @@ TEST_F(Pane, MouseDragSelectsAcrossLines)
     EXPECT_EQ(pane.SelectedText(), QStringLiteral("行000\n行001\n行002"));
 }
 
+// A chosen first-line indent starts every paragraph's text at the same place,
+// whatever spaces the book put before it, and clicks still find the book's
+// own characters.
+TEST_F(Pane, FirstLineIndentReplacesTheBooksLeadingSpaces)
+{
+    const QStringList lines = {QStringLiteral("甲乙丙"), QStringLiteral("　　甲乙丙"), QStringLiteral("    甲乙丙"),
+                               QStringLiteral("\t　　　　甲乙丙")};
+    pane.SetText(lines.join(QStringLiteral("\r\n")));
+    PaneTypography typography;
+    typography.firstLineIndent = 2;
+    pane.SetTypography(typography);
+    const qreal em = QFontMetricsF(pane.font()).horizontalAdvance(u'中');
+    qsizetype lineStart = 0;
+    for (int k = 0; k < lines.size(); ++k) {
+        QTest::mouseClick(pane.viewport(), Qt::LeftButton, {},
+                          QPoint(int(PaneLayouts::kMargin + 2.2 * em), int(4 + (k + 0.5) * LineHeight())));
+        EXPECT_EQ(pane.SelStart(), lineStart + lines[k].indexOf(u'甲')) << k;
+        lineStart += lines[k].size() + 2;
+    }
+}
+
 // The pane draws text exactly as a plain text box with the same font,
 // size and colours: margins, line spacing, wrapping and selection.
 TEST_F(Pane, DrawsLikeAPlainTextBox)
