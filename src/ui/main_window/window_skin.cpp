@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QGraphicsColorizeEffect>
 #include <QScrollBar>
+#include <QStatusBar>
 
 #include <algorithm>
 
@@ -140,6 +141,14 @@ void FollowPageDarkness(MainWindow& view)
         bar.setColor(QPalette::ButtonText, page.color(QPalette::Text));
     }
     view.Pane().verticalScrollBar()->setPalette(bar);
+    // The status line is part of the page: its paper, its ink a little faded.
+    QPalette status;
+    status.setColor(QPalette::Window, paper);
+    QColor ink = page.color(QPalette::Text);
+    ink.setAlphaF(0.7);
+    status.setColor(QPalette::WindowText, ink);
+    view.statusBar()->setPalette(status);
+    view.statusBar()->setAutoFillBackground(true);
     for (ClickableLabel* label : view.findChildren<ClickableLabel*>()) {
         if (label->objectName().endsWith(QStringLiteral("Picture"))) {
             if (!dark) {
