@@ -13,11 +13,13 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # x11-utils (xev: what changed on the screen): the end-to-end test that drives
 # the real window across restarts; file: cpack's
 # Debian package (dpkg-shlibdeps), which the test command builds and checks;
-# libopencc-dev: 繁简转换, OpenCC's phrase tables (libopencc-data) and its library.
+# libopencc-dev: 繁简转换, OpenCC's phrase tables (libopencc-data) and its library;
+# libqt6sql6-sqlite: Qt SQL's SQLite driver, which keeps the library (书架) and bookmarks.
 packages=(cmake ninja-build g++ pkg-config python3 qt6-base-dev libgl-dev libicu-dev libopencc-dev
           libgtest-dev libgmock-dev libbenchmark-dev fonts-noto-cjk clang-format clang-tidy
           qt6-translations-l10n desktop-file-utils appstream dpkg-dev util-linux
-          clang libclang-rt-14-dev xvfb xauth xdotool x11-utils file)
+          clang libclang-rt-14-dev xvfb xauth xdotool x11-utils file
+          libqt6sql6-sqlite)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -13,31 +13,35 @@
 // One book of the library: every book ever opened or added, whether or not
 // it is open now. The path is its identity, exactly as the loader got it.
 struct LibraryBook {
-    QString path;
+    // Every member has a default, so a book can be written with only the
+    // fields that matter ({.path = p, .size = n}).
+    QString path{};
     qint64 size = -1;                                     // the file's size when last seen; -1: not known
     int chapterCount = -1;                                // -1: not counted yet
     EncodingChoice encoding = EncodingChoice::Automatic;  // as chosen in 文字编码
-    QString skinName;                                     // the book's skin; empty: none chosen
-    ReadingPlace place;                                   // chapter -1: never read inside a chapter
-    QString chapterTitle;                                 // the title of place.chapter as last shown
+    QString skinName{};                                   // the book's skin; empty: none chosen
+    ReadingPlace place{};                                 // chapter -1: never read inside a chapter
+    QString chapterTitle{};                               // the title of place.chapter as last shown
     double progress = 0;                                  // how far into the book the place is, 0..1
-    QDateTime added;                                      // when it came into the library
-    QDateTime lastRead;                                   // when it was last read; null: never opened
-    QDateTime placeSaved;                                 // when `place` was last stored
+    QDateTime added{};                                    // when it came into the library
+    QDateTime lastRead{};                                 // when it was last read; null: never opened
+    QDateTime placeSaved{};                               // when `place` was last stored
 
     QString Title() const;   // the file name without its folder and .txt
     QString Folder() const;  // the folder, as in the path
+    bool operator==(const LibraryBook&) const = default;
 };
 
 // A place marked in a book (书签), with a few words of the text there.
 struct Bookmark {
     qint64 id = 0;
-    QString path;  // its book
-    ReadingPlace place;
-    QString chapterTitle;
-    QString excerpt;  // the text at the place, a line at most
-    QString note;     // the reader's own words; may be empty
-    QDateTime created;
+    QString path{};  // its book
+    ReadingPlace place{};
+    QString chapterTitle{};
+    QString excerpt{};  // the text at the place, a line at most
+    QString note{};     // the reader's own words; may be empty
+    QDateTime created{};
+    bool operator==(const Bookmark&) const = default;
 };
 
 // The library and its bookmarks, in an SQLite database of their own
@@ -60,6 +64,8 @@ public:
     LibraryStore& operator=(const LibraryStore&) = delete;
 
     bool IsOpen() const;
+    // Written by a newer reader: it is read, and every change fails.
+    bool IsReadOnly() const;
     QString Path() const;
     // Why the database could not be opened or the last change not written.
     QString LastError() const;
@@ -69,7 +75,8 @@ public:
 
     // A book as it was opened, read or closed: added when new, else its
     // facts updated (size, encoding, skin, chapter count, place, title,
-    // progress) and its reading time set to `when`. `added` is kept.
+    // progress) and its reading time set to `when`. `added` is kept, and so
+    // are a known size and chapter count when `book` has -1 for them.
     FileWriteResult NoteBook(const LibraryBook& book, const QDateTime& when);
     // Many books at once (a folder scan): the new ones are added with their
     // size and nothing read; those already in the library are left alone.

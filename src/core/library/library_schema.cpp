@@ -1,0 +1,86 @@
+#include "core/library/library_schema.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <array>
+
+namespace {
+
+// Version 1: the books and their bookmarks. Times are UTC milliseconds
+// since the epoch; a null time was never set.
+QString CreateVersion1(QSqlDatabase& db)
+{
+    static const std::array<const char*, 4> statements = {
+        "CREATE TABLE books ("
+        " id INTEGER PRIMARY KEY,"
+        " path TEXT NOT NULL UNIQUE,"
+        " size INTEGER NOT NULL DEFAULT -1,"
+        " chapter_count INTEGER NOT NULL DEFAULT -1,"
+        " encoding TEXT NOT NULL DEFAULT '',"
+        " skin TEXT NOT NULL DEFAULT '',"
+        " place_chapter INTEGER NOT NULL DEFAULT -1,"
+        " place_offset INTEGER NOT NULL DEFAULT 0,"
+        " chapter_title TEXT NOT NULL DEFAULT '',"
+        " progress REAL NOT NULL DEFAULT 0,"
+        " added INTEGER NOT NULL,"
+        " last_read INTEGER,"
+        " place_saved INTEGER)",
+        // Books() lists the most recently read first (SQLite sorts nulls
+        // first, so last when descending: never-read books come after).
+        "CREATE INDEX books_by_reading ON books(last_read DESC, added DESC)",
+        "CREATE TABLE bookmarks ("
+        " id INTEGER PRIMARY KEY,"
+        " book INTEGER NOT NULL REFERENCES books(id) ON DELETE CASCADE,"
+        " place_chapter INTEGER NOT NULL,"
+        " place_offset INTEGER NOT NULL,"
+        " chapter_title TEXT NOT NULL DEFAULT '',"
+        " excerpt TEXT NOT NULL DEFAULT '',"
+        " note TEXT NOT NULL DEFAULT '',"
+        " created INTEGER NOT NULL)",
+        // A book's bookmarks in place order, and the cascade on removal.
+        "CREATE INDEX bookmarks_by_book ON bookmarks(book, place_chapter, place_offset)",
+    };
+    for (const char* statement : statements) {
+        QString failed = ExecLibrarySql(db, QString::fromLatin1(statement));
+        if (!failed.isEmpty())
+            return failed;
+    }
+    return ExecLibrarySql(db, QStringLiteral("PRAGMA application_id = %1").arg(kLibraryApplicationId));
+}
+
+using MigrationStep = QString (*)(QSqlDatabase&);
+// Step i takes version i to version i + 1.
+constexpr std::array<MigrationStep, kLibrarySchemaVersion> kSteps = {CreateVersion1};
+
+}  // namespace
+
+QString LibraryErrorText(const QSqlError& error)
+{
+    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
+}
+
+QString ExecLibrarySql(QSqlDatabase& db, const QString& sql)
+{
+    QSqlQuery query(db);
+    return query.exec(sql) ? QString() : LibraryErrorText(query.lastError());
+}
+
+QString MigrateLibrary(QSqlDatabase& db, int from)
+{
+    for (int version = from; version < kLibrarySchemaVersion; ++version) {
+        QString failed = ExecLibrarySql(db, QStringLiteral("BEGIN IMMEDIATE"));
+        if (failed.isEmpty())
+            failed = kSteps[static_cast<std::size_t>(version)](db);
+        if (failed.isEmpty())
+            failed = ExecLibrarySql(db, QStringLiteral("PRAGMA user_version = %1").arg(version + 1));
+        if (failed.isEmpty())
+            failed = ExecLibrarySql(db, QStringLiteral("COMMIT"));
+        if (!failed.isEmpty()) {
+            ExecLibrarySql(db, QStringLiteral("ROLLBACK"));
+            return failed;
+        }
+    }
+    return {};
+}
