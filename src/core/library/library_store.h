@@ -67,7 +67,9 @@ public:
     // Written by a newer reader: it is read, and every change fails.
     bool IsReadOnly() const;
     QString Path() const;
-    // Why the database could not be opened or the last change not written.
+    // Why the database could not be opened or the last change not written;
+    // after an opening that moved a damaged file aside or found a newer
+    // reader's library, says so until the next change. Empty: all is well.
     QString LastError() const;
 
     // The schema version this build writes.

@@ -3,7 +3,6 @@
 #include "core/files/plain_file.h"
 
 #include <QBrush>
-#include <QLocale>
 #include <QPalette>
 
 #include <algorithm>
@@ -20,9 +19,19 @@ QString ProgressText(const LibraryBook& book)
     return book.chapterTitle.isEmpty() ? percent : percent + QLatin1Char(' ') + book.chapterTitle;
 }
 
+// In units of 1024, as file managers show book files: "830 B", "1.5 KB", "3.2 MB".
 QString SizeText(qint64 size)
 {
-    return size < 0 ? QString() : QLocale::c().formattedDataSize(size, 1, QLocale::DataSizeTraditionalFormat);
+    if (size < 0)
+        return {};
+    if (size < 1024)
+        return QStringLiteral("%1 B").arg(size);
+    static const char* const units[] = {"KB", "MB", "GB"};
+    double value = static_cast<double>(size) / 1024;
+    int unit = 0;
+    for (; value >= 1024 && unit < 2; ++unit)
+        value /= 1024;
+    return QStringLiteral("%1 %2").arg(value, 0, 'f', 1).arg(QLatin1String(units[unit]));
 }
 
 }  // namespace
