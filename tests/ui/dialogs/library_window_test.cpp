@@ -32,7 +32,7 @@ class LibraryWindowTest : public ::testing::Test {
 protected:
     QString Book(const QString& name, int readOnDay = 0)
     {
-        const QString path = folder.WriteGbk(name, QStringLiteral("第一章\r\n正文\r\n"));
+        QString path = folder.WriteGbk(name, QStringLiteral("第一章\r\n正文\r\n"));
         EXPECT_TRUE(readOnDay ? store.NoteBook(LibraryBook{.path = path, .size = 20}, At(readOnDay))
                               : store.AddBooks({LibraryBook{.path = path, .size = 20}}));
         return path;
