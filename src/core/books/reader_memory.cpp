@@ -6,6 +6,8 @@
 #include "core/text/line_reader.h"
 #include "core/text/text_decoder.h"
 
+#include <QFileInfo>
+
 ReaderMemory::ReaderMemory(const ReaderFolders& folders)
     : iniPath_(folders.StateFile(QString::fromUtf16(kBookIniName)))
     , posPath_(folders.StateFile(QString::fromUtf16(kBookPosName)))
@@ -19,6 +21,7 @@ void ReaderMemory::ReadOnce()
     if (IsListedFile(iniPath_)) {
         const std::optional<QStringList> lines = ReadTextLines(iniPath_, EncodingGuess::Settings);
         ini_ = lines ? IniFile::Read : IniFile::Unreadable;
+        iniWritten_ = QFileInfo(iniPath_).lastModified();
         if (lines)
             iniLines_ = *lines;
     }
@@ -26,6 +29,12 @@ void ReaderMemory::ReadOnce()
         if (const std::optional<QStringList> lines = ReadTextLines(posPath_, EncodingGuess::Settings))
             posLines_ = *lines;
     }
+}
+
+QDateTime ReaderMemory::BookIniWritten()
+{
+    ReadOnce();
+    return iniWritten_;
 }
 
 ReaderMemory::IniFile ReaderMemory::BookIni()

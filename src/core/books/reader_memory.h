@@ -4,6 +4,7 @@
 #include "core/books/book_settings.h"
 #include "core/files/reader_folders.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -27,6 +28,9 @@ public:
         Read,
     };
     IniFile BookIni();
+
+    // When the book.ini read was written; invalid when there was none.
+    QDateTime BookIniWritten();
 
     // The recent-file list: book.ini's paths that name existing files.
     QStringList RecentPaths();
@@ -54,6 +58,7 @@ private:
 
     QString iniPath_;
     QString posPath_;
+    QDateTime iniWritten_;
     bool read_ = false;
     IniFile ini_ = IniFile::Missing;
     QStringList iniLines_;

@@ -88,6 +88,7 @@ void Reader::AfterMove()
 {
     BuildChapterMenu();
     ShowChapter();
+    NoteInLibrary(state_.CurrentBook);
 }
 
 // Adds `delta` to the chapter index unless that overflows; an overflow is
@@ -151,6 +152,7 @@ void Reader::GoToChapter(std::int64_t chapter)
     if (Book* book = state_.CurrentOrNull(); book && fits)
         book->ChapterIndex = static_cast<std::int32_t>(chapter);
     ShowChapter();
+    NoteInLibrary(state_.CurrentBook);
 }
 
 bool Reader::LoadSkins()
@@ -280,6 +282,8 @@ ReaderMemory::Saved Reader::Save()
             book->ChosenEncoding = before->chosenEncoding;
         }
     }
+    for (int slot = 1; slot <= state_.Books.Count(); ++slot)
+        NoteInLibrary(slot);
     qsizetype caret = view_.PaneSelStart();
     const ReaderState saved = StateAsSaved(caret);
     return memory_.Save(saved, caret, unread_);

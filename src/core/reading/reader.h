@@ -8,11 +8,13 @@
 #include "core/books/script_memory.h"
 #include "core/books/search_text.h"
 #include "core/books/text_loader.h"
+#include "core/library/library_store.h"
 #include "core/text/script_converter.h"
 
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 
 #include <functional>
@@ -43,6 +45,8 @@ public:
     const ReaderState& State() const { return state_; }
     const ReaderFolders& Folders() const { return folders_; }
     ReaderMemory& Memory() { return memory_; }
+    // Every book ever read (书架) and the bookmarks.
+    LibraryStore& Library();
     // The folder the last book was chosen in: where a folder scan starts.
     // The process's current folder until a book is chosen.
     QString LastFolder() const { return lastFolder_; }
@@ -77,6 +81,12 @@ public:
     // A chapter number beyond the index range changes nothing, and the
     // chapter is shown again.
     void GoToChapter(std::int64_t chapter);
+    // Shows `place` (in the built-in recogniser's numbers, as the library
+    // keeps it) of the book at `path`, opening the book first when it is
+    // not open: a bookmark, a book of the library.
+    void GoToPlace(const QString& path, const ReadingPlace& place);
+    // Marks the place being read (书签), with a line of its text and `note`.
+    FileWriteResult AddBookmark(const QString& note = {});
     // Reads the current book again in `choice` and remembers it for the book.
     void ChooseEncoding(EncodingChoice choice);
 
@@ -139,8 +149,12 @@ public:
     qsizetype SelectionStart() const;
     qsizetype SelectionEnd() const;
 
-    // Saves book.ini and book.pos for the books in the store.
+    // Saves book.ini and book.pos for the books in the store, and notes
+    // every book in the library.
     ReaderMemory::Saved Save();
+    // Notes where the current book is being read in the library now, so a
+    // reader that does not get to close loses little.
+    void NoteReadingPlace();
 
     // What every verb ends with, also callable on its own (the tests, the
     // benchmarks): the current chapter (or the contents view) in the pane
@@ -160,6 +174,8 @@ signals:
     // A rule splits book `slot`, just opened, clearly better than the
     // built-in recogniser: `text` says so, for a bar that offers it.
     void RuleOffered(int slot, const QString& text);
+    // The library could not be written (the disk full, the file read-only).
+    void LibraryUnwritable(const QString& reason);
 
 private:
     struct OpenRequest {
@@ -227,6 +243,15 @@ private:
 
     void AfterMove();
     void RememberPlace();
+    void NoteInLibrary(int slot);
+    void AddToLibrary(int slot);
+    void RestoreFromLibrary(const LibraryBook& known);
+    // What the library knows of `path` when it is newer than book.ini and
+    // book.pos: they have no line for the book (it was not open at the last
+    // close), or the library noted it after they were written (the reader
+    // did not get to close).
+    std::optional<LibraryBook> NewerInLibrary(const QString& path);
+    void ShowBuiltInPlace(const ReadingPlace& place);
     void ReturnToPlace();
     // Whether the pane shows chapter `chapter` of `book`, as ShowChapter put it there.
     bool ShowsChapter(const Book& book, int chapter) const;
@@ -242,6 +267,7 @@ private:
     ReaderFolders folders_;
     ReaderView& view_;
     ReaderMemory memory_;
+    std::unique_ptr<LibraryStore> library_;  // opened on first use
     RuleMemory rules_;
     ScriptMemory scripts_;
     ScriptConverters converters_;
@@ -274,5 +300,8 @@ private:
         bool builtIn = false;  // in the built-in recogniser's chapters already
     };
     QList<int> unread_;
+    QSet<int> unlisted_;  // books the library does not keep
+    // A place to show once the book at its path has opened.
+    std::optional<std::pair<QString, ReadingPlace>> placeAfterOpen_;
     QHash<int, BookBefore> readingAgain_;
 };

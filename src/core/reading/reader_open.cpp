@@ -197,6 +197,14 @@ void Reader::StartOpen(const OpenRequest& request)
                 } else {
                     check = FinishPlainOpen(request.path, result);
                 }
+                // A scanned book joins the library unread; the help
+                // document is no book of the reader's.
+                if (check.kind == LoadCheck::Kind::Book && !alreadyOpen) {
+                    if (request.partOfScan)
+                        AddToLibrary(check.slot);
+                    else
+                        unlisted_.insert(check.slot);
+                }
                 if (request.partOfScan && scan_)
                     CountScanned(check, !alreadyOpen);
                 else if (check.kind == LoadCheck::Kind::Book && !alreadyOpen)
@@ -225,10 +233,25 @@ void Reader::StartOpen(const OpenRequest& request)
     // book.pos: the encoding the user chose for the book, and where in the
     // chapter book.ini restores the book was left.
     const std::optional<RememberedPosition> remembered = alreadyOpen ? std::nullopt : memory_.PositionOf(request.path);
+    // The library, when it knows the book better: read last after the
+    // last close, or not open then.
+    std::optional<LibraryBook> known = alreadyOpen ? std::nullopt : NewerInLibrary(request.path);
+    EncodingChoice encoding = remembered ? remembered->encoding : EncodingChoice::Automatic;
+    if (known)
+        encoding = known->encoding;
     Load(
-        request.path, remembered ? remembered->encoding : EncodingChoice::Automatic,
-        [this, request, alreadyOpen, remembered](const LoadResult& result) {
+        request.path, encoding,
+        [this, request, alreadyOpen, remembered, known = std::move(known)](const LoadResult& result) {
             FinishOpen(request, alreadyOpen, remembered, result);
+            const bool shown = result.Succeeded() && state_.Books.FindByPath(request.path) == state_.CurrentBook;
+            if (known && shown)
+                RestoreFromLibrary(*known);
+            if (placeAfterOpen_ && placeAfterOpen_->first == request.path) {
+                if (shown)
+                    ShowBuiltInPlace(placeAfterOpen_->second);
+                placeAfterOpen_.reset();
+            }
+            ReturnToPlace();
             EndLoad();
         },
         request.kind == OpenKind::Outside);

@@ -428,3 +428,62 @@ TEST_F(ReaderTest, ABookShownInSimplifiedCharactersStaysSoAfterARestart)
 }
 
 }  // namespace
+
+namespace {
+
+// Ten books, each session opening some of them and closing: every one is in
+// the library with its place after the last restart, and opening any of
+// them, with book.ini knowing only the last session's, returns to its place
+// and its encoding. A session that never closes loses nothing either.
+TEST(ReaderLibraryTest, EveryBookEverReadComesBackToItsPlace)
+{
+    TempFolder program;
+    TempFolder books;
+    QStringList paths;
+    for (int i = 0; i < 10; ++i)
+        paths << books.WriteGbk(QStringLiteral("书%1.txt").arg(i),
+                                Chapters(5 + i, QStringLiteral("正文一行。\r\n").repeated(30)));
+    // Book i is left in chapter i % 4 + 1, 6 * i characters in.
+    auto session = [&](const QList<int>& opened, bool close) {
+        ReaderState state;
+        RecordingView view;
+        Reader reader{state, ReaderFolders::Portable(program.Root()), view};
+        for (const int i : opened) {
+            reader.Open({paths[i]}, Reader::OpenKind::Chosen);
+            EXPECT_TRUE(RunUntil([&] { return !reader.Loading(); }));
+            if (i == 3 && state.Current().ChosenEncoding != EncodingChoice::Gb18030) {
+                reader.ChooseEncoding(EncodingChoice::Gb18030);
+                EXPECT_TRUE(RunUntil([&] { return !reader.Loading(); }));
+            }
+            reader.GoToChapter(i % 4 + 1);
+            view.ScrollToOffset(6 * i);
+            if (!close)
+                reader.NoteReadingPlace();
+        }
+        if (close) {
+            EXPECT_TRUE(reader.Save().bookIni);
+        }
+    };
+    session({0, 1, 2}, true);
+    session({3, 4, 5}, true);
+    session({6, 7}, false);  // killed: no close
+    session({8, 9}, true);
+
+    ReaderState state;
+    RecordingView view;
+    Reader reader{state, ReaderFolders::Portable(program.Root()), view};
+    EXPECT_EQ(reader.Library().Books().size(), 10);
+    for (int i = 0; i < 10; ++i) {
+        const std::optional<LibraryBook> known = reader.Library().Book(paths[i]);
+        ASSERT_TRUE(known.has_value()) << i;
+        EXPECT_EQ(known->place, (ReadingPlace{i % 4 + 1, 6 * i})) << i;
+        EXPECT_TRUE(known->lastRead.isValid());
+        reader.Open({paths[i]}, Reader::OpenKind::Chosen);
+        ASSERT_TRUE(RunUntil([&] { return !reader.Loading(); }));
+        EXPECT_EQ(state.Current().ChapterIndex, i % 4 + 1) << i;
+        EXPECT_EQ(view.top, 6 * i) << i;
+        EXPECT_EQ(state.Current().ChosenEncoding, i == 3 ? EncodingChoice::Gb18030 : EncodingChoice::Automatic);
+    }
+}
+
+}  // namespace
