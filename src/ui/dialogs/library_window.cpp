@@ -175,6 +175,11 @@ QWidget* LibraryWindow::MakeBookmarksTab()
     return tab;
 }
 
+void LibraryWindow::ShowBookmarks()
+{
+    libraryTabs->setCurrentIndex(libraryTabs->count() - 1);
+}
+
 void LibraryWindow::Refresh()
 {
     const QString current = CurrentPath();

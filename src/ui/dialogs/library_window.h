@@ -30,6 +30,9 @@ public:
     // The book under the cursor of the books' table; empty: none.
     QString CurrentPath() const;
 
+    // Brings the 书签 tab forward.
+    void ShowBookmarks();
+
 public slots:
     void Refresh();
 

@@ -21,6 +21,7 @@ ReadingSettings LoadReadingSettings(const QSettings& settings)
     type.justified = settings.value(QStringLiteral("reading/justified"), type.justified).toBool();
     type.firstLineIndent = std::clamp(
         settings.value(QStringLiteral("reading/firstLineIndent"), type.firstLineIndent).toDouble(), -1.0, 8.0);
+    chosen.continueReading = settings.value(QStringLiteral("reading/continueAtStart"), false).toBool();
     return chosen;
 }
 
@@ -34,4 +35,5 @@ void SaveReadingSettings(QSettings& settings, const ReadingSettings& chosen)
     settings.setValue(QStringLiteral("reading/lineCharacters"), type.lineCharacters);
     settings.setValue(QStringLiteral("reading/justified"), type.justified);
     settings.setValue(QStringLiteral("reading/firstLineIndent"), type.firstLineIndent);
+    settings.setValue(QStringLiteral("reading/continueAtStart"), chosen.continueReading);
 }

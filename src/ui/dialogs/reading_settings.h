@@ -11,6 +11,8 @@ class QSettings;
 struct ReadingSettings {
     QString fontFamily;
     PaneTypography typography;
+    // At start-up, the book read last at its place instead of the help document.
+    bool continueReading = false;
     bool operator==(const ReadingSettings&) const = default;
 };
 

@@ -60,6 +60,10 @@ ReadingSettingsDialog::ReadingSettingsDialog(const ReadingSettings& current, QWi
     justifiedBox->setObjectName(QStringLiteral("justifiedBox"));
     justifiedBox->setChecked(type.justified);
 
+    continueBox = new QCheckBox(QStringLiteral("启动时接着读上次的书"), this);
+    continueBox->setObjectName(QStringLiteral("continueBox"));
+    continueBox->setChecked(current.continueReading);
+
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("字体"), skinFontBox);
     form->addRow(QString(), fontChoice);
@@ -69,6 +73,7 @@ ReadingSettingsDialog::ReadingSettingsDialog(const ReadingSettings& current, QWi
     form->addRow(QStringLiteral("左右边距"), marginBox);
     form->addRow(QStringLiteral("每行最多"), lineCharactersBox);
     form->addRow(QString(), justifiedBox);
+    form->addRow(QStringLiteral("启动"), continueBox);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -100,5 +105,6 @@ ReadingSettings ReadingSettingsDialog::Settings() const
     chosen.typography.lineCharacters = lineCharactersBox->value();
     chosen.typography.justified = justifiedBox->isChecked();
     chosen.typography.firstLineIndent = indentBox->value();
+    chosen.continueReading = continueBox->isChecked();
     return chosen;
 }

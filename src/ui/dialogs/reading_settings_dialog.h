@@ -31,4 +31,5 @@ private:
     QSpinBox* lineCharactersBox;
     QSpinBox* indentBox;
     QCheckBox* justifiedBox;
+    QCheckBox* continueBox;
 };

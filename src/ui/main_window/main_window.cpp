@@ -71,6 +71,7 @@ MainWindow::MainWindow(ReaderState& state, Prompter& prompter, const ReaderFolde
     BuildProgressLine();
     SetUpAtLoad();
     BuildReadingSettings();
+    BuildLibraryCommands();
     AcceptBookDrops();
     PlaceWindow();
 }

@@ -22,6 +22,7 @@ class CoverWindow;
 class FindDialog;
 class FolderScanDialog;
 class JumpDialog;
+class LibraryWindow;
 class HeadingRulesDialog;
 class RuleOfferBar;
 class KeyState;
@@ -139,6 +140,10 @@ public:
     // book.ini restore included). Paths that arrive while a book is
     // loading wait for it and open afterwards, in order.
     void OpenPaths(const QStringList& paths);
+    // The help document (帮助 → 使用说明).
+    void ShowHelp();
+    // Whether start-up opens the book read last instead of the help document.
+    bool ContinuesReading() const { return readingSettings_.continueReading; }
 
 public slots:
     // Chapter and book steps (the two button columns and the page keys).
@@ -189,6 +194,10 @@ private:
     void BuildAutoScroll();
     void BuildProgressLine();
     void BuildReadingSettings();
+    void BuildLibraryCommands();
+    void ShowLibrary(bool bookmarks);
+    void AddBookmark();
+    void ListBookmarks();
     void ShowReadingSettings();
     void ApplyReadingSettings(const ReadingSettings& settings);
     void ShowProgress();
@@ -264,6 +273,12 @@ private:
     QTimer* autoScrollTimer = nullptr;
     QAction* progressAction = nullptr;
     QAction* settingsAction = nullptr;
+    QAction* libraryAction = nullptr;
+    QMenu* bookmarksMenu = nullptr;
+    QAction* addBookmarkAction = nullptr;
+    QMenu* helpMenu = nullptr;
+    QAction* helpAction = nullptr;
+    QTimer* placeNoteTimer = nullptr;
     ReadingSettings readingSettings_;  // as kept; the page may show a preview
     QString shownFontFamily_;          // the reader's font over the skin's; empty: the skin's
     QString defaultFontFamily_;        // the page's font where neither names one
@@ -300,6 +315,8 @@ private:
     QPointer<SkinManagerDialog> skinManager_;
     QPointer<JumpDialog> jumpDialog_;
     QPointer<HeadingRulesDialog> rulesDialog_;
+    QPointer<LibraryWindow> library_;
+    bool libraryProblemTold_ = false;
     int offeredSlot_ = 0;  // the book the offer bar speaks of
     QRect paneArea_;       // where the layout puts the pane, offer bar included
 };

@@ -105,13 +105,39 @@ void StartUp(MainWindow& window, const QStringList& books)
         window.OpenPaths(books);
         return;
     }
-    const QString help = window.Folders().DataFile(QString::fromUtf16(kHelpDocumentName));
-    if (IsListedFile(help)) {
-        window.Reading().Open({help}, Reader::OpenKind::Plain);
-    } else {
-        window.SetPaneText(BuiltInHelpText(window.Folders()));
-        PaintHelpBanner(window);
+    if (window.ContinuesReading()) {
+        const QString last = LastBookRead(window.Reading().Library());
+        if (!last.isEmpty()) {
+            window.show();
+            window.OpenPaths({last});
+            return;
+        }
     }
+    window.ShowHelp();
     if (!window.Quitting())
         window.show();
+}
+
+QString LastBookRead(const LibraryStore& library)
+{
+    for (const LibraryBook& book : library.Books()) {
+        if (!book.lastRead.isValid())
+            break;  // the rest were added, never read
+        if (IsListedFile(book.path))
+            return book.path;
+    }
+    return {};
+}
+
+void MainWindow::ShowHelp()
+{
+    const QString help = folders_.DataFile(QString::fromUtf16(kHelpDocumentName));
+    if (!IsListedFile(help)) {
+        SetPaneText(BuiltInHelpText(folders_));
+        PaintHelpBanner(*this);
+    } else if (const int slot = state_.Books.FindByPath(help); slot != 0) {
+        reader_->ShowBook(slot);
+    } else if (!reader_->Loading()) {
+        reader_->Open({help}, Reader::OpenKind::Plain);
+    }
 }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+class LibraryStore;
 class MainWindow;
 
 // The help document opened at start-up when it sits in the program folder.
@@ -20,6 +21,8 @@ QString BuiltInHelpText(const ReaderFolders& folders);
 // then the window is shown. With `books` named (the command line), the
 // window is shown and they are opened, in order, instead of the help.
 void StartUp(MainWindow& window, const QStringList& books = {});
+// The book read most lately whose file is still there; empty when none.
+QString LastBookRead(const LibraryStore& library);
 
 // Appends every skin of the skin folder to the skin table and, while the
 // skin menu holds no skin entries yet, one menu entry per skin.

@@ -1,5 +1,6 @@
 #include "support/open_book.h"
 #include "support/reader_fixture.h"
+#include "ui/dialogs/library_window.h"
 #include "ui/dialogs/reading_settings_dialog.h"
 #include "ui/main_window/main_layout.h"
 #include "ui/main_window/splash_window.h"
@@ -114,6 +115,51 @@ TEST_F(MainWindowTest, ReadingSettingsPreviewAndSurviveARestart)
     EXPECT_TRUE(window->Pane().Typography().justified);
 }
 
+// Ctrl+D marks the place; the 书签 menu goes back to it within the book,
+// and a bookmark chosen in 书架 from another book opens its book there.
+TEST_F(MainWindowTest, BookmarksTakeTheReaderBackToTheirPlace)
+{
+    const QString body = QStringLiteral("正文一行，写得长一些。\r\n").repeated(60);
+    const QString first = WriteBook(QStringLiteral("甲.txt"),
+                                    QStringLiteral("前言\r\n第一章\r\n") + body + QStringLiteral("第二章\r\n") + body);
+    const QString second = WriteBook(QStringLiteral("乙.txt"), QStringLiteral("第一章\r\n正文\r\n"));
+    window->show();
+    window->Reading().Open({first}, Reader::OpenKind::Chosen);
+    ASSERT_TRUE(WaitUntilIdle(*window));
+    window->Reading().GoToChapter(2);
+    window->Pane().ScrollToOffset(12 * 30);
+    const qsizetype top = window->Pane().FirstVisibleOffset();
+    ASSERT_GT(top, 0);
+    window->findChild<QAction*>(QStringLiteral("addBookmarkAction"))->trigger();
+
+    window->Reading().GoToChapter(1);
+    auto* menu = window->findChild<QMenu*>(QStringLiteral("bookmarksMenu"));
+    emit menu->aboutToShow();
+    QAction* mark = nullptr;
+    for (QAction* item : menu->actions()) {
+        if (item->text().startsWith(QStringLiteral("第二章")))
+            mark = item;
+    }
+    ASSERT_NE(mark, nullptr);
+    mark->trigger();
+    EXPECT_EQ(state.Current().ChapterIndex, 2);
+    EXPECT_EQ(window->Pane().FirstVisibleOffset(), top);
+
+    window->Reading().Open({second}, Reader::OpenKind::Chosen);
+    ASSERT_TRUE(WaitUntilIdle(*window));
+    window->findChild<QAction*>(QStringLiteral("libraryAction"))->trigger();
+    auto* library = window->findChild<LibraryWindow*>(QStringLiteral("libraryWindow"));
+    ASSERT_NE(library, nullptr);
+    const QList<Bookmark> marks = window->Reading().Library().Bookmarks();
+    ASSERT_EQ(marks.size(), 1);
+    EXPECT_EQ(marks[0].path, first);
+    window->Reading().GoToChapter(1);  // of 乙
+    emit library->BookmarkRequested(marks[0]);
+    EXPECT_EQ(state.Current().Path, first);
+    EXPECT_EQ(state.Current().ChapterIndex, 2);
+    EXPECT_EQ(window->Pane().FirstVisibleOffset(), top);
+}
+
 // 专注阅读 leaves the text alone on the window and Esc brings the rest back;
 // the font size in use is checked in its menu; F3 with nothing to find next
 // opens the find dialog.
@@ -193,11 +239,12 @@ TEST_F(MainWindowTest, ControlsMenusAndCaptionAsDesigned)
     QStringList bar;
     for (QAction* action : w.menuBar()->actions())
         bar.append(action->text());
-    EXPECT_EQ(bar, QStringList({"文件", "查看", "字体", "皮肤"}));
+    EXPECT_EQ(bar, QStringList({"文件", "查看", "字体", "皮肤", "书签", "帮助"}));
     QStringList fileItems;
     for (QAction* action : w.findChild<QMenu*>(QStringLiteral("fileMenu"))->actions())
         fileItems.append(action->text());
-    EXPECT_EQ(fileItems, QStringList({"打开", "另存为Cor文件", "转入记事本", "打开文件夹", "最近打开的文件", "退出"}));
+    EXPECT_EQ(fileItems,
+              QStringList({"打开", "另存为Cor文件", "转入记事本", "打开文件夹", "书架", "最近打开的文件", "退出"}));
     EXPECT_FALSE(w.findChild<QAction*>(QStringLiteral("saveAsCorAction"))->isEnabled());
     EXPECT_EQ(w.findChild<QAction*>(QStringLiteral("findAction"))->text(), QStringLiteral("查找(&F)"));
     for (MenuItemArray* array : {&w.RecentFiles(), &w.BookItems(), &w.ChapterItems()}) {

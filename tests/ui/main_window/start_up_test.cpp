@@ -3,6 +3,7 @@
 #include "support/reader_fixture.h"
 #include "ui/main_window/start_up.h"
 #include "ui/platform/colour.h"
+#include "ui/platform/user_settings.h"
 
 #include <QTimer>
 
@@ -121,6 +122,17 @@ TEST_F(StartingUp, PlaceAndSkinSurviveARestart)
     WaitUntilIdle(*window);
     EXPECT_EQ(state.Current().ChapterIndex, 2);
     EXPECT_EQ(state.Skins[state.CurrentSkin].Name, QStringLiteral("甲"));
+    EXPECT_EQ(window->Pane().Text(), QStringLiteral("丙文\r\n"));
+
+    // 启动时接着读上次的书: the next start opens it there by itself.
+    window->close();
+    UserSettings(ReaderFolders::Portable(program.Root()))->setValue(QStringLiteral("reading/continueAtStart"), true);
+    state = ReaderState();
+    MakeWindow();
+    StartUp(*window);
+    WaitUntilIdle(*window);
+    ASSERT_EQ(state.Books.Count(), 1);
+    EXPECT_EQ(state.Current().Path, path);
     EXPECT_EQ(window->Pane().Text(), QStringLiteral("丙文\r\n"));
 }
 
