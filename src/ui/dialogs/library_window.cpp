@@ -1,10 +1,12 @@
 #include "ui/dialogs/library_window.h"
 
+#include "core/library/library_folder.h"
 #include "ui/platform/prompter.h"
 #include "ui/widgets/bookmark_model.h"
 #include "ui/widgets/library_model.h"
 
 #include <QAction>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -14,6 +16,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <QtConcurrent>
 
 namespace {
 
@@ -76,7 +79,11 @@ LibraryWindow::LibraryWindow(LibraryStore& store, Prompter& prompter, QWidget* p
     Refresh();
 }
 
-LibraryWindow::~LibraryWindow() = default;
+LibraryWindow::~LibraryWindow()
+{
+    stopFolderSearch_ = true;
+    folderSearch_.waitForFinished();
+}
 
 QWidget* LibraryWindow::MakeBooksTab()
 {
@@ -107,6 +114,9 @@ QWidget* LibraryWindow::MakeBooksTab()
     removeAction->setShortcut(QKeySequence::Delete);
     removeAction->setShortcutContext(Qt::WidgetShortcut);
     relocateAction = MakeAction(QStringLiteral("重新定位…"), QStringLiteral("relocateAction"), bookTable);
+    addFolderAction = MakeAction(QStringLiteral("添加文件夹…"), QStringLiteral("addFolderAction"), bookTable);
+    connect(addFolderAction, &QAction::triggered, this, &LibraryWindow::AddFolder);
+    connect(&folderSearch_, &QFutureWatcher<QList<LibraryBook>>::finished, this, &LibraryWindow::AddFoundBooks);
     connect(openAction, &QAction::triggered, this, &LibraryWindow::OpenCurrent);
     connect(removeAction, &QAction::triggered, this, &LibraryWindow::RemoveSelected);
     connect(relocateAction, &QAction::triggered, this, [this] {
@@ -132,7 +142,7 @@ QWidget* LibraryWindow::MakeBooksTab()
     top->addWidget(libraryFilter, 1);
     top->addWidget(bookCount);
     auto* buttons = new QHBoxLayout;
-    for (QAction* action : {openAction, removeAction, relocateAction})
+    for (QAction* action : {openAction, removeAction, relocateAction, addFolderAction})
         buttons->addWidget(ButtonFor(action, tab));
     buttons->addStretch(1);
     auto* layout = new QVBoxLayout(tab);
@@ -287,6 +297,40 @@ void LibraryWindow::RemoveSelected()
         }
     }
     Refresh();
+}
+
+void LibraryWindow::AddFolder()
+{
+    if (folderSearch_.isRunning())
+        return;
+    const std::optional<QString> folder = prompter_.PickFolder(lastFolder_);
+    if (!folder)
+        return;
+    lastFolder_ = *folder;
+    addFolderAction->setEnabled(false);
+    bookCount->setText(QStringLiteral("正在查找书…"));
+    stopFolderSearch_ = false;
+    folderSearch_.setFuture(QtConcurrent::run(BooksInFolder, *folder, &stopFolderSearch_));
+}
+
+void LibraryWindow::AddFoundBooks()
+{
+    addFolderAction->setEnabled(true);
+    if (stopFolderSearch_)
+        return;
+    const QList<LibraryBook> found = folderSearch_.result();
+    int added = 0;
+    const FileWriteResult written = store_.AddBooks(found, &added);
+    Refresh();
+    if (!written) {
+        TellFailure(written);
+        return;
+    }
+    prompter_.Message(QStringLiteral("在“%1”中找到 %2 本书，新加入书架 %3 本。")
+                          .arg(QDir::toNativeSeparators(lastFolder_))
+                          .arg(found.size())
+                          .arg(added),
+                      QStringLiteral("书架"), Prompter::Icon::Information);
 }
 
 QString LibraryWindow::RelocateCurrent()

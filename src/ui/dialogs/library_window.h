@@ -2,7 +2,10 @@
 
 #include "core/library/library_store.h"
 
+#include <QFutureWatcher>
 #include <QWidget>
+
+#include <atomic>
 
 class BookmarkModel;
 class LibraryFilterModel;
@@ -49,6 +52,9 @@ private:
 
     void OpenCurrent();
     void RemoveSelected();
+    // 添加文件夹…: the folder's books are found on a worker, then added.
+    void AddFolder();
+    void AddFoundBooks();
     // Asks for the moved file of the current book; the new path, or empty.
     QString RelocateCurrent();
     void JumpToBookmark();
@@ -71,6 +77,10 @@ private:
     QAction* openAction;
     QAction* removeAction;
     QAction* relocateAction;
+    QAction* addFolderAction;
+    QFutureWatcher<QList<LibraryBook>> folderSearch_;
+    std::atomic_bool stopFolderSearch_ = false;
+    QString lastFolder_;
     QTableView* bookmarkTable;
     QAction* jumpAction;
     QAction* editNoteAction;

@@ -213,3 +213,29 @@ TEST_F(LibraryWindowTest, BookmarksJumpTakeANoteAndAreDeletedAfterAQuestion)
 }
 
 }  // namespace
+
+namespace {
+
+// 添加文件夹… finds the books of a folder and of its folders on a worker
+// and adds the new ones unread; hidden and other files stay out.
+TEST_F(LibraryWindowTest, AddingAFolderAddsItsBooksUnread)
+{
+    Book(QStringLiteral("书库/甲.txt"), 1);
+    const QString second = folder.WriteGbk(QStringLiteral("书库/卷二/乙.TXT"), QStringLiteral("正文\r\n"));
+    folder.WriteGbk(QStringLiteral("书库/.丙.txt"), QStringLiteral("正文\r\n"));
+    folder.WriteGbk(QStringLiteral("书库/.藏/丁.txt"), QStringLiteral("正文\r\n"));
+    folder.WriteGbk(QStringLiteral("书库/说明.md"), QStringLiteral("正文\r\n"));
+    Open();
+    prompter.folders = {folder.Path(QStringLiteral("书库"))};
+    Click(QStringLiteral("addFolderButton"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !prompter.messages.empty(); }, 10000));
+    EXPECT_TRUE(prompter.messages.back().text.contains(QStringLiteral("找到 2 本书，新加入书架 1 本")))
+        << qPrintable(prompter.messages.back().text);
+    EXPECT_EQ(Titles(), QStringList({QStringLiteral("甲"), QStringLiteral("乙")}));
+    const std::optional<LibraryBook> added = store.Book(second);
+    ASSERT_TRUE(added.has_value());
+    EXPECT_FALSE(added->lastRead.isValid());
+    EXPECT_EQ(added->size, QFileInfo(second).size());
+}
+
+}  // namespace
