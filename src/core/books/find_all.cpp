@@ -1,0 +1,206 @@
+#include "core/books/find_all.h"
+
+#include "core/books/text_loader.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+
+#include <map>
+#include <memory>
+#include <utility>
+
+namespace {
+
+// A batch goes out with the first hit (the list shows something at once),
+// then whenever this long has passed since the last one.
+constexpr qint64 kBatchIntervalMs = 40;
+// Characters of context on either side of an occurrence.
+constexpr qsizetype kContextAround = 24;
+
+class Batcher {
+public:
+    explicit Batcher(const HitBatch& deliver) : deliver_(deliver) { clock_.start(); }
+
+    void Add(FoundHit hit)
+    {
+        batch_.append(std::move(hit));
+        if (!delivered_ || clock_.elapsed() >= kBatchIntervalMs)
+            Flush();
+    }
+    // Between files: hits found a while ago go out even when no more come.
+    void FlushIfDue()
+    {
+        if (clock_.elapsed() >= kBatchIntervalMs)
+            Flush();
+    }
+    void Flush()
+    {
+        if (batch_.isEmpty())
+            return;
+        deliver_(std::exchange(batch_, {}));
+        delivered_ = true;
+        clock_.restart();
+    }
+
+private:
+    const HitBatch& deliver_;
+    QList<FoundHit> batch_;
+    QElapsedTimer clock_;
+    bool delivered_ = false;
+};
+
+bool IsLineEnd(QChar c)
+{
+    return c == u'\r' || c == u'\n';
+}
+
+// Texts as shown: converted to the book's script by a converter of the
+// worker's own (the reader's are not shared between threads).
+class ShownTexts {
+public:
+    QString Text(const FindBook& book, int chapter)
+    {
+        const QString& text = book.texts[static_cast<size_t>(chapter)];
+        if (book.script == ScriptChoice::None)
+            return text;
+        std::unique_ptr<ScriptConverter>& converter = converters_[book.script];
+        if (!converter)
+            converter = std::make_unique<ScriptConverter>(book.script);
+        return converter->Convert(text);
+    }
+
+private:
+    std::map<ScriptChoice, std::unique_ptr<ScriptConverter>> converters_;
+};
+
+void AddBodyHits(Batcher& batcher, int slot, int chapter, const QString& title, const QString& body,
+                 const QString& findWhat, qsizetype from)
+{
+    for (const qsizetype at : OccurrencesFrom(body, findWhat, from))
+        batcher.Add({slot, chapter, at, findWhat.size(), title, HitContext(body, at, findWhat.size())});
+}
+
+// A chapter entered by the walk: its heading, then its body after it.
+void AddChapterHits(Batcher& batcher, int slot, int chapter, const QString& title, const QString& body,
+                    const QString& findWhat)
+{
+    if (title.contains(findWhat))
+        batcher.Add({slot, chapter, -1, 0, title, title});
+    AddBodyHits(batcher, slot, chapter, title, body, findWhat, BodyStartAfterHeading(title, findWhat, body));
+}
+
+// Stands in for the window while a library file is read: nothing to show,
+// and the read stops when the search does.
+class QuietHost : public LoaderHost {
+public:
+    explicit QuietHost(const std::atomic<bool>& stop) : stop_(stop) {}
+    void ShowChapter() override {}
+    bool PaneIsEmpty() const override { return false; }
+    bool Yield() override { return !stop_.load(std::memory_order_relaxed); }
+
+private:
+    const std::atomic<bool>& stop_;
+};
+
+}  // namespace
+
+QString HitContext(const QString& text, qsizetype offset, qsizetype length)
+{
+    qsizetype start = offset;
+    while (start > 0 && offset - start < kContextAround && !IsLineEnd(text[start - 1]))
+        --start;
+    const qsizetype hitEnd = std::min(offset + length, text.size());
+    qsizetype end = hitEnd;
+    while (end < text.size() && end - hitEnd < kContextAround && !IsLineEnd(text[end]))
+        ++end;
+    return text.mid(start, end - start);
+}
+
+FindAllEnd FindAll(const FindAllInput& input, const HitBatch& deliver, const std::atomic<bool>& stop)
+{
+    const QString& findWhat = input.findWhat;
+    if (findWhat.isEmpty())
+        return {};
+    const std::int64_t o = input.cursor.offset;
+    Batcher batcher(deliver);
+    if (input.scope == SearchScope::Pane) {
+        if (o < 0 || o > input.paneText.size())
+            return {false, kInvalidArgument};
+        const int chapter = static_cast<int>(input.cursor.chapter);
+        const FindBook* book = input.books.empty() ? nullptr : &input.books.front();
+        const QString title = book && chapter >= 0 && static_cast<size_t>(chapter) < book->titles.size()
+            ? book->titles[static_cast<size_t>(chapter)]
+            : QString();
+        AddBodyHits(batcher, static_cast<int>(input.cursor.book), chapter, title, input.paneText, findWhat, o);
+        batcher.Flush();
+        return {};
+    }
+    const std::int64_t c = input.cursor.chapter == -1 ? 0 : input.cursor.chapter;
+    if (input.books.empty() || input.books.front().slot != input.cursor.book || c < 0
+        || c >= static_cast<std::int64_t>(input.books.front().texts.size()))
+        return {false, kNoSuchIndex};
+    ShownTexts shown;
+    const FindBook& first = input.books.front();
+    const int startChapter = static_cast<int>(c);
+    const QString startBody = shown.Text(first, startChapter);
+    if (o < 0 || o > startBody.size())
+        return {false, kInvalidArgument};
+    AddBodyHits(batcher, first.slot, startChapter, first.titles[static_cast<size_t>(startChapter)], startBody, findWhat,
+                o);
+    const size_t lastBook = input.scope == SearchScope::AllBooks ? input.books.size() : 1;
+    for (size_t j = 0; j < lastBook; ++j) {
+        const FindBook& book = input.books[j];
+        for (size_t n = j == 0 ? static_cast<size_t>(startChapter) + 1 : 0; n < book.texts.size(); ++n) {
+            if (stop.load(std::memory_order_relaxed)) {
+                batcher.Flush();
+                return {true, 0};
+            }
+            const int chapter = static_cast<int>(n);
+            AddChapterHits(batcher, book.slot, chapter, book.titles[n], shown.Text(book, chapter), findWhat);
+        }
+    }
+    batcher.Flush();
+    return {};
+}
+
+FindAllEnd FindInFiles(const QList<LibraryFile>& files, const QString& findWhat, const HitBatch& deliver,
+                       const std::function<void(const FindProgress&)>& progress, const std::atomic<bool>& stop)
+{
+    FindProgress done;
+    done.files = static_cast<int>(files.size());
+    for (const LibraryFile& file : files)
+        done.bytes += QFileInfo(file.path).size();
+    progress(done);
+    if (findWhat.isEmpty())
+        return {};
+    Batcher batcher(deliver);
+    QuietHost host(stop);
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        if (stop.load(std::memory_order_relaxed))
+            break;
+        ReaderState state;
+        const LoadResult loaded = LoadTextFile(state, files[i].path, host, files[i].encoding);
+        if (stop.load(std::memory_order_relaxed))
+            break;
+        if (loaded.Succeeded()) {
+            // Every heading and every occurrence of the book, as its list
+            // of hits would read from the start.
+            const Book& book = state.Books[loaded.Code];
+            for (int n = 0; n <= book.LastChapter() && !stop.load(std::memory_order_relaxed); ++n) {
+                const QString& title = book.Chapters[static_cast<size_t>(n)].Title;
+                const QString& body = book.ChapterTexts[static_cast<size_t>(n)];
+                if (title.contains(findWhat))
+                    batcher.Add({static_cast<int>(i), n, -1, 0, title, title});
+                AddBodyHits(batcher, static_cast<int>(i), n, title, body, findWhat, 0);
+            }
+        } else {
+            ++done.unreadable;
+        }
+        ++done.filesDone;
+        done.bytesDone += QFileInfo(files[i].path).size();
+        batcher.FlushIfDue();
+        progress(done);
+    }
+    batcher.Flush();
+    return {stop.load(std::memory_order_relaxed), 0};
+}
