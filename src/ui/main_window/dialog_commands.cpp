@@ -11,15 +11,14 @@
 
 void MainWindow::ShowFindDialog()
 {
-    // A search only hides the dialog, so it comes back as it was left;
-    // closed by the user, it is discarded and the next one starts afresh.
-    if (!findDialog_) {
+    // Closing the panel only hides it: it comes back as it was left, with
+    // its text ready to be typed over.
+    if (!findDialog_)
         findDialog_ = new FindDialog(*reader_, prompter_, this);
-        connect(findDialog_, &FindDialog::Discarded, this, [this] { findDialog_ = nullptr; });
-    }
     findDialog_->show();
     findDialog_->raise();
     findDialog_->activateWindow();
+    findDialog_->FocusFindText();
 }
 
 // Shows the folder scan modeless, at the folder the last book was chosen in.
