@@ -145,8 +145,10 @@ FindDialog::FindDialog(Reader& reader, Prompter& prompter, QWidget* parent)
     connect(previousButton, &QPushButton::clicked, this, &FindDialog::FindPrevious);
     connect(findAllButton, &QPushButton::clicked, this, &FindDialog::FindAll);
     connect(stopButton, &QPushButton::clicked, this, &FindDialog::StopFinding);
-    connect(resultsView, &QTreeView::activated, this, &FindDialog::ShowResult);
+    // A click shows a hit, and so does Enter (in the filter): never
+    // twice, as `activated` would after a click on some styles.
     connect(resultsView, &QTreeView::clicked, this, &FindDialog::ShowResult);
+    resultsView->installEventFilter(this);
     findText->installEventFilter(this);
 
     // A new panel searches the whole current book from its start.
@@ -267,10 +269,16 @@ void FindDialog::OnFindTextChanged()
 bool FindDialog::eventFilter(QObject* watched, QEvent* event)
 {
     // Enter searches like the button; the key itself goes on to the box.
-    if (watched == findText && event->type() == QEvent::KeyPress) {
+    // In the list it shows the hit at the cursor.
+    if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (enter && watched == findText)
             Find();
+        if (enter && watched == resultsView) {
+            ShowResult(resultsView->currentIndex());
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }
