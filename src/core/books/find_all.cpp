@@ -1,10 +1,16 @@
 #include "core/books/find_all.h"
 
 #include "core/books/text_loader.h"
+#include "core/text/encoding_detector.h"
+#include "core/text/line_reader.h"
+#include "core/text/text_decoder.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <utility>
@@ -102,6 +108,62 @@ private:
     const std::atomic<bool>& stop_;
 };
 
+// Whether the bytes of a file may hold `findWhat` once read as the loader
+// reads it. False only when that is certain: the word is made of
+// characters each encoding writes one way only (the GBK ideographs, ASCII
+// letters, digits and signs), its encoding is not among the bytes, and
+// neither is "〓" (the loader deletes it from short lines, which may join
+// the word). Most books of a library hold a name searched for nowhere;
+// these are then not split into chapters at all.
+class BytesFilter {
+public:
+    explicit BytesFilter(const QString& findWhat)
+    {
+        for (const QChar c : findWhat) {
+            const char16_t u = c.unicode();
+            // Big5 writes 兀 and 嗀 twice.
+            const bool ideograph = u >= 0x4E00 && u <= 0x9FA5 && u != 0x5140 && u != 0x55C0;
+            if (!ideograph && (u < 0x21 || u > 0x7E))
+                return;
+        }
+        // Encoding is slow (a converter each time): once per search.
+        for (const TextEncoding encoding : kEncodings)
+            patterns_.append({encoding, EncodeText(findWhat, encoding), EncodeText(u"〓", encoding)});
+    }
+
+    bool MayHold(const QByteArray& bytes, EncodingChoice choice) const
+    {
+        if (patterns_.isEmpty())
+            return true;
+        const QByteArrayView head = QByteArrayView(bytes).first(std::min(bytes.size(), kDetectionSampleSize));
+        const TextEncoding encoding = BookEncoding(head, bytes.size() <= kDetectionSampleSize, ForcedEncoding(choice));
+        return std::any_of(patterns_.cbegin(), patterns_.cend(), [&](const Pattern& pattern) {
+            // UTF-8 may prove wrong, and the file is read as GB18030.
+            const bool read = pattern.encoding == encoding
+                || (encoding == TextEncoding::Utf8 && pattern.encoding == TextEncoding::Gb18030);
+            return read && (Holds(bytes, pattern.word) || Holds(bytes, pattern.joiner));
+        });
+    }
+
+private:
+    static bool Holds(const QByteArray& bytes, const QByteArray& pattern)
+    {
+        // glibc's memmem is several times faster than QByteArray::contains.
+        return memmem(bytes.constData(), static_cast<size_t>(bytes.size()), pattern.constData(),
+                      static_cast<size_t>(pattern.size()))
+            != nullptr;
+    }
+
+    static constexpr TextEncoding kEncodings[] = {TextEncoding::Gb18030, TextEncoding::Utf8, TextEncoding::Big5,
+                                                  TextEncoding::Utf16LE, TextEncoding::Utf16BE};
+    struct Pattern {
+        TextEncoding encoding;
+        QByteArray word;
+        QByteArray joiner;
+    };
+    QList<Pattern> patterns_;
+};
+
 }  // namespace
 
 QString HitContext(const QString& text, qsizetype offset, qsizetype length)
@@ -175,9 +237,22 @@ FindAllEnd FindInFiles(const QList<LibraryFile>& files, const QString& findWhat,
         return {};
     Batcher batcher(deliver);
     QuietHost host(stop);
+    const BytesFilter filter(findWhat);
     for (qsizetype i = 0; i < files.size(); ++i) {
         if (stop.load(std::memory_order_relaxed))
             break;
+        // A file QFile cannot open (a name in bytes that are not UTF-8)
+        // goes to the loader, which opens it by those bytes or says why not.
+        QFile file(files[i].path);
+        const qint64 size = file.size();
+        if (file.open(QIODevice::ReadOnly) && !filter.MayHold(file.readAll(), files[i].encoding)) {
+            ++done.filesDone;
+            done.bytesDone += size;
+            batcher.FlushIfDue();
+            progress(done);
+            continue;
+        }
+        file.close();
         ReaderState state;
         const LoadResult loaded = LoadTextFile(state, files[i].path, host, files[i].encoding);
         if (stop.load(std::memory_order_relaxed))
@@ -197,7 +272,7 @@ FindAllEnd FindInFiles(const QList<LibraryFile>& files, const QString& findWhat,
             ++done.unreadable;
         }
         ++done.filesDone;
-        done.bytesDone += QFileInfo(files[i].path).size();
+        done.bytesDone += size;
         batcher.FlushIfDue();
         progress(done);
     }

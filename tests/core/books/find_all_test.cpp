@@ -258,9 +258,15 @@ TEST_F(FindAllHits, FilesAreReadInTheirEncodingsWithProgress)
     const QString gbk = folder.WriteGbk(QStringLiteral("甲.txt"), text);
     QByteArray utf16 = EncodeText(text, TextEncoding::Utf16LE);
     const QString utf16Path = folder.WriteBytes(QStringLiteral("乙.txt"), utf16);
+    // The loader deletes 〓 from a short line, which joins 龙 and 城; 丁
+    // holds no 龙城 at all.
+    const QString joined = folder.WriteGbk(QStringLiteral("丙.txt"), QStringLiteral("第一章 风\r\n龙〓城\r\n"));
+    const QString without = folder.WriteBytes(QStringLiteral("丁.txt"), QStringLiteral("第一章 城\r\n龙\r\n").toUtf8());
     const QList<LibraryFile> files{{gbk, EncodingChoice::Automatic},
                                    {folder.Path(QStringLiteral("不在.txt")), EncodingChoice::Automatic},
-                                   {utf16Path, EncodingChoice::Utf16LE}};
+                                   {utf16Path, EncodingChoice::Utf16LE},
+                                   {joined, EncodingChoice::Automatic},
+                                   {without, EncodingChoice::Automatic}};
     std::vector<Spot> spots;
     QStringList titles;
     FindProgress last;
@@ -283,13 +289,14 @@ TEST_F(FindAllHits, FilesAreReadInTheirEncodingsWithProgress)
     std::vector<Spot> expected = inEach;
     for (const Spot& spot : inEach)
         expected.emplace_back(2, std::get<1>(spot), std::get<2>(spot), std::get<3>(spot));
+    expected.emplace_back(3, 0, 0, 2);
     EXPECT_EQ(spots, expected);
     EXPECT_EQ(
         titles.mid(0, 3),
         (QStringList{QStringLiteral("第一章 龙城"), QStringLiteral("第一章 龙城"), QStringLiteral("第二章 归来")}));
-    EXPECT_EQ(last.filesDone, 3);
+    EXPECT_EQ(last.filesDone, 5);
     EXPECT_EQ(last.unreadable, 1);
-    EXPECT_EQ(last.bytes, QFileInfo(gbk).size() + utf16.size());
+    EXPECT_EQ(last.bytes, QFileInfo(gbk).size() + utf16.size() + QFileInfo(joined).size() + QFileInfo(without).size());
     EXPECT_EQ(last.bytesDone, last.bytes);
 }
 
