@@ -52,6 +52,26 @@ protected:
         return {QString::number(cursor.book), QString::number(cursor.chapter), QString::number(cursor.offset)};
     }
     static void Press(FindDialog* dialog) { QTest::mouseClick(&dialog->FindButton(), Qt::LeftButton); }
+    // Where each press of 查找 lands (-1: a heading), until nothing is found.
+    using Spots = QList<std::tuple<int, int, qsizetype>>;
+    Spots PressedUntilNothingIsFound(FindDialog* panel)
+    {
+        Spots pressed;
+        for (int press = 0; press < 20 && prompter.messages.empty(); ++press) {
+            Press(panel);
+            if (prompter.messages.empty())
+                pressed.append({state.CurrentBook, state.Current().ChapterIndex,
+                                window->Pane().SelLength() == 0 ? -1 : window->Pane().SelStart()});
+        }
+        return pressed;
+    }
+    static Spots Listed(const FindDialog* panel)
+    {
+        Spots listed;
+        for (const FoundHit& hit : panel->Hits())
+            listed.append({hit.book, hit.chapter, hit.offset});
+        return listed;
+    }
     QString Selected() const
     {
         return window->Pane().Text().mid(window->Pane().SelStart(), window->Pane().SelLength());
@@ -301,17 +321,7 @@ TEST_F(FindText, FindAllListsTheHitsOfRepeatedPressesAndShowsOneMidScreen)
     const QList<FoundHit> hits = panel->Hits();
     EXPECT_EQ(panel->ResultsStatus().text(), QStringLiteral("共找到 3 处"));
 
-    QList<std::tuple<int, int, qsizetype>> pressed;
-    for (int press = 0; press < 10 && prompter.messages.empty(); ++press) {
-        Press(panel);
-        if (prompter.messages.empty())
-            pressed.append({state.CurrentBook, state.Current().ChapterIndex,
-                            window->Pane().SelLength() == 0 ? -1 : window->Pane().SelStart()});
-    }
-    QList<std::tuple<int, int, qsizetype>> listed;
-    for (const FoundHit& hit : hits)
-        listed.append({hit.book, hit.chapter, hit.offset});
-    EXPECT_EQ(listed, pressed);
+    EXPECT_EQ(Listed(panel), PressedUntilNothingIsFound(panel));
     ASSERT_EQ(hits.size(), 3);
     EXPECT_EQ(hits[0].title, QStringLiteral("第一章 开篇"));
     EXPECT_EQ(hits[0].context, QStringLiteral("他走进了龙城的大门。"));
@@ -326,6 +336,26 @@ TEST_F(FindText, FindAllListsTheHitsOfRepeatedPressesAndShowsOneMidScreen)
     const qsizetype into = pane.SelStart() - pane.FirstVisibleOffset();
     EXPECT_GT(into, shown / 4);
     EXPECT_LT(into, shown * 3 / 4);
+}
+
+// A book shown in simplified characters is searched as shown, in the
+// list as by the presses.
+TEST_F(FindText, FindAllSearchesABookAsShownInItsScript)
+{
+    OpenBook(*window,
+             WriteBook(QStringLiteral("繁.txt"),
+                       QStringLiteral("第一回　說楔子\r\n學而時習之，學無止境。\r\n"
+                                      "第二回　王孝廉村學識同科\r\n話說學堂。\r\n")));
+    GoTo(1, 0);
+    window->Reading().ChooseScript(ScriptChoice::ToSimplified);
+    ASSERT_EQ(window->Pane().Text(), QStringLiteral("学而时习之，学无止境。\r\n"));
+    FindDialog* panel = Open();
+    panel->FindText().setText(QStringLiteral("学"));
+    panel->FindAll();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !panel->Searching(); }, 10000));
+    EXPECT_EQ(Listed(panel), (Spots{{1, 0, 0}, {1, 0, 6}, {1, 1, -1}, {1, 1, 2}}));
+    EXPECT_EQ(panel->Hits()[2].title, QStringLiteral("第二回　王孝廉村学识同科"));
+    EXPECT_EQ(Listed(panel), PressedUntilNothingIsFound(panel));
 }
 
 // 书架 is offered once the window names the library's books; a hit there
