@@ -9,12 +9,25 @@
 #include "ui/skins/skin_manager_dialog.h"
 #include "ui/widgets/page_keys_keeper.h"
 
+#include <QScreen>
+
+#include <algorithm>
+
 void MainWindow::ShowFindDialog()
 {
     // Closing the panel only hides it: it comes back as it was left, with
     // its text ready to be typed over.
-    if (!findDialog_)
+    if (!findDialog_) {
         findDialog_ = new FindDialog(*reader_, prompter_, this);
+        // Beside the window where the screen has room, else over its lower
+        // right corner: never over the middle of the page, where hits show.
+        const QRect frame = frameGeometry();
+        const QRect room = screen()->availableGeometry();
+        QPoint at(frame.right() + 1, frame.bottom() - findDialog_->height());
+        if (at.x() + findDialog_->width() > room.right())
+            at.setX(frame.right() - findDialog_->width());
+        findDialog_->move(at.x(), std::max(at.y(), room.top()));
+    }
     findDialog_->show();
     findDialog_->raise();
     findDialog_->activateWindow();
