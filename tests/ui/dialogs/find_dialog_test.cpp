@@ -331,11 +331,20 @@ TEST_F(FindText, FindAllListsTheHitsOfRepeatedPressesAndShowsOneMidScreen)
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualRect(list.model()->index(0, 2)).center());
     EXPECT_EQ(state.Current().ChapterIndex, 0);
     EXPECT_EQ(Selected(), QStringLiteral("龙城"));
-    const ReadingPane& pane = window->Pane();
-    const qsizetype shown = pane.CharactersShown();
-    const qsizetype into = pane.SelStart() - pane.FirstVisibleOffset();
-    EXPECT_GT(into, shown / 4);
-    EXPECT_LT(into, shown * 3 / 4);
+    const auto expectMidScreen = [&] {
+        const ReadingPane& pane = window->Pane();
+        const qsizetype shown = pane.CharactersShown();
+        const qsizetype into = pane.SelStart() - pane.FirstVisibleOffset();
+        EXPECT_GT(into, shown / 4);
+        EXPECT_LT(into, shown * 3 / 4);
+    };
+    expectMidScreen();
+    // A hit 查找 finds is shown so too.
+    GoTo(1, 1);
+    QTest::mouseClick(&panel->BookScope(), Qt::LeftButton);
+    Press(panel);
+    EXPECT_EQ(Selected(), QStringLiteral("龙城"));
+    expectMidScreen();
 }
 
 // A book shown in simplified characters is searched as shown, in the
