@@ -64,48 +64,30 @@ protected:
         converter_ = converter;
     }
 
-    // What pressing 查找 again and again finds, the cursor stored after each
-    // hit as the find panel stores it.
-    std::vector<Spot> Walk(const QString& what, SearchScope scope, SearchCursor cursor)
+    // What pressing 查找 (or 上一个, `backward`) again and again finds, the
+    // cursor stored after each hit as the find panel stores it; in reading
+    // order either way.
+    std::vector<Spot> Walk(const QString& what, SearchScope scope, SearchCursor cursor, bool backward = false)
     {
         ShowingPane pane(state, converter_);
         pane.text = paneText;
         std::vector<Spot> spots;
         for (;;) {
             const int selections = pane.selections;
-            const SearchResult result = SearchText(state, pane, what, scope, cursor);
-            EXPECT_EQ(result.error, 0);
-            if (!result.found)
-                return spots;
-            const bool heading = pane.selections == selections;
-            const int book = scope == SearchScope::Pane ? static_cast<int>(cursor.book) : state.CurrentBook;
-            const int chapter =
-                scope == SearchScope::Pane ? static_cast<int>(cursor.chapter) : state.Current().ChapterIndex;
-            spots.emplace_back(book, chapter, heading ? -1 : pane.selStart, heading ? 0 : pane.selLength);
-            cursor = {book, chapter, pane.selStart + pane.selLength};
-        }
-    }
-
-    // The same scope walked backwards from its end, put in reading order.
-    std::vector<Spot> WalkBack(const QString& what, SearchScope scope, SearchCursor cursor)
-    {
-        ShowingPane pane(state, converter_);
-        pane.text = paneText;
-        std::vector<Spot> spots;
-        for (;;) {
-            const int selections = pane.selections;
-            const SearchResult result = SearchTextBackward(state, pane, what, scope, cursor);
+            const SearchResult result = (backward ? SearchTextBackward : SearchText)(state, pane, what, scope, cursor);
             EXPECT_EQ(result.error, 0);
             if (!result.found)
                 break;
             const bool heading = pane.selections == selections;
-            const int book = scope == SearchScope::Pane ? static_cast<int>(cursor.book) : state.CurrentBook;
-            const int chapter =
-                scope == SearchScope::Pane ? static_cast<int>(cursor.chapter) : state.Current().ChapterIndex;
+            const bool inPane = scope == SearchScope::Pane;
+            const int book = inPane ? static_cast<int>(cursor.book) : state.CurrentBook;
+            const int chapter = inPane ? static_cast<int>(cursor.chapter) : state.Current().ChapterIndex;
             spots.emplace_back(book, chapter, heading ? -1 : pane.selStart, heading ? 0 : pane.selLength);
-            cursor = {book, chapter, heading ? -1 : pane.selStart};
+            const qsizetype after = backward ? (heading ? -1 : pane.selStart) : pane.selStart + pane.selLength;
+            cursor = {book, chapter, after};
         }
-        std::reverse(spots.begin(), spots.end());
+        if (backward)
+            std::reverse(spots.begin(), spots.end());
         return spots;
     }
 
@@ -185,7 +167,7 @@ TEST_F(FindAllHits, EqualRepeatedSearchesForwardAndBackwardInEveryScope)
         const std::vector<Spot> walked = Walk(c.what, c.scope, c.start);
         ASSERT_GT(walked.size(), 10u);
         EXPECT_EQ(FindEvery(Input(c.what, c.scope, c.start, ScriptChoice::None), &hits), walked);
-        EXPECT_EQ(WalkBack(c.what, c.scope, c.end), walked);
+        EXPECT_EQ(Walk(c.what, c.scope, c.end, true), walked);
         // Each hit carries its chapter's title and the line around it.
         for (const FoundHit& hit : hits) {
             const QString& title = state.Books[hit.book].Chapters[static_cast<size_t>(hit.chapter)].Title;
@@ -222,7 +204,7 @@ TEST_F(FindAllHits, WalksOverlapsAndHeadingsAsSearchesDoAndReportsErrors)
     const std::vector<Spot> walked = Walk(what, SearchScope::Book, {1, 0, 0});
     EXPECT_EQ(walked, (std::vector<Spot>{{1, 0, 0, 2}, {1, 0, 2, 2}, {1, 1, -1, 0}, {1, 1, 1, 2}, {1, 2, 1, 2}}));
     EXPECT_EQ(FindEvery(Input(what, SearchScope::Book, {1, 0, 0}, ScriptChoice::None)), walked);
-    EXPECT_EQ(WalkBack(what, SearchScope::Book, {1, 2, 6}), walked);
+    EXPECT_EQ(Walk(what, SearchScope::Book, {1, 2, 6}, true), walked);
 
     const std::atomic<bool> stop{false};
     const auto ignore = [](const QList<FoundHit>&) {};
