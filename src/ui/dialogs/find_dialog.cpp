@@ -384,6 +384,8 @@ void FindDialog::FindAll()
     const QString findWhat = findText->text();
     if (findWhat.isEmpty())
         return;
+    // F3 in the main window lists the library's hits: the list shows them.
+    show();
     searched_ = findWhat;
     if (libraryScope->isChecked() && libraryBooks_) {
         QList<LibraryFile> files = libraryBooks_();
