@@ -8,11 +8,16 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <utility>
 
 namespace {
@@ -20,6 +25,10 @@ namespace {
 // A batch goes out with the first hit (the list shows something at once),
 // then whenever this long has passed since the last one.
 constexpr qint64 kBatchIntervalMs = 40;
+// Threads that search the files of a library at once, at most, and how
+// often a waiting one looks whether the search was stopped.
+constexpr int kMostSearchThreads = 4;
+constexpr std::chrono::milliseconds kStopLook{10};
 // Characters of context on either side of an occurrence.
 constexpr qsizetype kContextAround = 24;
 
@@ -225,6 +234,54 @@ FindAllEnd FindAll(const FindAllInput& input, const HitBatch& deliver, const std
     return {};
 }
 
+namespace {
+
+// What one file of the library gave.
+struct FileHits {
+    QList<FoundHit> hits;
+    qint64 size = 0;
+    bool readable = true;
+};
+
+FileHits SearchFile(const LibraryFile& file, int index, const QString& findWhat, const BytesFilter& filter,
+                    const std::atomic<bool>& stop)
+{
+    FileHits found;
+    // A file QFile cannot open (a name in bytes that are not UTF-8) goes to
+    // the loader, which opens it by those bytes or says why not.
+    QFile bytes(file.path);
+    found.size = bytes.size();
+    if (bytes.open(QIODevice::ReadOnly) && !filter.MayHold(bytes.readAll(), file.encoding))
+        return found;
+    bytes.close();
+    try {
+        ReaderState state;
+        QuietHost host(stop);
+        const LoadResult loaded = LoadTextFile(state, file.path, host, file.encoding);
+        found.readable = loaded.Succeeded();
+        if (!found.readable)
+            return found;
+        // Every heading and every occurrence of the book, as its list of
+        // hits would read from the start.
+        const Book& book = state.Books[loaded.Code];
+        for (int n = 0; n <= book.LastChapter() && !stop.load(std::memory_order_relaxed); ++n) {
+            const QString& title = book.Chapters[static_cast<size_t>(n)].Title;
+            const QString& body = book.ChapterTexts[static_cast<size_t>(n)];
+            if (title.contains(findWhat))
+                found.hits.append({index, n, -1, 0, title, title});
+            for (const qsizetype at : OccurrencesFrom(body, findWhat, 0))
+                found.hits.append({index, n, at, findWhat.size(), title, HitContext(body, at, findWhat.size())});
+        }
+    } catch (const std::bad_alloc&) {
+        found = {{}, found.size, false};
+    }
+    return found;
+}
+
+}  // namespace
+
+// Files are searched by a few threads at once, and their hits handed on in
+// the files' order: a file's hits wait for those of the files before it.
 FindAllEnd FindInFiles(const QList<LibraryFile>& files, const QString& findWhat, const HitBatch& deliver,
                        const std::function<void(const FindProgress&)>& progress, const std::atomic<bool>& stop)
 {
@@ -235,47 +292,64 @@ FindAllEnd FindInFiles(const QList<LibraryFile>& files, const QString& findWhat,
     progress(done);
     if (findWhat.isEmpty())
         return {};
-    Batcher batcher(deliver);
-    QuietHost host(stop);
     const BytesFilter filter(findWhat);
-    for (qsizetype i = 0; i < files.size(); ++i) {
-        if (stop.load(std::memory_order_relaxed))
-            break;
-        // A file QFile cannot open (a name in bytes that are not UTF-8)
-        // goes to the loader, which opens it by those bytes or says why not.
-        QFile file(files[i].path);
-        const qint64 size = file.size();
-        if (file.open(QIODevice::ReadOnly) && !filter.MayHold(file.readAll(), files[i].encoding)) {
-            ++done.filesDone;
-            done.bytesDone += size;
-            batcher.FlushIfDue();
-            progress(done);
-            continue;
-        }
-        file.close();
-        ReaderState state;
-        const LoadResult loaded = LoadTextFile(state, files[i].path, host, files[i].encoding);
-        if (stop.load(std::memory_order_relaxed))
-            break;
-        if (loaded.Succeeded()) {
-            // Every heading and every occurrence of the book, as its list
-            // of hits would read from the start.
-            const Book& book = state.Books[loaded.Code];
-            for (int n = 0; n <= book.LastChapter() && !stop.load(std::memory_order_relaxed); ++n) {
-                const QString& title = book.Chapters[static_cast<size_t>(n)].Title;
-                const QString& body = book.ChapterTexts[static_cast<size_t>(n)];
-                if (title.contains(findWhat))
-                    batcher.Add({static_cast<int>(i), n, -1, 0, title, title});
-                AddBodyHits(batcher, static_cast<int>(i), n, title, body, findWhat, 0);
+    const int threads = std::clamp(QThread::idealThreadCount(), 1, kMostSearchThreads);
+    // Files searched ahead of the one handed on next, at most.
+    const qsizetype ahead = 2 * threads;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::map<qsizetype, FileHits> searched;
+    qsizetype nextToSearch = 0;
+    qsizetype nextToHandOn = 0;
+    const auto stopped = [&] { return stop.load(std::memory_order_relaxed); };
+    const auto search = [&] {
+        for (;;) {
+            qsizetype i = 0;
+            {
+                std::unique_lock lock(mutex);
+                // The stop flag is set without a notification: look again now and then.
+                while (!stopped() && nextToSearch < files.size() && nextToSearch >= nextToHandOn + ahead)
+                    changed.wait_for(lock, kStopLook);
+                if (stopped() || nextToSearch >= files.size())
+                    return;
+                i = nextToSearch++;
             }
-        } else {
-            ++done.unreadable;
+            FileHits found = SearchFile(files[i], static_cast<int>(i), findWhat, filter, stop);
+            {
+                const std::lock_guard lock(mutex);
+                searched.emplace(i, std::move(found));
+            }
+            changed.notify_all();
         }
+    };
+    std::vector<std::thread> searchers;
+    searchers.reserve(static_cast<size_t>(threads));
+    for (int k = 0; k < threads; ++k)
+        searchers.emplace_back(search);
+
+    Batcher batcher(deliver);
+    while (nextToHandOn < files.size() && !stopped()) {
+        FileHits found;
+        {
+            std::unique_lock lock(mutex);
+            while (!stopped() && !searched.contains(nextToHandOn))
+                changed.wait_for(lock, kStopLook);
+            if (stopped())
+                break;
+            found = std::move(searched.extract(nextToHandOn).mapped());
+            ++nextToHandOn;
+        }
+        changed.notify_all();
+        for (FoundHit& hit : found.hits)
+            batcher.Add(std::move(hit));
+        done.unreadable += found.readable ? 0 : 1;
         ++done.filesDone;
-        done.bytesDone += size;
+        done.bytesDone += found.size;
         batcher.FlushIfDue();
         progress(done);
     }
+    for (std::thread& searcher : searchers)
+        searcher.join();
     batcher.Flush();
-    return {stop.load(std::memory_order_relaxed), 0};
+    return {stopped(), 0};
 }

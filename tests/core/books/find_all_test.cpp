@@ -280,6 +280,18 @@ TEST_F(FindAllHits, FilesAreReadInTheirEncodingsWithProgress)
     EXPECT_EQ(last.unreadable, 1);
     EXPECT_EQ(last.bytes, QFileInfo(gbk).size() + utf16.size() + QFileInfo(joined).size() + QFileInfo(without).size());
     EXPECT_EQ(last.bytesDone, last.bytes);
+
+    // Stopped after the first file, the search hands on nothing more.
+    std::atomic<bool> stopNow{false};
+    const FindAllEnd stopped = FindInFiles(
+        files, QStringLiteral("龙城"), [](const QList<FoundHit>&) {},
+        [&](const FindProgress& progress) {
+            last = progress;
+            stopNow = progress.filesDone >= 1;
+        },
+        stopNow);
+    EXPECT_TRUE(stopped.stopped);
+    EXPECT_EQ(last.filesDone, 1);
 }
 
 }  // namespace
