@@ -78,9 +78,11 @@ struct FindProgress {
     int unreadable = 0;  // files that are gone or could not be read
 };
 
-// Every hit in the files, one after the other, each read and split into
-// chapters as opening it would (LoadTextFile); hits of one file in the
-// order of a whole-book search from its start. `progress` follows each
-// file. Stops between files and chapters when `stop` is set.
+// Every hit in the files, in the files' order (a few are read at once),
+// each read and split into chapters as opening it would (LoadTextFile):
+// chapter by chapter, its heading when it holds the word, then every
+// occurrence in its body. `progress` follows each file, `deliver` and
+// `progress` are called on the calling thread. Stops between files and
+// chapters when `stop` is set.
 FindAllEnd FindInFiles(const QList<LibraryFile>& files, const QString& findWhat, const HitBatch& deliver,
                        const std::function<void(const FindProgress&)>& progress, const std::atomic<bool>& stop);
