@@ -1,5 +1,8 @@
 #include "core/books/search_text.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace {
 
 // The start chapter of a book search: -1 (the contents view) reads as 0.
@@ -83,6 +86,97 @@ QString ErrorDescription(int number)
     case kInternalError: return QStringLiteral("内部错误");
     default: return QStringLiteral("应用程序定义的错误或对象定义的错误");
     }
+}
+
+QList<qsizetype> OccurrencesFrom(const QString& body, const QString& findWhat, qsizetype from)
+{
+    QList<qsizetype> found;
+    if (findWhat.isEmpty())
+        return found;
+    for (qsizetype at = body.indexOf(findWhat, from); at >= 0; at = body.indexOf(findWhat, at + findWhat.size()))
+        found.append(at);
+    return found;
+}
+
+qsizetype BodyStartAfterHeading(const QString& title, const QString& findWhat, const QString& body)
+{
+    return title.contains(findWhat) ? std::min(kCaretAfterShow, body.size()) : 0;
+}
+
+namespace {
+
+// The last occurrence of the walk through `body` from `from` that starts
+// before `before`; -1 when there is none.
+qsizetype LastBefore(const QString& body, const QString& findWhat, qsizetype from, qsizetype before)
+{
+    qsizetype last = -1;
+    for (qsizetype at = body.indexOf(findWhat, from); at >= 0 && at < before;
+         at = body.indexOf(findWhat, at + findWhat.size()))
+        last = at;
+    return last;
+}
+
+// Chapter `chapter` of book `slot` and the chapters before it, body
+// before heading. `before` bounds the first chapter's body (-1: the hit
+// being left is that chapter's heading, so it goes on in the chapter
+// before). The scope's first chapter (`scopeStart`: chapter 0 of its first
+// book) is entered at its body, so its heading is not tested.
+bool SearchChaptersBack(ReaderState& state, SearchPane& pane, const QString& findWhat, int slot, int chapter,
+                        qsizetype before, bool scopeStart)
+{
+    for (int n = chapter; n >= 0; --n) {
+        if (n == chapter && before < 0)
+            continue;
+        const Book& book = state.Books[slot];
+        const QString body = pane.ChapterText(book, n);
+        const QString& title = book.Chapters[n].Shown();
+        const bool headingTested = !(scopeStart && n == 0);
+        const qsizetype from = headingTested ? BodyStartAfterHeading(title, findWhat, body) : 0;
+        const qsizetype at = LastBefore(body, findWhat, from, n == chapter ? before : body.size() + 1);
+        if (at >= 0) {
+            ShowHit(state, pane, slot, n, at, findWhat.size());
+            return true;
+        }
+        if (headingTested && title.contains(findWhat)) {
+            ShowHit(state, pane, slot, n, -1, 0);
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+SearchResult SearchTextBackward(ReaderState& state, SearchPane& pane, const QString& findWhat, SearchScope scope,
+                                const SearchCursor& cursor)
+{
+    if (findWhat.isEmpty())
+        return NotFound();
+    const std::int64_t o = cursor.offset;
+    if (scope == SearchScope::Pane) {
+        const QString text = pane.Text();
+        if (o < 0 || o > text.size())
+            return Failed(kInvalidArgument);
+        const qsizetype at = LastBefore(text, findWhat, 0, o);
+        if (at < 0)
+            return NotFound();
+        pane.Select(at, findWhat.size());
+        return Found();
+    }
+    int c = 0;
+    if (!StartChapter(state, cursor, c))
+        return Failed(kNoSuchIndex);
+    const int b = static_cast<int>(cursor.book);
+    if (o < -1 || o > pane.ChapterText(state.Books[b], c).size())
+        return Failed(kInvalidArgument);
+    const int firstBook = scope == SearchScope::AllBooks ? 1 : b;
+    for (int j = b; j >= firstBook; --j) {
+        const int last = state.Books[j].LastChapter();
+        const qsizetype before = j == b ? o : std::numeric_limits<qsizetype>::max();
+        if (SearchChaptersBack(state, pane, findWhat, j, j == b ? c : last, before, j == firstBook))
+            return Found();
+    }
+    return NotFound();
 }
 
 SearchResult SearchText(ReaderState& state, SearchPane& pane, const QString& findWhat, SearchScope scope,

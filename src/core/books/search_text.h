@@ -2,6 +2,7 @@
 
 #include "core/books/reader_state.h"
 
+#include <QList>
 #include <QString>
 
 #include <cstdint>
@@ -66,3 +67,25 @@ struct SearchResult {
 // found after the pane changed.
 SearchResult SearchText(ReaderState& state, SearchPane& pane, const QString& findWhat, SearchScope scope,
                         const SearchCursor& cursor);
+
+// Where the pane's caret is after ShowChapter, and so where a search that
+// goes on after a heading hit starts in that chapter's body.
+inline constexpr qsizetype kCaretAfterShow = 1;
+
+// The occurrences a run of searches walks through in one body: the first
+// at or after `from`, then each first one after the end of the last.
+QList<qsizetype> OccurrencesFrom(const QString& body, const QString& findWhat, qsizetype from);
+// Where repeated searches that enter a chapter (not the one they started
+// in) look in its body: after its heading when the heading holds the text.
+qsizetype BodyStartAfterHeading(const QString& title, const QString& findWhat, const QString& body);
+
+// The previous hit: the same scopes, walked backwards, so that the hits
+// found one after the other from the end of a scope are those SearchText
+// finds from its start, in reverse order. A scope starts where the find
+// dialog starts it (the pane's text, chapter 0 of the book, book 1), whose
+// first chapter's heading is never tested. `cursor.offset` is where the
+// hit being left starts: occurrences starting before it count; -1 stands
+// for the chapter's heading, so the search goes on in the chapter before.
+// Hits change the state as SearchText's do.
+SearchResult SearchTextBackward(ReaderState& state, SearchPane& pane, const QString& findWhat, SearchScope scope,
+                                const SearchCursor& cursor);

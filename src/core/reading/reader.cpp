@@ -233,6 +233,17 @@ private:
 
 SearchResult Reader::Find(const QString& findWhat, SearchScope scope, const SearchCursor& cursor)
 {
+    return RunSearch(&SearchText, findWhat, scope, cursor);
+}
+
+SearchResult Reader::FindPrevious(const QString& findWhat, SearchScope scope, const SearchCursor& cursor)
+{
+    return RunSearch(&SearchTextBackward, findWhat, scope, cursor);
+}
+
+SearchResult Reader::RunSearch(SearchFunction search, const QString& findWhat, SearchScope scope,
+                               const SearchCursor& cursor)
+{
     const int bookBefore = state_.CurrentBook;
     // The whole-book search puts the start chapter into the pane before it
     // looks; when nothing is found the pane goes back to what it showed.
@@ -243,7 +254,7 @@ SearchResult Reader::Find(const QString& findWhat, SearchScope scope, const Sear
     PaneForSearch pane(view_, *this, [this](const Book& book, int chapter) { return ShownText(book, chapter, false); });
     SearchResult result;
     try {
-        result = SearchText(state_, pane, findWhat, scope, cursor);
+        result = search(state_, pane, findWhat, scope, cursor);
     } catch (const std::bad_alloc&) {
         result = {false, kOutOfMemory};
     }
@@ -259,7 +270,49 @@ SearchResult Reader::Find(const QString& findWhat, SearchScope scope, const Sear
     // chapter menu, so the menu never lists a book not on screen.
     if (state_.CurrentBook != bookBefore)
         view_.ListChapters(state_.CurrentBook);
+    // Read in the middle of the screen, with lines before it to place it.
+    if (view_.PaneSelLength() > 0)
+        view_.CenterOnOffset(view_.PaneSelStart());
     return result;
+}
+
+FindAllInput Reader::FindAllSnapshot(const QString& findWhat, SearchScope scope, const SearchCursor& cursor)
+{
+    FindAllInput input{findWhat, scope, cursor, {}, {}};
+    if (scope == SearchScope::Pane)
+        input.paneText = view_.PaneText();
+    const int last = scope == SearchScope::AllBooks ? state_.Books.Count() : static_cast<int>(cursor.book);
+    for (std::int64_t slot = cursor.book; slot >= 1 && slot <= last; ++slot) {
+        const Book& book = state_.Books[static_cast<int>(slot)];
+        FindBook copy{static_cast<int>(slot), {}, book.ChapterTexts, ScriptOf(book)};
+        copy.titles.reserve(book.Chapters.size());
+        for (const ChapterEntry& entry : book.Chapters)
+            copy.titles.push_back(entry.Shown());
+        input.books.push_back(std::move(copy));
+    }
+    return input;
+}
+
+bool Reader::GoToHit(int slot, int chapter, qsizetype offset, qsizetype length)
+{
+    Book* book = state_.Books.BookAt(slot);
+    if (!book || chapter < -1 || chapter > book->LastChapter())
+        return false;
+    const int bookBefore = state_.CurrentBook;
+    if (slot != bookBefore || book->ChapterIndex != chapter || !ShowsChapter(*book, chapter)) {
+        RememberPlace();
+        state_.CurrentBook = static_cast<std::int16_t>(slot);
+        book->ChapterIndex = chapter;
+        ShowChapter();
+        // As after a find: the chapter menu lists the book on screen.
+        if (slot != bookBefore)
+            view_.ListChapters(slot);
+    }
+    if (offset < 0 || offset + length > view_.PaneText().size())
+        return true;
+    view_.SelectInPane(offset, length);
+    view_.CenterOnOffset(offset);
+    return true;
 }
 
 qsizetype Reader::SelectionStart() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/books/book_positions.h"
+#include "core/books/find_all.h"
 #include "core/books/reader_memory.h"
 #include "core/books/reader_state.h"
 #include "core/books/rule_memory.h"
@@ -143,7 +144,18 @@ public:
 
     // Find: searches as SearchText does, from `cursor`. When nothing is
     // found the pane shows again what it showed.
+    // A hit with a selection is shown in the middle of the pane.
     SearchResult Find(const QString& findWhat, SearchScope scope, const SearchCursor& cursor);
+    // The previous hit, as SearchTextBackward finds it; shown as Find's.
+    SearchResult FindPrevious(const QString& findWhat, SearchScope scope, const SearchCursor& cursor);
+    // What a search for every hit of the scope reads, copied for a worker
+    // thread: the pane's text, and the books from the cursor's on.
+    FindAllInput FindAllSnapshot(const QString& findWhat, SearchScope scope, const SearchCursor& cursor);
+    // Shows a hit of that list: chapter `chapter` of book `slot` (-1, the
+    // contents view) with `length` characters at `offset` selected in the
+    // middle of the pane (a heading hit, offset -1, selects nothing). False,
+    // changing nothing, when the book or chapter is not there any more.
+    bool GoToHit(int slot, int chapter, qsizetype offset, qsizetype length);
 
     // The selection in the pane, where a find goes on from.
     qsizetype SelectionStart() const;
@@ -240,6 +252,10 @@ private:
     void SplitByRule(int slot, const QString& name);
     void OfferBetterRule(int slot);
     ReaderState StateAsSaved(qsizetype& caret) const;
+    using SearchFunction = SearchResult (*)(ReaderState&, SearchPane&, const QString&, SearchScope,
+                                            const SearchCursor&);
+    SearchResult RunSearch(SearchFunction search, const QString& findWhat, SearchScope scope,
+                           const SearchCursor& cursor);
 
     void AfterMove();
     void RememberPlace();

@@ -24,6 +24,9 @@ public:
     virtual qsizetype FirstVisibleOffset() const = 0;
     virtual bool ShowsAtTop(qsizetype offset) const = 0;
     virtual void ScrollToOffset(qsizetype offset) = 0;
+    // Scrolls so that the line holding `offset` is in the middle of the
+    // view (or as near as the ends of the text allow).
+    virtual void CenterOnOffset(qsizetype offset) = 0;
 
     virtual void SetCaption(const QString& caption) = 0;
     // Draws the title panel, the windows and the cover in the current skin.

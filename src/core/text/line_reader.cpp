@@ -19,6 +19,15 @@ bool TextFileReader::Open(const QString& path, EncodingChoice choice)
     return Start(path, ForcedEncoding(choice), EncodingGuess::Book);
 }
 
+TextEncoding BookEncoding(QByteArrayView head, bool wholeFile, std::optional<TextEncoding> chosen)
+{
+    if (chosen)
+        return *chosen;
+    if (const std::optional<TextEncoding> marked = EncodingFromByteOrderMark(head))
+        return *marked;
+    return DetectEncoding(head, wholeFile);
+}
+
 // The encoding is decided on the first block alone, so decoding starts at
 // once: a byte order mark, a chosen encoding, or what the block looks like.
 // A file taken for UTF-8 that later proves not to be is reported by
@@ -47,14 +56,10 @@ bool TextFileReader::Start(const QString& path, std::optional<TextEncoding> chos
     const bool wholeFile = got < kDetectionSampleSize || file_.atEnd();
 
     const std::optional<TextEncoding> marked = EncodingFromByteOrderMark(head_);
-    if (chosen)
-        encoding_ = *chosen;
-    else if (marked)
-        encoding_ = *marked;
-    else if (guess == EncodingGuess::Settings)
+    if (!chosen && !marked && guess == EncodingGuess::Settings)
         encoding_ = TextEncoding::Gb18030;
     else
-        encoding_ = DetectEncoding(head_, wholeFile);
+        encoding_ = BookEncoding(head_, wholeFile, chosen);
     tentative_ = !chosen && !marked && encoding_ == TextEncoding::Utf8;
     headPos_ = ByteOrderMarkLength(head_, encoding_);
     decoder_.emplace(encoding_);

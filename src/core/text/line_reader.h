@@ -21,6 +21,13 @@ enum class EncodingGuess {
     Settings,
 };
 
+// The encoding a book is read in: `chosen`, else the one a byte order mark
+// at the start of `head` announces, else what `head` looks like (the
+// file's first kDetectionSampleSize bytes, `wholeFile` when that is all of
+// it). A book read as UTF-8 on a guess that proves not to be is read again
+// as GB18030 (WrongGuess).
+TextEncoding BookEncoding(QByteArrayView head, bool wholeFile, std::optional<TextEncoding> chosen);
+
 enum class ReadStatus {
     Text,    // a piece of text
     End,     // the end of the file

@@ -9,17 +9,29 @@
 #include "ui/skins/skin_manager_dialog.h"
 #include "ui/widgets/page_keys_keeper.h"
 
+#include <QScreen>
+
+#include <algorithm>
+
 void MainWindow::ShowFindDialog()
 {
-    // A search only hides the dialog, so it comes back as it was left;
-    // closed by the user, it is discarded and the next one starts afresh.
+    // Closing the panel only hides it: it comes back as it was left, with
+    // its text ready to be typed over.
     if (!findDialog_) {
         findDialog_ = new FindDialog(*reader_, prompter_, this);
-        connect(findDialog_, &FindDialog::Discarded, this, [this] { findDialog_ = nullptr; });
+        // Beside the window where the screen has room, else over its lower
+        // right corner: never over the middle of the page, where hits show.
+        const QRect frame = frameGeometry();
+        const QRect room = screen()->availableGeometry();
+        QPoint at(frame.right() + 1, frame.bottom() - findDialog_->height());
+        if (at.x() + findDialog_->width() > room.right())
+            at.setX(frame.right() - findDialog_->width());
+        findDialog_->move(at.x(), std::max(at.y(), room.top()));
     }
     findDialog_->show();
     findDialog_->raise();
     findDialog_->activateWindow();
+    findDialog_->FocusFindText();
 }
 
 // Shows the folder scan modeless, at the folder the last book was chosen in.

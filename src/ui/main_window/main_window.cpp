@@ -416,3 +416,8 @@ void MainWindow::ScrollToOffset(qsizetype offset)
 {
     readingPane->ScrollToOffset(offset);
 }
+
+void MainWindow::CenterOnOffset(qsizetype offset)
+{
+    readingPane->CenterOnOffset(offset);
+}

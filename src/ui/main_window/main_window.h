@@ -75,6 +75,7 @@ public:
     qsizetype FirstVisibleOffset() const override;
     bool ShowsAtTop(qsizetype offset) const override;
     void ScrollToOffset(qsizetype offset) override;
+    void CenterOnOffset(qsizetype offset) override;
     void SetCaption(const QString& caption) override { setWindowTitle(caption); }
     void ApplySkin() override;
     void ListChapters(int slot, bool anew = false) override;
@@ -189,6 +190,7 @@ private:
     void BuildRuleCommands();
     void BuildReadingModes();
     void FindNext();
+    void FindPrevious();
     void SetFullScreen(bool on);
     void SetNightMode(bool on);
     void BuildAutoScroll();
@@ -266,6 +268,7 @@ private:
     MenuItemArray* chapterItems;
     QAction* findAction;
     QAction* findNextAction = nullptr;
+    QAction* findPreviousAction = nullptr;
     QAction* fullScreenAction = nullptr;
     QAction* focusModeAction = nullptr;
     QAction* nightModeAction = nullptr;

@@ -36,6 +36,11 @@ void MainWindow::BuildReadingModes()
     findNextAction->setShortcut(QKeySequence::FindNext);
     viewMenu->insertAction(jumpAction, findNextAction);
     connect(findNextAction, &QAction::triggered, this, &MainWindow::FindNext);
+    findPreviousAction = new QAction(QStringLiteral("查找上一个"), viewMenu);
+    findPreviousAction->setObjectName(QStringLiteral("findPreviousAction"));
+    findPreviousAction->setShortcut(QKeySequence::FindPrevious);
+    viewMenu->insertAction(jumpAction, findPreviousAction);
+    connect(findPreviousAction, &QAction::triggered, this, &MainWindow::FindPrevious);
 
     // Ctrl+Q closes as the window's close box does, keeping the place;
     // 退出 itself ends without writing anything, as it always has.
@@ -60,7 +65,7 @@ void MainWindow::BuildReadingModes()
     focusModeAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
     connect(focusModeAction, &QAction::toggled, this, &MainWindow::SetFocusMode);
     // Their keys work with the menu bar hidden too.
-    addActions({fullScreenAction, focusModeAction, findAction, findNextAction, openAction});
+    addActions({fullScreenAction, focusModeAction, findAction, findNextAction, findPreviousAction, openAction});
 
     nightModeAction = new QAction(QStringLiteral("夜间模式"), viewMenu);
     viewMenu->insertAction(encodingMenu->menuAction(), nightModeAction);
@@ -107,6 +112,14 @@ void MainWindow::FindNext()
 {
     if (findDialog_ && !findDialog_->FindText().text().isEmpty())
         findDialog_->Find();
+    else
+        ShowFindDialog();
+}
+
+void MainWindow::FindPrevious()
+{
+    if (findDialog_ && !findDialog_->FindText().text().isEmpty())
+        findDialog_->FindPrevious();
     else
         ShowFindDialog();
 }

@@ -404,6 +404,15 @@ void ReadingPane::ScrollToOffset(qsizetype offset)
     SetTop(scrollTarget_);
 }
 
+void ReadingPane::CenterOnOffset(qsizetype offset)
+{
+    Reach(offset);
+    const VisualLine line = lines_.At(text_.Snapped(offset));
+    // The top that shows the line as the last of a view half as high.
+    const qsizetype top = lines_.TopShowingAtBottom(line, (ViewHeight() + line.Height()) / 2);
+    ScrollTo(std::min(top, lastTop_));
+}
+
 void ReadingPane::ScrollTo(qsizetype offset)
 {
     scrollTarget_ = offset;

@@ -74,6 +74,9 @@ public:
     // Brings the line holding `offset` to the top (or as near as the end of
     // the text allows), and keeps it there when the font or size changes.
     void ScrollToOffset(qsizetype offset);
+    // Brings the line holding `offset` to the middle of the view (or as
+    // near as the ends of the text allow): a hit read in its context.
+    void CenterOnOffset(qsizetype offset);
     // Whether the line on screen holding `offset` is the line at the top.
     bool ShowsAtTop(qsizetype offset) const { return lines_.At(text_.Snapped(offset)).Start() == top_; }
 

@@ -57,6 +57,7 @@ public:
     qsizetype FirstVisibleOffset() const override { return top; }
     bool ShowsAtTop(qsizetype offset) const override { return offset == top; }
     void ScrollToOffset(qsizetype offset) override { top = offset; }
+    void CenterOnOffset(qsizetype offset) override { centred = offset; }
     void SetCaption(const QString& text) override { caption = text; }
     void ApplySkin() override {}
     void ListChapters(int, bool) override {}
@@ -67,6 +68,7 @@ public:
     QString pane;
     QString caption;
     qsizetype top = 0;
+    qsizetype centred = -1;
     QStringList messages;
     std::pair<qsizetype, qsizetype> selection;
     std::function<void()> onShow;

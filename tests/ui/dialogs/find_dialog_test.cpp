@@ -2,12 +2,19 @@
 #include "support/reader_fixture.h"
 #include "ui/dialogs/find_dialog.h"
 #include "ui/main_window/chapter_menu.h"
+#include "ui/widgets/reading_pane.h"
 
+#include <QAction>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTreeView>
+
+#include <tuple>
 
 namespace {
 
@@ -45,6 +52,26 @@ protected:
         return {QString::number(cursor.book), QString::number(cursor.chapter), QString::number(cursor.offset)};
     }
     static void Press(FindDialog* dialog) { QTest::mouseClick(&dialog->FindButton(), Qt::LeftButton); }
+    // Where each press of 查找 lands (-1: a heading), until nothing is found.
+    using Spots = QList<std::tuple<int, int, qsizetype>>;
+    Spots PressedUntilNothingIsFound(FindDialog* panel)
+    {
+        Spots pressed;
+        for (int press = 0; press < 20 && prompter.messages.empty(); ++press) {
+            Press(panel);
+            if (prompter.messages.empty())
+                pressed.append({state.CurrentBook, state.Current().ChapterIndex,
+                                window->Pane().SelLength() == 0 ? -1 : window->Pane().SelStart()});
+        }
+        return pressed;
+    }
+    static Spots Listed(const FindDialog* panel)
+    {
+        Spots listed;
+        for (const FoundHit& hit : panel->Hits())
+            listed.append({hit.book, hit.chapter, hit.offset});
+        return listed;
+    }
     QString Selected() const
     {
         return window->Pane().Text().mid(window->Pane().SelStart(), window->Pane().SelLength());
@@ -95,8 +122,8 @@ TEST_F(FindText, RepeatedPressesMoveOnFromBodyAndHeadingHits)
     EXPECT_EQ(Selected(), QStringLiteral("老槐树"));
     EXPECT_EQ(window->Pane().SelStart(), 17);            // CR LF counts as two
     EXPECT_EQ(Cursor(dialog), (Cells{"1", "0", "20"}));  // after the occurrence
-    EXPECT_FALSE(dialog->isVisible());
-    // Shown again it is the same dialog; the only occurrence is behind the cursor.
+    EXPECT_TRUE(dialog->isVisible());                    // the panel stays after a hit
+    // Shown again it is the same panel; the only occurrence is behind the cursor.
     EXPECT_EQ(Open(), dialog);
     EXPECT_EQ(dialog->FindText().text(), QStringLiteral("老槐树"));
     Press(dialog);
@@ -194,7 +221,7 @@ TEST_F(FindText, EnterSearchesAndEmptyTextDoesNothing)
 
     dialog->FindText().insert(QStringLiteral("东"));
     QTest::keyClick(&dialog->FindText(), Qt::Key_Enter, Qt::KeypadModifier);
-    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(state.Current().ChapterIndex, 1);
     EXPECT_EQ(Selected(), QStringLiteral("东"));
 }
@@ -244,25 +271,134 @@ TEST_F(FindText, ErrorsShowTheBoxAndKeepDialogCursorAndPane)
     EXPECT_EQ(window->Pane().SelStart(), 2);
 }
 
-TEST_F(FindText, CloseBoxDiscardsTheDialogAndTheNextOneStartsAfresh)
+// Esc closes the panel; Ctrl+F brings it back as it was, its text ready
+// to be typed over. F3 and Shift+F3 step through the hits both ways.
+TEST_F(FindText, KeysStepBothWaysAndThePanelComesBackAsItWasLeft)
 {
     OpenBooks();
-    GoTo(1, 2);
-    QPointer<FindDialog> first = Open();
-    QTest::mouseClick(&first->AllBooksScope(), Qt::LeftButton);
-    first->FindText().setText(QStringLiteral("石狮"));
-    Press(first);
-    ASSERT_EQ(state.CurrentBook, 2);
-    Open();
-    first->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(first.isNull());
+    GoTo(1, 0);
+    FindDialog* panel = Open();
+    QTest::mouseClick(&panel->AllBooksScope(), Qt::LeftButton);
+    panel->FindText().setText(QStringLiteral("石"));
+    const auto at = [&] { return std::tuple(int(state.CurrentBook), state.Current().ChapterIndex, Selected()); };
+    QTest::keyClick(panel, Qt::Key_F3);
+    const auto first = at();
+    EXPECT_EQ(first, std::tuple(2, 0, QStringLiteral("石")));
+    QTest::keyClick(panel, Qt::Key_F3);  // 第二章 石桥: a heading
+    EXPECT_EQ(at(), std::tuple(2, 1, QString()));
+    QTest::keyClick(panel, Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(at(), first);
+    EXPECT_EQ(window->Pane().SelStart(), 4);
+    QTest::keyClick(panel, Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(prompter.Texts(), QStringList{QStringLiteral("找不到“石”")});
+    EXPECT_TRUE(panel->isVisible());
 
-    FindDialog* second = Open();
-    ASSERT_NE(second, nullptr);
-    EXPECT_TRUE(second->FindText().text().isEmpty());
-    EXPECT_TRUE(second->BookScope().isChecked());
-    EXPECT_EQ(Cursor(second), (Cells{"2", "0", "0"}));
+    QTest::keyClick(panel, Qt::Key_Escape);
+    EXPECT_FALSE(panel->isVisible());
+    window->findChild<QAction*>(QStringLiteral("findAction"))->trigger();
+    EXPECT_EQ(window->FindDialogIfMade(), panel);
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_TRUE(panel->AllBooksScope().isChecked());
+    EXPECT_EQ(panel->FindText().selectedText(), QStringLiteral("石"));
+}
+
+// 全部 lists what pressing 查找 again and again finds, in that order, with
+// the chapters' titles; a click on a hit shows it selected mid-screen.
+TEST_F(FindText, FindAllListsTheHitsOfRepeatedPressesAndShowsOneMidScreen)
+{
+    QString text = QStringLiteral("第一章 开篇\r\n");
+    for (int line = 0; line < 300; ++line)
+        text += line == 150 ? QStringLiteral("他走进了龙城的大门。\r\n") : QStringLiteral("路还很长，天色渐暗。\r\n");
+    text += QStringLiteral("第二章 龙城\r\n龙城很大，龙城的夜很静。\r\n");
+    OpenBook(*window, WriteBook(QStringLiteral("长.txt"), text));
+    window->resize(900, 700);
+    window->show();
+    GoTo(1, 0);
+    FindDialog* panel = Open();
+    panel->FindText().setText(QStringLiteral("龙城"));
+    QTest::mouseClick(&panel->FindAllButton(), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !panel->Searching(); }, 10000));
+    const QList<FoundHit> hits = panel->Hits();
+    EXPECT_EQ(panel->ResultsStatus().text(), QStringLiteral("共找到 3 处"));
+
+    EXPECT_EQ(Listed(panel), PressedUntilNothingIsFound(panel));
+    ASSERT_EQ(hits.size(), 3);
+    EXPECT_EQ(hits[0].title, QStringLiteral("第一章 开篇"));
+    EXPECT_EQ(hits[0].context, QStringLiteral("他走进了龙城的大门。"));
+
+    GoTo(1, 1);
+    QTreeView& list = panel->ResultsView();
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualRect(list.model()->index(0, 2)).center());
+    EXPECT_EQ(state.Current().ChapterIndex, 0);
+    EXPECT_EQ(Selected(), QStringLiteral("龙城"));
+    const auto expectMidScreen = [&] {
+        const ReadingPane& pane = window->Pane();
+        const qsizetype shown = pane.CharactersShown();
+        const qsizetype into = pane.SelStart() - pane.FirstVisibleOffset();
+        EXPECT_GT(into, shown / 4);
+        EXPECT_LT(into, shown * 3 / 4);
+    };
+    expectMidScreen();
+    // A hit 查找 finds is shown so too.
+    GoTo(1, 1);
+    QTest::mouseClick(&panel->BookScope(), Qt::LeftButton);
+    Press(panel);
+    EXPECT_EQ(Selected(), QStringLiteral("龙城"));
+    expectMidScreen();
+}
+
+// A book shown in simplified characters is searched as shown, in the
+// list as by the presses.
+TEST_F(FindText, FindAllSearchesABookAsShownInItsScript)
+{
+    OpenBook(*window,
+             WriteBook(QStringLiteral("繁.txt"),
+                       QStringLiteral("第一回　說楔子\r\n學而時習之，學無止境。\r\n"
+                                      "第二回　王孝廉村學識同科\r\n話說學堂。\r\n")));
+    GoTo(1, 0);
+    window->Reading().ChooseScript(ScriptChoice::ToSimplified);
+    ASSERT_EQ(window->Pane().Text(), QStringLiteral("学而时习之，学无止境。\r\n"));
+    FindDialog* panel = Open();
+    panel->FindText().setText(QStringLiteral("学"));
+    panel->FindAll();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !panel->Searching(); }, 10000));
+    EXPECT_EQ(Listed(panel), (Spots{{1, 0, 0}, {1, 0, 6}, {1, 1, -1}, {1, 1, 2}}));
+    EXPECT_EQ(panel->Hits()[2].title, QStringLiteral("第二回　王孝廉村学识同科"));
+    EXPECT_EQ(Listed(panel), PressedUntilNothingIsFound(panel));
+}
+
+// 书架 is offered once the window names the library's books; a hit there
+// is handed to the window to open. Stopping says so.
+TEST_F(FindText, LibraryScopeListsHitsInFilesAndHandsOneOver)
+{
+    FindDialog* panel = Open();
+    EXPECT_TRUE(panel->LibraryScope().isHidden());
+    const QString first = WriteBook(QStringLiteral("一.txt"), QStringLiteral("第一章 山\r\n青山不老。\r\n"));
+    const QString second = WriteBook(QStringLiteral("二.txt"), QStringLiteral("第一章 水\r\n绿水长流，青山依旧。\r\n"));
+    panel->SetLibraryBooks([&] {
+        return QList<LibraryFile>{{first, EncodingChoice::Automatic}, {second, EncodingChoice::Gb18030}};
+    });
+    EXPECT_FALSE(panel->LibraryScope().isHidden());
+    QTest::mouseClick(&panel->LibraryScope(), Qt::LeftButton);
+    panel->FindText().setText(QStringLiteral("青山"));
+    panel->FindAll();
+    panel->StopFinding();
+    EXPECT_TRUE(panel->ResultsStatus().text().startsWith(QStringLiteral("已停止")));
+
+    QSignalSpy chosen(panel, &FindDialog::LibraryHitChosen);
+    Press(panel);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !panel->Searching(); }, 10000));
+    ASSERT_EQ(panel->Hits().size(), 2);
+    EXPECT_EQ(panel->ResultsStatus().text(), QStringLiteral("共找到 2 处"));
+    QTreeView& list = panel->ResultsView();
+    EXPECT_EQ(list.model()->index(1, 0).data().toString(), QStringLiteral("二.txt"));
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualRect(list.model()->index(1, 1)).center());
+    ASSERT_EQ(chosen.size(), 1);
+    EXPECT_EQ(chosen[0][0].toString(), second);
+    EXPECT_EQ(chosen[0][1].value<EncodingChoice>(), EncodingChoice::Gb18030);
+    EXPECT_EQ(chosen[0][2].toInt(), 0);
+    EXPECT_EQ(chosen[0][3].value<qsizetype>(), 5);
+    EXPECT_EQ(chosen[0][4].value<qsizetype>(), 2);
 }
 
 }  // namespace
