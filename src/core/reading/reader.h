@@ -86,6 +86,10 @@ public:
     // keeps it) of the book at `path`, opening the book first when it is
     // not open: a bookmark, a book of the library.
     void GoToPlace(const QString& path, const ReadingPlace& place);
+    // A hit found in the file of a book of the library, in the built-in
+    // recogniser's chapters and the file's own text (offset -1: in the
+    // chapter's heading): shown selected, the book opened first if need be.
+    void ShowFoundInFile(const QString& path, int chapter, qsizetype offset, qsizetype length);
     // Marks the place being read (书签), with a line of its text and `note`.
     FileWriteResult AddBookmark(const QString& note = {});
     // Reads the current book again in `choice` and remembers it for the book.
@@ -190,6 +194,13 @@ signals:
     void LibraryUnwritable(const QString& reason);
 
 private:
+    // A place to show once the book at `path` has opened (in the built-in
+    // recogniser's numbers), and the length of a hit there to select.
+    struct PlaceAfterOpen {
+        QString path;
+        ReadingPlace place;
+        qsizetype selected = 0;
+    };
     struct OpenRequest {
         QString path;
         OpenKind kind = OpenKind::Chosen;
@@ -268,6 +279,7 @@ private:
     // did not get to close).
     std::optional<LibraryBook> NewerInLibrary(const QString& path);
     void ShowBuiltInPlace(const ReadingPlace& place);
+    void ShowPlaceAfterOpen(const PlaceAfterOpen& after);
     void ReturnToPlace();
     // Whether the pane shows chapter `chapter` of `book`, as ShowChapter put it there.
     bool ShowsChapter(const Book& book, int chapter) const;
@@ -317,7 +329,6 @@ private:
     };
     QList<int> unread_;
     QSet<int> unlisted_;  // books the library does not keep
-    // A place to show once the book at its path has opened.
-    std::optional<std::pair<QString, ReadingPlace>> placeAfterOpen_;
+    std::optional<PlaceAfterOpen> placeAfterOpen_;
     QHash<int, BookBefore> readingAgain_;
 };

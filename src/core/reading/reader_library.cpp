@@ -129,8 +129,34 @@ void Reader::GoToPlace(const QString& path, const ReadingPlace& place)
         ShowBuiltInPlace(place);
         return;
     }
-    placeAfterOpen_ = {path, place};
+    placeAfterOpen_ = PlaceAfterOpen{path, place};
     OpenCommand(path, OpenKind::Chosen);
+}
+
+void Reader::ShowFoundInFile(const QString& path, int chapter, qsizetype offset, qsizetype length)
+{
+    const PlaceAfterOpen hit{path, {chapter, std::max<qsizetype>(offset, 0)}, offset < 0 ? 0 : length};
+    if (const int slot = state_.Books.FindByPath(path); slot != 0 && !unread_.contains(slot)) {
+        if (slot != state_.CurrentBook)
+            ShowBook(slot);
+        ShowPlaceAfterOpen(hit);
+        return;
+    }
+    placeAfterOpen_ = hit;
+    OpenCommand(path, OpenKind::Chosen);
+}
+
+void Reader::ShowPlaceAfterOpen(const PlaceAfterOpen& after)
+{
+    const Book* book = state_.CurrentOrNull();
+    if (!book || after.place.chapter < 0)
+        return;
+    if (after.selected == 0) {
+        ShowBuiltInPlace(after.place);
+        return;
+    }
+    const ReadingPlace place = PlaceOfBuiltInPlace(*book, after.place);
+    GoToHit(state_.CurrentBook, place.chapter, place.offset, after.selected);
 }
 
 FileWriteResult Reader::AddBookmark(const QString& note)

@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 const QString kTip = QStringLiteral("提示");
@@ -246,10 +248,10 @@ void Reader::StartOpen(const OpenRequest& request)
             const bool shown = result.Succeeded() && state_.Books.FindByPath(request.path) == state_.CurrentBook;
             if (known && shown)
                 RestoreFromLibrary(*known);
-            if (placeAfterOpen_ && placeAfterOpen_->first == request.path) {
+            if (placeAfterOpen_ && placeAfterOpen_->path == request.path) {
+                const PlaceAfterOpen after = *std::exchange(placeAfterOpen_, std::nullopt);
                 if (shown)
-                    ShowBuiltInPlace(placeAfterOpen_->second);
-                placeAfterOpen_.reset();
+                    ShowPlaceAfterOpen(after);
             }
             ReturnToPlace();
             EndLoad();

@@ -2,6 +2,7 @@
 // scan and the skin manager. Each dialog is made on first use and hidden,
 // not deleted, when closed, so it is never deleted under a running handler.
 
+#include "core/reading/reader.h"
 #include "ui/dialogs/find_dialog.h"
 #include "ui/dialogs/folder_scan_dialog.h"
 #include "ui/dialogs/jump_dialog.h"
@@ -19,6 +20,17 @@ void MainWindow::ShowFindDialog()
     // its text ready to be typed over.
     if (!findDialog_) {
         findDialog_ = new FindDialog(*reader_, prompter_, this);
+        // The 书架 scope: every book of the library, each in its encoding.
+        findDialog_->SetLibraryBooks([this] {
+            QList<LibraryFile> files;
+            for (const LibraryBook& book : reader_->Library().Books())
+                files.append({book.path, book.encoding});
+            return files;
+        });
+        connect(findDialog_, &FindDialog::LibraryHitChosen, this,
+                [this](const QString& path, EncodingChoice, int chapter, qsizetype offset, qsizetype length) {
+                    reader_->ShowFoundInFile(path, chapter, offset, length);
+                });
         // Beside the window where the screen has room, else over its lower
         // right corner: never over the middle of the page, where hits show.
         const QRect frame = frameGeometry();

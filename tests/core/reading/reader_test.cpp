@@ -488,4 +488,29 @@ TEST(ReaderLibraryTest, EveryBookEverReadComesBackToItsPlace)
     }
 }
 
+// A hit found in a closed book's file (书架 scope) opens the book there with
+// the hit selected; in a book already open it only moves there.
+TEST(ReaderLibraryTest, AHitInABooksFileOpensItSelected)
+{
+    TempFolder program;
+    TempFolder books;
+    const QString path =
+        books.WriteGbk(QStringLiteral("书.txt"), Chapters(4, QStringLiteral("天下大势，分久必合。\r\n")));
+    ReaderState state;
+    RecordingView view;
+    Reader reader{state, ReaderFolders::Portable(program.Root()), view};
+    reader.ShowFoundInFile(path, 3, 5, 2);
+    ASSERT_TRUE(RunUntil([&] { return !reader.Loading(); }));
+    EXPECT_EQ(state.Current().ChapterIndex, 3);
+    EXPECT_EQ(view.selection, (std::pair<qsizetype, qsizetype>{5, 2}));
+    EXPECT_EQ(view.pane.mid(5, 2), QStringLiteral("分久"));
+
+    reader.GoToChapter(1);
+    reader.ShowFoundInFile(path, 2, 0, 4);
+    EXPECT_FALSE(reader.Loading());
+    EXPECT_EQ(state.Books.Count(), 1);
+    EXPECT_EQ(state.Current().ChapterIndex, 2);
+    EXPECT_EQ(view.selection, (std::pair<qsizetype, qsizetype>{0, 4}));
+}
+
 }  // namespace
