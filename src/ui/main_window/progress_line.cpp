@@ -23,6 +23,7 @@ void MainWindow::BuildProgressLine()
 {
     progressLabel = new QLabel(this);
     progressLabel->setObjectName(QStringLiteral("progressLabel"));
+    progressLabel->setContentsMargins(8, 0, 8, 0);
     statusBar()->addWidget(progressLabel, 1);
     statusBar()->setSizeGripEnabled(false);
     readingClock_.start();

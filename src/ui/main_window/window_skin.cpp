@@ -12,7 +12,7 @@
 #include "ui/widgets/reading_pane.h"
 
 #include <QDir>
-#include <QGraphicsColorizeEffect>
+#include <QGraphicsOpacityEffect>
 #include <QScrollBar>
 #include <QStatusBar>
 
@@ -155,10 +155,10 @@ void FollowPageDarkness(MainWindow& view)
                 label->setGraphicsEffect(nullptr);
                 continue;
             }
-            auto* tint = new QGraphicsColorizeEffect(label);
-            tint->setColor(paper.lighter(180));
-            tint->setStrength(0.8);
-            label->setGraphicsEffect(tint);
+            // Dimmed into the dark band, so the page's light ink reads on it.
+            auto* dim = new QGraphicsOpacityEffect(label);
+            dim->setOpacity(0.3);
+            label->setGraphicsEffect(dim);
         } else if (label->objectName().endsWith(QStringLiteral("Caption"))) {
             QPalette caption;
             if (dark)
