@@ -120,6 +120,8 @@ public:
 
     // ---- Text ----
 
+    // Both text() calls: the object's name and so on, and the pane's characters.
+    using QAccessibleWidget::text;
     int characterCount() const override { return ToInt(Text().size()); }
     QString text(int startOffset, int endOffset) const override
     {
