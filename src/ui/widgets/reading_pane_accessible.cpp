@@ -12,6 +12,8 @@
 
 namespace {
 
+PaneEventSink eventSink = &QAccessible::updateAccessibility;
+
 // Accessible offsets are ints; a chapter longer than that is read up to there.
 int ToInt(qsizetype value)
 {
@@ -254,14 +256,19 @@ void ReportPaneCaret(QObject* pane, qsizetype anchor, qsizetype position, bool s
         QAccessibleTextSelectionEvent selection(pane, ToInt(std::min(anchor, position)),
                                                 ToInt(std::max(anchor, position)));
         selection.setCursorPosition(ToInt(position));
-        QAccessible::updateAccessibility(&selection);
+        eventSink(&selection);
     }
     QAccessibleTextCursorEvent caret(pane, ToInt(position));
-    QAccessible::updateAccessibility(&caret);
+    eventSink(&caret);
 }
 
 void ReportPaneText(QObject* pane, qsizetype position, const QString& removed, const QString& inserted)
 {
     QAccessibleTextUpdateEvent update(pane, ToInt(position), removed, inserted);
-    QAccessible::updateAccessibility(&update);
+    eventSink(&update);
+}
+
+PaneEventSink SetPaneEventSink(PaneEventSink sink)
+{
+    return std::exchange(eventSink, sink);
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QAccessibleEvent;
 class QAccessibleInterface;
 class QObject;
 
@@ -17,3 +18,9 @@ QAccessibleInterface* MakeReadingPaneAccessible(QObject* pane);
 // changes. Cheap when no assistive technology listens.
 void ReportPaneCaret(QObject* pane, qsizetype anchor, qsizetype position, bool selectionChanged);
 void ReportPaneText(QObject* pane, qsizetype position, const QString& removed, const QString& inserted);
+
+// Where those reports go: QAccessible::updateAccessibility unless replaced.
+// Qt passes events on only while an assistive technology is active, which
+// it never is on the offscreen platform, so tests record them here.
+using PaneEventSink = void (*)(QAccessibleEvent* event);
+PaneEventSink SetPaneEventSink(PaneEventSink sink);  // returns the one it replaces
