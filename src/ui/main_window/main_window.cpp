@@ -107,6 +107,14 @@ void MainWindow::BuildControls()
     previousBookButton = button("previousBookButton", QStringLiteral("上一本"), &MainWindow::PreviousBook);
     nextBookButton = button("nextBookButton", QStringLiteral("下一本封面"), &MainWindow::NextBook);
     coverButton = button("coverButton", QStringLiteral("主封面"), &MainWindow::ShowCover);
+    // The captions are short and cut off at three characters: a screen
+    // reader says what each button does in full.
+    previousChapterButton->SetAccessibleText(QStringLiteral("上一页（上一章）"), QStringLiteral("翻到上一章"));
+    contentsButton->SetAccessibleText(QStringLiteral("主目录（章节目录）"), QStringLiteral("显示本书的章节目录"));
+    nextChapterButton->SetAccessibleText(QStringLiteral("下一页（下一章）"), QStringLiteral("翻到下一章"));
+    previousBookButton->SetAccessibleText(QStringLiteral("上一本（上一本书）"), QStringLiteral("打开上一本书"));
+    nextBookButton->SetAccessibleText(QStringLiteral("下一本封面（下一本书）"), QStringLiteral("打开下一本书"));
+    coverButton->SetAccessibleText(QStringLiteral("主封面（封面窗口）"), QStringLiteral("显示当前书的封面"));
 
     titlePanel = new PictureBox(canvas);
     titlePanel->setObjectName(QStringLiteral("titlePanel"));

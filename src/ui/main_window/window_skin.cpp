@@ -120,6 +120,14 @@ void DrawTitlePanel(MainWindow& view, const TitleTexts& texts)
     panel.CurrentY = std::max(900.0, std::min(nameBottom, panel.ScaleHeight() - panel.TextHeight()));
     panel.CurrentX = (panel.ScaleWidth() - panel.TextWidth(chapterTitle)) / 2;
     panel.Print(chapterTitle);
+
+    // Screen readers get the titles whole, not as fitted. Qt 6.4 has no
+    // announcement event, so a new chapter is announced by renaming the
+    // pane after it: a screen reader speaks a name change of the focused
+    // text, which the pane is while reading; the same name is no change.
+    const QString joined = QStringList{texts.bookName, texts.chapterTitle}.join(u' ').trimmed();
+    panel.setAccessibleName(joined);
+    view.Pane().setAccessibleName(texts.chapterTitle.isEmpty() ? joined : texts.chapterTitle);
 }
 
 // On a dark page the scroll bar and the side buttons go dark with it, the

@@ -1,5 +1,6 @@
 #include "ui/widgets/captioned_button.h"
 
+#include "ui/widgets/accessible_widgets.h"
 #include "ui/widgets/clickable_label.h"
 
 #include <QPixmap>
@@ -35,6 +36,7 @@ CaptionedButton::CaptionedButton(QWidget* parent, const QString& name, const QSt
     font.setWeight(QFont::Normal);
     caption_->setFont(font);
 
+    InstallAccessibleWidgets();
     connect(picture_, &ClickableLabel::Clicked, this, &CaptionedButton::Clicked);
     connect(caption_, &ClickableLabel::Clicked, this, &CaptionedButton::Clicked);
 }
@@ -49,4 +51,10 @@ void CaptionedButton::SetVisible(bool visible)
 {
     picture_->setVisible(visible);
     caption_->setVisible(visible);
+}
+
+void CaptionedButton::SetAccessibleText(const QString& name, const QString& description)
+{
+    picture_->setAccessibleName(name);
+    picture_->setAccessibleDescription(description);
 }

@@ -19,6 +19,9 @@ public:
 
     void Place(const QRect& picture, const QRect& caption);
     void SetVisible(bool visible);
+    // What a screen reader says for the button (its picture); the caption
+    // reads as a label of its own.
+    void SetAccessibleText(const QString& name, const QString& description);
     ClickableLabel& Picture() const { return *picture_; }
     ClickableLabel& Caption() const { return *caption_; }
 

@@ -1,5 +1,8 @@
 #include "ui/widgets/reading_pane.h"
 
+#include "ui/widgets/accessible_widgets.h"
+#include "ui/widgets/reading_pane_accessible.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QFontMetricsF>
@@ -34,6 +37,7 @@ ReadingPane::ReadingPane(QWidget* parent) : QAbstractScrollArea(parent)
     viewport()->setCursor(Qt::IBeamCursor);
     connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this, &ReadingPane::OnScrollAction);
     Relayout();
+    InstallAccessibleWidgets();
 }
 
 // ---- Text ----
@@ -41,7 +45,9 @@ ReadingPane::ReadingPane(QWidget* parent) : QAbstractScrollArea(parent)
 void ReadingPane::SetText(const QString& text)
 {
     if (!text_.Holds(text)) {
+        const QString before = text_.Text();  // shared, not copied
         text_.SetText(text);
+        ReportPaneText(this, 0, before, text);
         layouts_.Clear();
         UpdateScrollRange();
         IndexTheRest();
@@ -51,7 +57,9 @@ void ReadingPane::SetText(const QString& text)
 
 void ReadingPane::AppendText(const QString& text)
 {
+    const qsizetype end = text_.Text().size();
     text_.Append(text);
+    ReportPaneText(this, end, QString(), text);
     layouts_.Clear();
     UpdateScrollRange();
     IndexTheRest();
@@ -91,7 +99,9 @@ void ReadingPane::ShowFromTheTop()
 void ReadingPane::Replace(qsizetype from, qsizetype to, const QString& with)
 {
     from = text_.Snapped(from);
+    const QString removed = text_.Text().mid(from, std::max(from, text_.Snapped(to)) - from);
     text_.Replace(from, to, with);
+    ReportPaneText(this, from, removed, with);
     layouts_.Clear();
     UpdateScrollRange();
     anchor_ = position_ = text_.Snapped(from + with.size());
@@ -221,6 +231,19 @@ void ReadingPane::RestartBlink()
         blinkTimer_.stop();
     viewport()->update();
     updateMicroFocus();
+    ReportCaret();
+}
+
+// Every caret move and selection change ends in RestartBlink, which tells
+// screen readers once per change.
+void ReadingPane::ReportCaret()
+{
+    if (anchor_ == reportedAnchor_ && position_ == reportedPosition_)
+        return;
+    const bool selectionChanged = anchor_ != position_ || reportedAnchor_ != reportedPosition_;
+    reportedAnchor_ = anchor_;
+    reportedPosition_ = position_;
+    ReportPaneCaret(this, anchor_, position_, selectionChanged);
 }
 
 QRectF ReadingPane::CaretRect() const

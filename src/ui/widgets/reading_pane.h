@@ -116,6 +116,9 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
+    // Screen readers read the text, caret and layout as the painting does.
+    friend class ReadingPaneAccessible;
+
     // Layouts follow the font and the width; the scroll range follows the
     // text and the height.
     void Relayout();
@@ -138,6 +141,7 @@ private:
     qsizetype PageMove(bool down);
     void EnsureCaretVisible();
     void RestartBlink();
+    void ReportCaret();
     QRectF CaretRect() const;
 
     // Edits: the pane is not locked, only typed characters are kept out.
@@ -155,6 +159,8 @@ private:
 
     qsizetype anchor_ = 0;
     qsizetype position_ = 0;
+    qsizetype reportedAnchor_ = 0;  // as screen readers were last told
+    qsizetype reportedPosition_ = 0;
     std::optional<qreal> wantedX_;  // kept through moves up and down
 
     qsizetype top_ = 0;           // the start of the line at the top
