@@ -4,6 +4,7 @@
 #include "core/speech/speech_engine.h"
 
 #include <QActionGroup>
+#include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QMenu>
@@ -38,15 +39,19 @@ ReadAloudBar::ReadAloudBar(ReadAloud& reading, QWidget* over) : QFrame(over), re
 {
     setObjectName(QStringLiteral("readAloudBar"));
     setFrameShape(QFrame::StyledPanel);
+    // The page's own colours and large font are for the text, not for
+    // the control's captions.
+    setPalette(QApplication::palette());
+    setFont(QApplication::font());
     setAutoFillBackground(true);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(4, 2, 4, 2);
     row->setSpacing(2);
 
-    auto* previous = MakeButton(this, "previousSentenceButton", QStringLiteral("⏮"), QStringLiteral("上一句"));
+    auto* previous = MakeButton(this, "previousSentenceButton", QStringLiteral("上句"), QStringLiteral("上一句"));
     playButton = MakeButton(this, "playPauseButton", QStringLiteral("▶"), QStringLiteral("朗读"));
     auto* stop = MakeButton(this, "stopReadingButton", QStringLiteral("■"), QStringLiteral("停止"));
-    auto* next = MakeButton(this, "nextSentenceButton", QStringLiteral("⏭"), QStringLiteral("下一句"));
+    auto* next = MakeButton(this, "nextSentenceButton", QStringLiteral("下句"), QStringLiteral("下一句"));
     connect(previous, &QToolButton::clicked, this, [this] { reading_.StepSentence(-1); });
     connect(next, &QToolButton::clicked, this, [this] { reading_.StepSentence(1); });
     connect(stop, &QToolButton::clicked, this, [this] { reading_.Stop(); });
