@@ -15,8 +15,10 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION text)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The SQLite driver is a plugin loaded at run time, which dpkg-shlibdeps does
-# not see: the library (书架) cannot open without it.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, libqt6sql6-sqlite")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk")
+# The SQLite driver and the speech-dispatcher voice are plugins loaded at run
+# time, which dpkg-shlibdeps does not see: the library (书架) cannot open
+# without the one, 朗读 cannot speak without the other (and a voice:
+# speech-dispatcher with espeak-ng's Mandarin).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, libqt6sql6-sqlite, qt6-speech-speechd-plugin")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, speech-dispatcher, espeak-ng")
 include(CPack)

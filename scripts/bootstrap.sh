@@ -14,12 +14,18 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # the real window across restarts; file: cpack's
 # Debian package (dpkg-shlibdeps), which the test command builds and checks;
 # libopencc-dev: 繁简转换, OpenCC's phrase tables (libopencc-data) and its library;
-# libqt6sql6-sqlite: Qt SQL's SQLite driver, which keeps the library (书架) and bookmarks.
+# libqt6sql6-sqlite: Qt SQL's SQLite driver, which keeps the library (书架) and bookmarks;
+# qt6-speech-dev (and qt6-declarative-dev, whose QtQmlIntegration header it includes
+# without depending on it): 朗读 through Qt TextToSpeech, with its speech-dispatcher
+# plugin qt6-speech-speechd-plugin; speech-dispatcher and espeak-ng (Mandarin): the
+# voice of the real read-aloud test, which hears it through pulseaudio's null sink
+# recorded with parec (pulseaudio-utils).
 packages=(cmake ninja-build g++ pkg-config python3 qt6-base-dev libgl-dev libicu-dev libopencc-dev
           libgtest-dev libgmock-dev libbenchmark-dev fonts-noto-cjk clang-format clang-tidy
           qt6-translations-l10n desktop-file-utils appstream dpkg-dev util-linux
           clang libclang-rt-14-dev xvfb xauth xdotool x11-utils file
-          libqt6sql6-sqlite)
+          libqt6sql6-sqlite qt6-speech-dev qt6-declarative-dev qt6-speech-speechd-plugin
+          speech-dispatcher espeak-ng pulseaudio pulseaudio-utils)
 
 missing=()
 for package in "${packages[@]}"; do

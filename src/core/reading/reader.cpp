@@ -57,6 +57,7 @@ void Reader::ShowChapter()
         view_.SetCaption(kReading + book.FileName + QStringLiteral("——") + book.Chapters[index].Shown());
     }
     ApplySkin();
+    emit ChapterShown();
 }
 
 // The chapter menu lists the current book. A book without headings goes
@@ -102,6 +103,13 @@ void Reader::StepChapter(int delta)
             book->ChapterIndex = static_cast<std::int32_t>(next);
     }
     AfterMove();
+}
+
+void Reader::NoteSpokenPlace(qsizetype offset)
+{
+    Book* book = state_.CurrentOrNull();
+    if (book && book->ChapterIndex >= 0 && ShowsChapter(*book, book->ChapterIndex))
+        book->Place = {book->ChapterIndex, offset};
 }
 
 void Reader::ShowContents()

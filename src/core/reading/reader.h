@@ -90,6 +90,9 @@ public:
     // recogniser's chapters and the file's own text (offset -1: in the
     // chapter's heading): shown selected, the book opened first if need be.
     void ShowFoundInFile(const QString& path, int chapter, qsizetype offset, qsizetype length);
+    // The voice reading aloud is at `offset` of the chapter shown: that is
+    // the book's place now.
+    void NoteSpokenPlace(qsizetype offset);
     // Marks the place being read (书签), with a line of its text and `note`.
     FileWriteResult AddBookmark(const QString& note = {});
     // Reads the current book again in `choice` and remembers it for the book.
@@ -181,6 +184,8 @@ public:
     void ApplySkin();
 
 signals:
+    // The pane shows a chapter (or the contents view) anew.
+    void ChapterShown();
     // A load has ended (the open, its restore and its messages are done).
     void LoadFinished();
     // No book is being read or waiting any more.

@@ -68,6 +68,7 @@ MainWindow::MainWindow(ReaderState& state, Prompter& prompter, const ReaderFolde
     BuildRuleCommands();
     BuildReadingModes();
     BuildAutoScroll();
+    BuildReadAloud();
     BuildProgressLine();
     SetUpAtLoad();
     BuildReadingSettings();

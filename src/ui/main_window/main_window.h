@@ -39,6 +39,9 @@ class QMenu;
 class QKeyEvent;
 class QTimer;
 class Reader;
+class ReadAloud;
+class ReadAloudBar;
+class SpeechEngine;
 class ReadingPane;
 class SkinManagerDialog;
 class SplashWindow;
@@ -141,6 +144,11 @@ public:
     // book.ini restore included). Paths that arrive while a book is
     // loading wait for it and open afterwards, in order.
     void OpenPaths(const QStringList& paths);
+    // The voice 朗读 speaks with (the tests' scripted one); without one the
+    // platform's speech is made on first use.
+    void UseSpeechEngine(SpeechEngine* engine);
+    // 朗读, once it has been started; null before.
+    ReadAloud* ReadAloudIfMade() const { return readAloud_; }
     // The help document (帮助 → 使用说明).
     void ShowHelp();
     // Whether start-up opens the book read last instead of the help document.
@@ -205,6 +213,12 @@ private:
     void ShowProgress();
     void SetAutoScroll(bool on);
     void ScrollOneLine();
+    // 朗读 (read_aloud_commands.cpp)
+    void BuildReadAloud();
+    bool MakeReadAloud();
+    void SetReadAloud(bool on);
+    void ShowSpokenSentence(int chapter, qsizetype offset, qsizetype length);
+    void ReadAloudFollowsPage();
     // Only the text: no title panel, no buttons, no menu bar.
     void SetFocusMode(bool on);
     bool InFocusMode() const;
@@ -274,6 +288,10 @@ private:
     QAction* nightModeAction = nullptr;
     QAction* autoScrollAction = nullptr;
     QTimer* autoScrollTimer = nullptr;
+    QAction* readAloudAction = nullptr;
+    SpeechEngine* speech_ = nullptr;
+    ReadAloud* readAloud_ = nullptr;
+    ReadAloudBar* readAloudBar = nullptr;
     QAction* progressAction = nullptr;
     QAction* settingsAction = nullptr;
     QAction* libraryAction = nullptr;

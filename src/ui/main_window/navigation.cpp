@@ -117,10 +117,12 @@ bool MainWindow::ReadByKey(const QKeyEvent& key)
         if (!readingPane->PageDown() && state_.Books.IsBook(state_.CurrentBook)
             && state_.Current().ChapterIndex < state_.Current().LastChapter())
             NextChapter();
+        ReadAloudFollowsPage();
         return true;
     }
     if (key.key() == Qt::Key_Space && modifiers == Qt::ShiftModifier) {
         readingPane->PageUp();
+        ReadAloudFollowsPage();
         return true;
     }
     if (key.key() == Qt::Key_Escape && InFocusMode()) {
