@@ -87,6 +87,7 @@ void Reader::ApplySkin()
 // Every move ends here: the chapter menu first, then the chapter itself.
 void Reader::AfterMove()
 {
+    spokenPlace_ = false;
     BuildChapterMenu();
     ShowChapter();
     NoteInLibrary(state_.CurrentBook);
@@ -108,8 +109,10 @@ void Reader::StepChapter(int delta)
 void Reader::NoteSpokenPlace(qsizetype offset)
 {
     Book* book = state_.CurrentOrNull();
-    if (book && book->ChapterIndex >= 0 && ShowsChapter(*book, book->ChapterIndex))
+    if (book && book->ChapterIndex >= 0 && ShowsChapter(*book, book->ChapterIndex)) {
         book->Place = {book->ChapterIndex, offset};
+        spokenPlace_ = true;
+    }
 }
 
 void Reader::ShowContents()
@@ -366,7 +369,11 @@ void Reader::RememberPlace()
         // starts earlier, and noting that start would move the place back
         // a little at every start.
         const bool unmoved = book.Place.chapter == book.ChapterIndex && view_.ShowsAtTop(book.Place.offset);
-        book.Place = {book.ChapterIndex, unmoved ? book.Place.offset : view_.FirstVisibleOffset()};
+        // The sentence read aloud last is the place, unless the reader has
+        // read on past it since.
+        const bool spoken =
+            spokenPlace_ && book.Place.chapter == book.ChapterIndex && book.Place.offset >= view_.FirstVisibleOffset();
+        book.Place = {book.ChapterIndex, unmoved || spoken ? book.Place.offset : view_.FirstVisibleOffset()};
     } else if (book.ChapterIndex == -1) {
         book.Place = {};
     }

@@ -333,7 +333,8 @@ private:
         bool builtIn = false;  // in the built-in recogniser's chapters already
     };
     QList<int> unread_;
-    QSet<int> unlisted_;  // books the library does not keep
+    bool spokenPlace_ = false;  // the place is a sentence read aloud, not the top of the page
+    QSet<int> unlisted_;        // books the library does not keep
     std::optional<PlaceAfterOpen> placeAfterOpen_;
     QHash<int, BookBefore> readingAgain_;
 };

@@ -71,6 +71,10 @@ TEST_F(ReadAloudTest, ReadsOnIntoTheNextChapterAndResumesWhereItStopped)
     EXPECT_EQ(Highlighted(), speech.said.last());
     speech.Finish();
     EXPECT_EQ(speech.said.last(), QStringLiteral("悟空道：“好！”"));
+    // Closing now would come back to this sentence, not the top of the page.
+    ASSERT_GT(window->Pane().SelStart(), window->Pane().FirstVisibleOffset());
+    ASSERT_TRUE(window->Reading().Save().bookPos);
+    EXPECT_EQ(state.Current().Place.offset, window->Pane().SelStart());
 
     ASSERT_TRUE(FinishUntil(QStringLiteral("话表美猴王得了姓名。")));
     EXPECT_EQ(state.Current().ChapterIndex, 1);
