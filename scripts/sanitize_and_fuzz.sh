@@ -25,7 +25,10 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$here/scripts/lsan_suppressions.txt"
-(cd "$build" && ctest --output-on-failure --timeout 600 -j "$(nproc)")
+# The real voice is left out: speech-dispatcher's client parses its list of
+# voices with strstr over a growing reply, which the sanitizer's checks make
+# take many minutes; the suite above heard it.
+(cd "$build" && ctest --output-on-failure --timeout 600 -j "$(nproc)" -E 'ReadsXiyoujiAloudWithThePlatformVoice')
 
 # Each fuzzer starts from a scratch copy of its committed seeds, so a run
 # never changes the repository; a failing input is kept in build-sanitize/fuzz-failures/.
