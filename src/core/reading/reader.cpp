@@ -90,7 +90,6 @@ void Reader::AfterMove()
     spokenPlace_ = false;
     BuildChapterMenu();
     ShowChapter();
-    NoteInLibrary(state_.CurrentBook);
 }
 
 // Adds `delta` to the chapter index unless that overflows; an overflow is
@@ -163,7 +162,6 @@ void Reader::GoToChapter(std::int64_t chapter)
     if (Book* book = state_.CurrentOrNull(); book && fits)
         book->ChapterIndex = static_cast<std::int32_t>(chapter);
     ShowChapter();
-    NoteInLibrary(state_.CurrentBook);
 }
 
 bool Reader::LoadSkins()

@@ -1,5 +1,5 @@
 // The library's side of the Reader: every book read is noted there as it
-// is read (opened, moved through, closed), so that none is forgotten when
+// is read (opened, every minute while read, closed), so that none is forgotten when
 // book.ini keeps only the books open at the close, and a book opened again
 // comes back to its place from whichever of them is newer.
 

@@ -254,6 +254,10 @@ void Reader::StartOpen(const OpenRequest& request)
                     ShowPlaceAfterOpen(after);
             }
             ReturnToPlace();
+            // Chapter moves are noted by the window's clock and at the close,
+            // not at each step: holding Page Down steps twenty a second.
+            if (shown)
+                NoteInLibrary(state_.CurrentBook);
             EndLoad();
         },
         request.kind == OpenKind::Outside);
