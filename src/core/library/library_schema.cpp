@@ -50,9 +50,30 @@ QString CreateVersion1(QSqlDatabase& db)
     return ExecLibrarySql(db, QStringLiteral("PRAGMA application_id = %1").arg(kLibraryApplicationId));
 }
 
+// Version 2: what syncing between computers needs. Each bookmark gets a
+// name that is the same on every computer (uid) and the time its note last
+// changed; sync_meta keeps the sync's own values (what was last agreed,
+// the server's tags) so they change in the same transaction as the books.
+QString UpgradeToVersion2(QSqlDatabase& db)
+{
+    static const std::array<const char*, 5> statements = {
+        "ALTER TABLE bookmarks ADD COLUMN uid TEXT NOT NULL DEFAULT ''",
+        "ALTER TABLE bookmarks ADD COLUMN changed INTEGER",
+        "UPDATE bookmarks SET uid = lower(hex(randomblob(16))), changed = created WHERE uid = ''",
+        "CREATE UNIQUE INDEX bookmarks_by_uid ON bookmarks(uid)",
+        "CREATE TABLE sync_meta (name TEXT PRIMARY KEY, value BLOB NOT NULL)",
+    };
+    for (const char* statement : statements) {
+        QString failed = ExecLibrarySql(db, QString::fromLatin1(statement));
+        if (!failed.isEmpty())
+            return failed;
+    }
+    return {};
+}
+
 using MigrationStep = QString (*)(QSqlDatabase&);
 // Step i takes version i to version i + 1.
-constexpr std::array<MigrationStep, kLibrarySchemaVersion> kSteps = {CreateVersion1};
+constexpr std::array<MigrationStep, kLibrarySchemaVersion> kSteps = {CreateVersion1, UpgradeToVersion2};
 
 }  // namespace
 

@@ -9,7 +9,7 @@ class QSqlError;
 // date. PRAGMA user_version holds the layout's version; PRAGMA
 // application_id marks the file as ours.
 
-inline constexpr int kLibrarySchemaVersion = 1;
+inline constexpr int kLibrarySchemaVersion = 2;
 inline constexpr int kLibraryApplicationId = 0x54585442;  // "TXTB"
 
 // Brings a database of version `from` (0: empty) to kLibrarySchemaVersion,

@@ -7,6 +7,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QUuid>
 #include <QVariant>
 
 namespace {
@@ -54,8 +55,8 @@ LibraryBook BookFromRow(const QSqlQuery& row)
     return book;
 }
 
-const QString kBookmarkColumns =
-    QStringLiteral("m.id, b.path, m.place_chapter, m.place_offset, m.chapter_title, m.excerpt, m.note, m.created");
+const QString kBookmarkColumns = QStringLiteral(
+    "m.id, b.path, m.place_chapter, m.place_offset, m.chapter_title, m.excerpt, m.note, m.created, m.uid, m.changed");
 
 Bookmark BookmarkFromRow(const QSqlQuery& row)
 {
@@ -68,6 +69,8 @@ Bookmark BookmarkFromRow(const QSqlQuery& row)
     mark.excerpt = row.value(5).toString();
     mark.note = row.value(6).toString();
     mark.created = FromMillis(row.value(7));
+    mark.uid = row.value(8).toString();
+    mark.changed = FromMillis(row.value(9));
     return mark;
 }
 
@@ -125,6 +128,34 @@ struct LibraryStore::Database {
             ExecLibrarySql(sql, QStringLiteral("ROLLBACK"));
         lastError = failed;
         return {false, failed};
+    }
+
+    qint64 lastBookmark = 0;  // the row id InsertBookmark gave
+
+    // Adds a bookmark inside a change; a new one gets its uid here.
+    QString InsertBookmark(const Bookmark& mark)
+    {
+        const qint64 book = BookId(mark.path);
+        if (book == 0)
+            return NotInLibrary();
+        const QDateTime created = mark.created.isValid() ? mark.created : QDateTime::currentDateTimeUtc();
+        QSqlQuery query(sql);
+        query.prepare(
+            QStringLiteral("INSERT INTO bookmarks (book, place_chapter, place_offset, chapter_title, excerpt, note,"
+                           " created, uid, changed) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        query.addBindValue(book);
+        query.addBindValue(mark.place.chapter);
+        query.addBindValue(static_cast<qint64>(mark.place.offset));
+        query.addBindValue(Text(mark.chapterTitle));
+        query.addBindValue(Text(mark.excerpt));
+        query.addBindValue(Text(mark.note));
+        query.addBindValue(Millis(created));
+        query.addBindValue(mark.uid.isEmpty() ? QUuid::createUuid().toString(QUuid::Id128) : mark.uid);
+        query.addBindValue(Millis(mark.changed.isValid() ? mark.changed : created));
+        QString failed = Run(query);
+        if (failed.isEmpty())
+            lastBookmark = query.lastInsertId().toLongLong();
+        return failed;
     }
 
     // The row id of the book at `path`, or 0.
@@ -294,23 +325,9 @@ FileWriteResult LibraryStore::AddBookmark(const Bookmark& mark, qint64* id)
 {
     qint64 newId = 0;
     FileWriteResult result = db_->Change([&] {
-        const qint64 book = db_->BookId(mark.path);
-        if (book == 0)
-            return NotInLibrary();
-        QSqlQuery query(db_->sql);
-        query.prepare(
-            QStringLiteral("INSERT INTO bookmarks (book, place_chapter, place_offset, chapter_title, excerpt, note,"
-                           " created) VALUES (?, ?, ?, ?, ?, ?, ?)"));
-        query.addBindValue(book);
-        query.addBindValue(mark.place.chapter);
-        query.addBindValue(static_cast<qint64>(mark.place.offset));
-        query.addBindValue(Text(mark.chapterTitle));
-        query.addBindValue(Text(mark.excerpt));
-        query.addBindValue(Text(mark.note));
-        query.addBindValue(Millis(mark.created.isValid() ? mark.created : QDateTime::currentDateTimeUtc()));
-        QString failed = Run(query);
+        QString failed = db_->InsertBookmark(mark);
         if (failed.isEmpty())
-            newId = query.lastInsertId().toLongLong();
+            newId = db_->lastBookmark;
         return failed;
     });
     if (id)
@@ -322,8 +339,9 @@ FileWriteResult LibraryStore::SetBookmarkNote(qint64 id, const QString& note)
 {
     return db_->Change([&] {
         QSqlQuery query(db_->sql);
-        query.prepare(QStringLiteral("UPDATE bookmarks SET note = ? WHERE id = ?"));
+        query.prepare(QStringLiteral("UPDATE bookmarks SET note = ?, changed = ? WHERE id = ?"));
         query.addBindValue(Text(note));
+        query.addBindValue(Millis(QDateTime::currentDateTimeUtc()));
         query.addBindValue(id);
         return Run(query);
     });
@@ -358,4 +376,71 @@ QList<Bookmark> LibraryStore::Bookmarks(const QString& path) const
     while (query.next())
         marks.append(BookmarkFromRow(query));
     return marks;
+}
+
+QByteArray LibraryStore::SyncValue(const QString& name) const
+{
+    QSqlQuery query(db_->sql);
+    query.prepare(QStringLiteral("SELECT value FROM sync_meta WHERE name = ?"));
+    query.addBindValue(name);
+    return query.exec() && query.next() ? query.value(0).toByteArray() : QByteArray();
+}
+
+FileWriteResult LibraryStore::ApplySync(const LibrarySyncChange& change)
+{
+    return db_->Change([&] {
+        QSqlQuery query(db_->sql);
+        query.prepare(
+            QStringLiteral("UPDATE books SET encoding = ?, place_chapter = ?, place_offset = ?, chapter_title = ?,"
+                           " progress = ?, last_read = nullif(max(ifnull(last_read, 0), ?), 0), place_saved = ?"
+                           " WHERE path = ? AND ifnull(place_saved, 0) = ?"));
+        const QVariant now = Millis(QDateTime::currentDateTimeUtc());
+        for (const LibrarySyncChange::Place& place : change.places) {
+            query.addBindValue(Text(EncodingSettingName(place.encoding)));
+            query.addBindValue(place.place.chapter);
+            query.addBindValue(static_cast<qint64>(place.place.offset));
+            query.addBindValue(Text(place.chapterTitle));
+            query.addBindValue(place.progress);
+            query.addBindValue(place.lastRead.isValid() ? place.lastRead.toMSecsSinceEpoch() : 0);
+            // Saved now: newer than book.ini, so the book opens at this place.
+            query.addBindValue(now);
+            query.addBindValue(place.path);
+            query.addBindValue(place.placeSavedWhenRead.isValid() ? place.placeSavedWhenRead.toMSecsSinceEpoch() : 0);
+            if (QString failed = Run(query); !failed.isEmpty())
+                return failed;
+        }
+        query.prepare(QStringLiteral("DELETE FROM books WHERE path = ?"));
+        for (const QString& path : change.removedBooks) {
+            query.addBindValue(path);
+            if (QString failed = Run(query); !failed.isEmpty())
+                return failed;
+        }
+        query.prepare(QStringLiteral("DELETE FROM bookmarks WHERE uid = ?"));
+        for (const QString& uid : change.removedBookmarks) {
+            query.addBindValue(uid);
+            if (QString failed = Run(query); !failed.isEmpty())
+                return failed;
+        }
+        QSqlQuery noted(db_->sql);
+        noted.prepare(QStringLiteral("UPDATE bookmarks SET note = ?, changed = ? WHERE uid = ?"));
+        for (const Bookmark& mark : change.bookmarks) {
+            noted.addBindValue(Text(mark.note));
+            noted.addBindValue(Millis(mark.changed));
+            noted.addBindValue(mark.uid);
+            QString failed = Run(noted);
+            // A bookmark of a book removed meanwhile has nowhere to go.
+            if (failed.isEmpty() && noted.numRowsAffected() == 0 && db_->BookId(mark.path) != 0)
+                failed = db_->InsertBookmark(mark);
+            if (!failed.isEmpty())
+                return failed;
+        }
+        query.prepare(QStringLiteral("INSERT OR REPLACE INTO sync_meta (name, value) VALUES (?, ?)"));
+        for (auto value = change.values.cbegin(); value != change.values.cend(); ++value) {
+            query.addBindValue(value.key());
+            query.addBindValue(value.value().isNull() ? QByteArray("") : value.value());
+            if (QString failed = Run(query); !failed.isEmpty())
+                return failed;
+        }
+        return QString();
+    });
 }

@@ -5,8 +5,10 @@
 #include "core/text/text_encoding.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -41,7 +43,30 @@ struct Bookmark {
     QString excerpt{};  // the text at the place, a line at most
     QString note{};     // the reader's own words; may be empty
     QDateTime created{};
+    QString uid{};        // the same on every computer the library is synced to; made when added
+    QDateTime changed{};  // when the note last changed (at first, when made)
     bool operator==(const Bookmark&) const = default;
+};
+
+// What a sync brings into the library from other computers, written in one
+// transaction together with the sync's own values.
+struct LibrarySyncChange {
+    struct Place {
+        QString path{};
+        // place_saved as the sync read it: a book whose place was saved
+        // again meanwhile is left as the reader has it.
+        QDateTime placeSavedWhenRead{};
+        EncodingChoice encoding = EncodingChoice::Automatic;
+        ReadingPlace place{};
+        QString chapterTitle{};
+        double progress = 0;
+        QDateTime lastRead{};  // kept when the library's is later
+    };
+    QList<Place> places{};
+    QStringList removedBooks{};           // by path
+    QList<Bookmark> bookmarks{};          // added, or their note changed, by uid
+    QStringList removedBookmarks{};       // by uid
+    QHash<QString, QByteArray> values{};  // SyncValue(name) afterwards
 };
 
 // The library and its bookmarks, in an SQLite database of their own
@@ -101,6 +126,12 @@ public:
     FileWriteResult SetBookmarkNote(qint64 id, const QString& note);
     FileWriteResult RemoveBookmark(qint64 id);
     QList<Bookmark> Bookmarks(const QString& path = {}) const;
+
+    // The sync's own values (what the computers last agreed on, the
+    // server's tags); empty when never set.
+    QByteArray SyncValue(const QString& name) const;
+    // Brings another computer's changes in: all of them, or none.
+    FileWriteResult ApplySync(const LibrarySyncChange& change);
 
 private:
     struct Database;

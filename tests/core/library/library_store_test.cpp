@@ -99,17 +99,25 @@ TEST(LibraryStore, BookmarksMoveWithTheirBookAndGoWhenItIsRemoved)
                    .place = {5, 10},
                    .chapterTitle = QStringLiteral("第六章"),
                    .excerpt = QStringLiteral("他抬头看天。"),
-                   .created = At(30)};
+                   .created = At(30),
+                   .uid = QStringLiteral("u1")};
     Bookmark earlier{.path = a, .place = {2, 400}, .note = QStringLiteral("伏笔"), .created = At(40)};
-    Bookmark other{.path = b, .place = {0, 0}, .created = At(50)};
-    for (Bookmark* mark : {&later, &earlier, &other})
+    Bookmark other{.path = b, .place = {0, 0}, .created = At(50), .uid = QStringLiteral("u3")};
+    for (Bookmark* mark : {&later, &earlier, &other}) {
         ASSERT_TRUE(store.AddBookmark(*mark, &mark->id));
+        mark->changed = mark->created;
+    }
     EXPECT_NE(later.id, earlier.id);
+    // One made here gets a uid of its own, to be known by on every computer.
+    earlier.uid = store.Bookmarks(a).value(0).uid;
+    EXPECT_EQ(earlier.uid.size(), 32);
     EXPECT_EQ(store.Bookmarks(a), QList<Bookmark>({earlier, later}));
     EXPECT_FALSE(store.AddBookmark(Bookmark{.path = QStringLiteral("/书/不在书架.txt")}));
 
     ASSERT_TRUE(store.SetBookmarkNote(later.id, QStringLiteral("重读")));
     later.note = QStringLiteral("重读");
+    later.changed = store.Bookmarks(a).value(1).changed;
+    EXPECT_GT(later.changed, later.created);
 
     // 重新定位: history and bookmarks follow the file; no two books share a path.
     const QString moved = QStringLiteral("/新书/甲.txt");
