@@ -75,6 +75,12 @@ std::optional<QString> RuleMemory::ChoiceFor(const QString& path)
     return found == choices_.cend() ? std::nullopt : std::optional<QString>(*found);
 }
 
+QHash<QString, QString> RuleMemory::Choices()
+{
+    ReadOnce();
+    return choices_;
+}
+
 FileWriteResult RuleMemory::Choose(const QString& path, const QString& rule)
 {
     ReadOnce();

@@ -27,6 +27,8 @@ public:
 
     // The name of the rule chosen for the book at `path`, if any was.
     std::optional<QString> ChoiceFor(const QString& path);
+    // Every book's chosen rule, by path (as book.rules keeps it).
+    QHash<QString, QString> Choices();
     FileWriteResult Choose(const QString& path, const QString& rule);
 
     // Line `line` (from 0) of the book at `path` made a heading by hand, or

@@ -50,13 +50,16 @@ QString CreateVersion1(QSqlDatabase& db)
     return ExecLibrarySql(db, QStringLiteral("PRAGMA application_id = %1").arg(kLibraryApplicationId));
 }
 
-// Version 2: what syncing between computers needs. Each bookmark gets a
-// name that is the same on every computer (uid) and the time its note last
-// changed; sync_meta keeps the sync's own values (what was last agreed,
+// Version 2: what syncing between computers needs. A book gets the time
+// its place last changed (place_saved moves at every note); each bookmark
+// a name that is the same on every computer (uid) and the time its note
+// last changed; sync_meta keeps the sync's own values (what was last agreed,
 // the server's tags) so they change in the same transaction as the books.
 QString UpgradeToVersion2(QSqlDatabase& db)
 {
-    static const std::array<const char*, 5> statements = {
+    static const std::array<const char*, 7> statements = {
+        "ALTER TABLE books ADD COLUMN place_changed INTEGER",
+        "UPDATE books SET place_changed = place_saved",
         "ALTER TABLE bookmarks ADD COLUMN uid TEXT NOT NULL DEFAULT ''",
         "ALTER TABLE bookmarks ADD COLUMN changed INTEGER",
         "UPDATE bookmarks SET uid = lower(hex(randomblob(16))), changed = created WHERE uid = ''",

@@ -35,7 +35,7 @@ QString NotInLibrary()
 
 const QString kBookColumns = QStringLiteral(
     "path, size, chapter_count, encoding, skin, place_chapter, place_offset, chapter_title, progress, added,"
-    " last_read, place_saved");
+    " last_read, place_saved, place_changed");
 
 LibraryBook BookFromRow(const QSqlQuery& row)
 {
@@ -52,6 +52,7 @@ LibraryBook BookFromRow(const QSqlQuery& row)
     book.added = FromMillis(row.value(9));
     book.lastRead = FromMillis(row.value(10));
     book.placeSaved = FromMillis(row.value(11));
+    book.placeChanged = FromMillis(row.value(12));
     return book;
 }
 
@@ -219,14 +220,17 @@ FileWriteResult LibraryStore::NoteBook(const LibraryBook& book, const QDateTime&
         QSqlQuery query(db_->sql);
         query.prepare(
             QStringLiteral(
-                "INSERT INTO books (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+                "INSERT INTO books (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
                 " ON CONFLICT(path) DO UPDATE SET"
                 " size = CASE WHEN excluded.size >= 0 THEN excluded.size ELSE size END,"
                 " chapter_count = CASE WHEN excluded.chapter_count >= 0 THEN excluded.chapter_count"
                 " ELSE chapter_count END,"
                 " encoding = excluded.encoding, skin = excluded.skin, place_chapter = excluded.place_chapter,"
                 " place_offset = excluded.place_offset, chapter_title = excluded.chapter_title,"
-                " progress = excluded.progress, last_read = excluded.last_read, place_saved = excluded.place_saved")
+                " progress = excluded.progress, last_read = excluded.last_read, place_saved = excluded.place_saved,"
+                " place_changed = CASE WHEN place_chapter = excluded.place_chapter"
+                " AND place_offset = excluded.place_offset THEN ifnull(place_changed, excluded.place_changed)"
+                " ELSE excluded.place_changed END")
                 .arg(kBookColumns));
         query.addBindValue(book.path);
         query.addBindValue(book.size);
@@ -240,6 +244,7 @@ FileWriteResult LibraryStore::NoteBook(const LibraryBook& book, const QDateTime&
         query.addBindValue(Millis(book.added.isValid() ? book.added : when));
         query.addBindValue(Millis(when));
         query.addBindValue(Millis(when));
+        query.addBindValue(book.place.chapter >= 0 ? Millis(when) : Millis({}));
         return Run(query);
     });
 }
@@ -392,7 +397,8 @@ FileWriteResult LibraryStore::ApplySync(const LibrarySyncChange& change)
         QSqlQuery query(db_->sql);
         query.prepare(
             QStringLiteral("UPDATE books SET encoding = ?, place_chapter = ?, place_offset = ?, chapter_title = ?,"
-                           " progress = ?, last_read = nullif(max(ifnull(last_read, 0), ?), 0), place_saved = ?"
+                           " progress = ?, last_read = nullif(max(ifnull(last_read, 0), ?), 0), place_saved = ?,"
+                           " place_changed = ?"
                            " WHERE path = ? AND ifnull(place_saved, 0) = ?"));
         const QVariant now = Millis(QDateTime::currentDateTimeUtc());
         for (const LibrarySyncChange::Place& place : change.places) {
@@ -404,6 +410,7 @@ FileWriteResult LibraryStore::ApplySync(const LibrarySyncChange& change)
             query.addBindValue(place.lastRead.isValid() ? place.lastRead.toMSecsSinceEpoch() : 0);
             // Saved now: newer than book.ini, so the book opens at this place.
             query.addBindValue(now);
+            query.addBindValue(Millis(place.placeChanged));
             query.addBindValue(place.path);
             query.addBindValue(place.placeSavedWhenRead.isValid() ? place.placeSavedWhenRead.toMSecsSinceEpoch() : 0);
             if (QString failed = Run(query); !failed.isEmpty())

@@ -28,6 +28,7 @@ struct LibraryBook {
     QDateTime added{};                                    // when it came into the library
     QDateTime lastRead{};                                 // when it was last read; null: never opened
     QDateTime placeSaved{};                               // when `place` was last stored
+    QDateTime placeChanged{};                             // when `place` last changed
 
     QString Title() const;   // the file name without its folder and .txt
     QString Folder() const;  // the folder, as in the path
@@ -60,7 +61,8 @@ struct LibrarySyncChange {
         ReadingPlace place{};
         QString chapterTitle{};
         double progress = 0;
-        QDateTime lastRead{};  // kept when the library's is later
+        QDateTime lastRead{};      // kept when the library's is later
+        QDateTime placeChanged{};  // when it was read to `place`, wherever that was
     };
     QList<Place> places{};
     QStringList removedBooks{};           // by path

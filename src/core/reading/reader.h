@@ -23,6 +23,8 @@
 #include <optional>
 #include <vector>
 
+struct SyncOutcome;
+
 class BookLoad;
 class BookSurvey;
 class ReaderView;
@@ -175,6 +177,12 @@ public:
     // reader that does not get to close loses little.
     void NoteReadingPlace();
 
+    // Sync: the rule chosen for each book, for a round to carry, and what a
+    // round brought, followed by the books open now. True when the current
+    // book moved to where it was read on another computer.
+    QHash<QString, QString> RuleChoicesForSync() { return rules_.Choices(); }
+    bool FollowSync(const SyncOutcome& outcome);
+
     // What every verb ends with, also callable on its own (the tests, the
     // benchmarks): the current chapter (or the contents view) in the pane
     // with its caption and skin; the chapter menu of the current book; the
@@ -283,6 +291,7 @@ private:
     // close), or the library noted it after they were written (the reader
     // did not get to close).
     std::optional<LibraryBook> NewerInLibrary(const QString& path);
+    std::optional<LibraryBook> AgreedInSync(const QString& path);
     void ShowBuiltInPlace(const ReadingPlace& place);
     void ShowPlaceAfterOpen(const PlaceAfterOpen& after);
     void ReturnToPlace();

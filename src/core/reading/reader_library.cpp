@@ -29,10 +29,13 @@ LibraryStore& Reader::Library()
 std::optional<LibraryBook> Reader::NewerInLibrary(const QString& path)
 {
     std::optional<LibraryBook> book = Library().Book(path);
+    RememberedBook inIni;
+    const bool inBookIni = memory_.FindBook(path, inIni) == RestoreLookup::Found;
+    if ((!book || !book->lastRead.isValid()) && !inBookIni)
+        return AgreedInSync(path);
     if (!book || !book->lastRead.isValid())
         return std::nullopt;
-    RememberedBook inIni;
-    if (memory_.FindBook(path, inIni) != RestoreLookup::Found)
+    if (!inBookIni)
         return book;
     const QDateTime iniWritten = memory_.BookIniWritten();
     if (iniWritten.isValid() && book->placeSaved.isValid() && book->placeSaved > iniWritten)

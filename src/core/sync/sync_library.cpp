@@ -35,10 +35,10 @@ QString FileName(const QString& path)
 // never undoes another computer's reading.
 void FirstSight(SyncedBook& synced, const LibraryBook& book, const QString& rule, SyncClock& clock)
 {
-    const SyncStamp placeSaved = Stamp(book.placeSaved);
-    if (book.place.chapter >= 0 && placeSaved > synced.placeStamp) {
+    const SyncStamp placeChanged = Stamp(book.placeChanged);
+    if (book.place.chapter >= 0 && book.place != synced.place.place && placeChanged > synced.placeStamp) {
         synced.place = PlaceOf(book);
-        synced.placeStamp = placeSaved;
+        synced.placeStamp = placeChanged;
     }
     const QString encoding = EncodingSettingName(book.encoding);
     if (!encoding.isEmpty() && Stamp(book.lastRead) > synced.encodingStamp) {
@@ -61,7 +61,7 @@ void SinceLastRound(SyncedBook& synced, const LibraryBook& book, const QString& 
 {
     if (book.place.chapter >= 0 && PlaceOf(book).place != synced.place.place) {
         synced.place = PlaceOf(book);
-        synced.placeStamp = clock.Tick(std::max(Stamp(book.placeSaved), synced.placeStamp));
+        synced.placeStamp = clock.Tick(std::max(Stamp(book.placeChanged), synced.placeStamp));
     }
     if (const QString encoding = EncodingSettingName(book.encoding); encoding != synced.encoding) {
         synced.encoding = encoding;
@@ -214,7 +214,8 @@ LibrarySyncChange SyncChangesForLibrary(const SyncState& agreed, const LocalLibr
                                   .place = place.place,
                                   .chapterTitle = place.chapterTitle,
                                   .progress = place.progress,
-                                  .lastRead = Time(synced.read)});
+                                  .lastRead = Time(synced.read),
+                                  .placeChanged = placeDiffers ? Time(synced.placeStamp) : book.placeChanged});
         }
         if (synced.ruleStamp > 0 && synced.rule != local.rules.value(book.path))
             rules.insert(book.path, synced.rule);

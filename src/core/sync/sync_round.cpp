@@ -1,6 +1,7 @@
 #include "core/sync/sync_round.h"
 
 #include "core/library/library_store.h"
+#include "core/sync/book_key.h"
 #include "core/sync/sync_library.h"
 #include "core/sync/sync_state_file.h"
 #include "core/sync/webdav_client.h"
@@ -96,6 +97,19 @@ std::optional<SyncOutcome> ListOrMakeFolder(WebDavClient& dav, const SyncJob& jo
 }
 
 }  // namespace
+
+std::optional<SyncedBook> AgreedBookOfFile(const LibraryStore& store, const QString& path)
+{
+    const QByteArray agreedFile = store.SyncValue(kAgreed);
+    if (agreedFile.isEmpty())
+        return std::nullopt;
+    const std::optional<SyncStateFile> agreed = DecodeSyncStateFile(agreedFile);
+    const QString key = agreed ? BookKeyOfFile(path) : QString();
+    const auto found = agreed ? agreed->state.books.constFind(key) : QMap<QString, SyncedBook>::const_iterator();
+    if (key.isEmpty() || found == agreed->state.books.cend() || found->Removed())
+        return std::nullopt;
+    return *found;
+}
 
 SyncOutcome SyncLibraryOnce(const SyncJob& job)
 {

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <optional>
+
 // One sync of the library with a WebDAV folder: this computer's changes
 // since the last round are merged with every other computer's state file,
 // the result is written into the library in one transaction, then this
@@ -54,6 +56,14 @@ struct SyncOutcome {
 
 // The name of the folder the state files live in, under the user's folder.
 inline constexpr char16_t kSyncFolderName[] = u"txtreader-library/";
+
+class LibraryStore;
+struct SyncedBook;
+
+// What the computers agreed on at the last round about the book in the file
+// at `path`, which this library does not hold yet: how far it was read
+// elsewhere, for its first opening here. Reads 128 KiB of the file.
+std::optional<SyncedBook> AgreedBookOfFile(const LibraryStore& store, const QString& path);
 
 // Runs a whole round on the calling thread, waiting for the network as it
 // goes; call it from a worker.

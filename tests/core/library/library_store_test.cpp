@@ -56,6 +56,7 @@ TEST(LibraryStore, NoteBookAddsThenUpdatesAndSurvivesReopening)
     expected.added = At(1000);
     expected.lastRead = At(2000);
     expected.placeSaved = At(2000);
+    expected.placeChanged = At(2000);
     EXPECT_EQ(reopened.Book(book.path), expected);
     EXPECT_EQ(reopened.Books(), QList<LibraryBook>{expected});
     EXPECT_FALSE(reopened.Book(QStringLiteral("/小说/乙.txt")).has_value());

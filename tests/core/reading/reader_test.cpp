@@ -6,11 +6,13 @@
 #include "core/files/folder_listing.h"
 #include "core/reading/reader.h"
 #include "core/reading/reader_view.h"
+#include "core/sync/sync_round.h"
 #include "core/text/file_names.h"
 #include "core/text/script_converter.h"
 #include "core/text/text_decoder.h"
 #include "support/fake_loader_host.h"
 #include "support/test_files.h"
+#include "support/webdav_server.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -514,3 +516,56 @@ TEST(ReaderLibraryTest, AHitInABooksFileOpensItSelected)
 }
 
 }  // namespace
+
+// Two readers (two state folders, each with its own copy of the book under
+// another name) and one WebDAV server: a book read to chapter 30 on one
+// opens at chapter 30 on the other after it syncs, and a reader with the
+// book open follows the other's reading on.
+TEST(ReaderSyncTest, ABookReadToChapterThirtyOnOneComputerOpensThereOnTheOther)
+{
+    if (const QString why = WebDavServer::Unavailable(); !why.isEmpty())
+        GTEST_SKIP() << qPrintable(why);
+    WebDavServer server;
+    ASSERT_TRUE(server.Start()) << qPrintable(server.ErrorLog());
+    TempFolder home;
+    TempFolder away;
+    TempFolder books;
+    const QString text = Chapters(40, QStringLiteral("正文一行。\r\n").repeated(30));
+    const QString homePath = books.WriteGbk(QStringLiteral("家/斗破.txt"), text);
+    const QString awayPath = books.WriteGbk(QStringLiteral("下载/斗破苍穹 全本.txt"), text);
+    const auto sync = [&](Reader& reader) {
+        reader.NoteReadingPlace();
+        const SyncOutcome outcome =
+            SyncLibraryOnce({.libraryPath = reader.Library().Path(),
+                             .account = {server.Url(), QStringLiteral("reader"), QStringLiteral("secret")},
+                             .rules = reader.RuleChoicesForSync()});
+        EXPECT_TRUE(outcome.Ok()) << qPrintable(outcome.message);
+        return outcome;
+    };
+    const auto readAtHome = [&](int chapter) {
+        ReaderState state;
+        RecordingView view;
+        Reader reader{state, ReaderFolders::Portable(home.Root()), view};
+        reader.Open({homePath}, Reader::OpenKind::Chosen);
+        ASSERT_TRUE(RunUntil([&] { return !reader.Loading(); }));
+        reader.GoToChapter(chapter);
+        view.ScrollToOffset(12);
+        sync(reader);
+        ASSERT_TRUE(reader.Save().bookIni);
+    };
+    readAtHome(30);
+
+    ReaderState state;
+    RecordingView view;
+    Reader reader{state, ReaderFolders::Portable(away.Root()), view};
+    sync(reader);  // this computer has never seen the book
+    reader.Open({awayPath}, Reader::OpenKind::Chosen);
+    ASSERT_TRUE(RunUntil([&] { return !reader.Loading(); }));
+    EXPECT_EQ(state.Current().ChapterIndex, 30);
+    EXPECT_EQ(view.top, 12);
+
+    readAtHome(33);
+    EXPECT_TRUE(reader.FollowSync(sync(reader)));
+    EXPECT_EQ(state.Current().ChapterIndex, 33);
+    EXPECT_EQ(view.top, 12);
+}
