@@ -171,6 +171,12 @@ private:
 
     QString Prepare() const
     {
+        // A server killed while it wrote its lock database can leave it so
+        // that the next server's MKCOL never answers; no lock outlives a
+        // server here, so each start begins with a fresh one.
+        QDir lockFolder(Path(QStringLiteral("lock")));
+        for (const QString& stale : lockFolder.entryList(QDir::Files | QDir::Hidden))
+            lockFolder.remove(stale);
         const bool root = ::geteuid() == 0;
         if (root) {
             ::chmod(QFile::encodeName(dir_.path()).constData(), 0755);

@@ -33,7 +33,7 @@ QString FileName(const QString& path)
 // when they were made, and what was never chosen (no place, the encoding
 // found by itself, no rule) does not count at all, so a first opening
 // never undoes another computer's reading.
-void FirstSight(SyncedBook& synced, const LibraryBook& book, const QString& rule, SyncClock& clock)
+void FirstSight(SyncedBook& synced, const LibraryBook& book, const QString& rule, const SyncClock& clock)
 {
     const SyncStamp placeChanged = Stamp(book.placeChanged);
     if (book.place.chapter >= 0 && book.place != synced.place.place && placeChanged > synced.placeStamp) {
@@ -52,24 +52,25 @@ void FirstSight(SyncedBook& synced, const LibraryBook& book, const QString& rule
     synced.read = std::max(synced.read, Stamp(book.lastRead.isValid() ? book.lastRead : book.added));
     // Put back on the shelf after it was taken off (here or elsewhere).
     if (synced.Removed())
-        synced.read = clock.Tick(synced.read);
+        synced.read = clock.StampFor(synced.read);
 }
 
 // A book this computer synced before: a fact that differs from the agreed
 // one was changed here since.
-void SinceLastRound(SyncedBook& synced, const LibraryBook& book, const QString& rule, SyncClock& clock, SyncStamp now)
+void SinceLastRound(SyncedBook& synced, const LibraryBook& book, const QString& rule, const SyncClock& clock,
+                    SyncStamp now)
 {
     if (book.place.chapter >= 0 && PlaceOf(book).place != synced.place.place) {
         synced.place = PlaceOf(book);
-        synced.placeStamp = clock.Tick(std::max(Stamp(book.placeChanged), synced.placeStamp));
+        synced.placeStamp = clock.StampFor(std::max(Stamp(book.placeChanged), synced.placeStamp));
     }
     if (const QString encoding = EncodingSettingName(book.encoding); encoding != synced.encoding) {
         synced.encoding = encoding;
-        synced.encodingStamp = clock.Tick(now);
+        synced.encodingStamp = clock.StampFor(now);
     }
     if (rule != synced.rule) {
         synced.rule = rule;
-        synced.ruleStamp = clock.Tick(now);
+        synced.ruleStamp = clock.StampFor(now);
     }
     synced.read = std::max(synced.read, Stamp(book.lastRead));
 }
@@ -124,7 +125,7 @@ BookKeys BookKeys::FromJson(const QByteArray& json)
 }
 
 SyncState LocalSyncState(const SyncState& known, const LocalLibrary& local, const QHash<QString, QString>& pathOfKey,
-                         const QSet<QString>& mappedBefore, SyncClock& clock, SyncStamp now)
+                         const QSet<QString>& mappedBefore, const SyncClock& clock, SyncStamp now)
 {
     SyncState state = known;
     QHash<QString, const LibraryBook*> bookAt;
@@ -147,7 +148,7 @@ SyncState LocalSyncState(const SyncState& known, const LocalLibrary& local, cons
     for (const QString& key : mappedBefore) {
         auto synced = state.books.find(key);
         if (!pathOfKey.contains(key) && synced != state.books.end() && !synced->Removed())
-            synced->removed = clock.Tick(now);
+            synced->removed = clock.StampFor(now);
     }
 
     QHash<QString, QString> keyOfPath;
@@ -169,10 +170,10 @@ SyncState LocalSyncState(const SyncState& known, const LocalLibrary& local, cons
                                                   .excerpt = mark.excerpt,
                                                   .note = mark.note,
                                                   .created = Stamp(mark.created),
-                                                  .noteStamp = clock.Tick(Stamp(mark.changed))});
+                                                  .noteStamp = clock.StampFor(Stamp(mark.changed))});
         } else if (synced->deleted == 0 && synced->note != mark.note) {
             synced->note = mark.note;
-            synced->noteStamp = clock.Tick(std::max(Stamp(mark.changed), synced->noteStamp));
+            synced->noteStamp = clock.StampFor(std::max(Stamp(mark.changed), synced->noteStamp));
         }
     }
     // Deleted here since the last round: the book was here then and is now,
@@ -180,7 +181,7 @@ SyncState LocalSyncState(const SyncState& known, const LocalLibrary& local, cons
     for (SyncedBookmark& synced : state.bookmarks) {
         if (synced.deleted == 0 && !here.contains(synced.uid) && mappedBefore.contains(synced.book)
             && pathOfKey.contains(synced.book))
-            synced.Bury(clock.Tick(now));
+            synced.Bury(clock.StampFor(now));
     }
     return state;
 }

@@ -39,9 +39,9 @@ struct BookKeys {
 // `known` (the state agreed at the last round) with this computer's
 // changes since: places, encodings, rules, bookmarks made, changed and
 // deleted, books taken off the shelf or put back. A change gets the
-// time it was made, moved past every stamp seen (clock).
+// time it was made, moved past every stamp seen before it (clock).
 SyncState LocalSyncState(const SyncState& known, const LocalLibrary& local, const QHash<QString, QString>& pathOfKey,
-                         const QSet<QString>& mappedBefore, SyncClock& clock, SyncStamp now);
+                         const QSet<QString>& mappedBefore, const SyncClock& clock, SyncStamp now);
 
 // What the agreed state changes in the library here: places and encodings,
 // bookmarks, books taken off; rule choices through `rules` (path -> rule).

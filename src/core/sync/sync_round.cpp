@@ -133,6 +133,7 @@ SyncOutcome SyncLibraryOnce(const SyncJob& job)
     const QHash<QString, QString> pathOfKey = keys.Refresh(local);
     const SyncStamp now = QDateTime::currentMSecsSinceEpoch();
     SyncState agreed = LocalSyncState(known, local, pathOfKey, keys.mapped, clock, now);
+    clock.Observe(agreed.Latest());
 
     WebDavClient dav(AsFolder(job.account.folder).resolved(QUrl(QString::fromUtf16(kSyncFolderName))), job.account.user,
                      job.account.password, job.timeoutMs);

@@ -28,9 +28,11 @@ void SyncService::RunRound(const SyncJob& job)
     connect(thread_, &QThread::finished, this, [this, outcome] {
         thread_->deleteLater();
         thread_ = nullptr;
-        emit Finished(*outcome);
-        if (next_ && !thread_)
+        // The next round is under way before this one is told: Running()
+        // says whether another answer is to come.
+        if (next_)
             RunRound(*std::exchange(next_, std::nullopt));
+        emit Finished(*outcome);
     });
     thread_->start();
 }

@@ -22,6 +22,8 @@ public:
     bool Running() const { return thread_ != nullptr; }
 
 signals:
+    // A round ended; Running() tells whether a round asked for meanwhile
+    // has started.
     void Finished(const SyncOutcome& outcome);
 
 private:

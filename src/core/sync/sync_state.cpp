@@ -58,12 +58,6 @@ void MergeBookmark(SyncedBookmark& mine, const SyncedBookmark& theirs)
 
 }  // namespace
 
-SyncStamp SyncClock::Tick(SyncStamp physical)
-{
-    last_ = std::max(last_ + 1, physical);
-    return last_;
-}
-
 void SyncedBookmark::Bury(SyncStamp when)
 {
     *this = {.uid = uid, .book = book, .created = created, .deleted = std::max(deleted, when)};

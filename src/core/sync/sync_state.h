@@ -5,6 +5,8 @@
 #include <QMap>
 #include <QString>
 
+#include <algorithm>
+
 // The library as the computers sharing it agree on it. Every fact carries
 // the stamp of its last change, and merging takes the later one, fact by
 // fact; bookmarks are a union in which a deletion is kept (a tombstone) so
@@ -15,20 +17,22 @@
 // Milliseconds since the epoch, from a SyncClock.
 using SyncStamp = qint64;
 
-// A hybrid clock: the wall clock, but never behind a stamp it has seen, so
-// a change made after reading another computer's change is later than it
-// even when this computer's clock runs behind. Only changes made without
-// knowing of each other are ordered by the wall clocks alone.
+// A hybrid clock: the wall clock, but never behind a stamp seen before the
+// change, so a change made after reading another computer's change is
+// later than it even when this computer's clock runs behind. Changes made
+// without knowing of each other are ordered by the wall clocks alone; the
+// changes found in one round do not push each other on, so each keeps the
+// time it was made.
 class SyncClock {
 public:
-    explicit SyncClock(SyncStamp last = 0) : last_(last) {}
-    // A stamp for a change made now (or at `physical`), after all seen.
-    SyncStamp Tick(SyncStamp physical);
-    void Observe(SyncStamp seen) { last_ = std::max(last_, seen); }
-    SyncStamp Last() const { return last_; }
+    explicit SyncClock(SyncStamp seen = 0) : seen_(seen) {}
+    // The stamp of a change made at `physical`.
+    SyncStamp StampFor(SyncStamp physical) const { return std::max(physical, seen_ + 1); }
+    void Observe(SyncStamp seen) { seen_ = std::max(seen_, seen); }
+    SyncStamp Last() const { return seen_; }
 
 private:
-    SyncStamp last_;
+    SyncStamp seen_;
 };
 
 struct SyncedPlace {

@@ -28,9 +28,15 @@ QNetworkRequest WebDavClient::Request(const QString& name) const
 
 WebDavClient::Reply WebDavClient::Send(QNetworkRequest request, const QByteArray& verb, const QByteArray& body)
 {
-    if (!body.isEmpty() || verb == "PUT")
+    // A request without a body is sent without one: an empty body device
+    // left some requests waiting for their end.
+    QNetworkReply* reply = nullptr;
+    if (body.isEmpty() && verb != "PUT") {
+        reply = network_.sendCustomRequest(request, verb);
+    } else {
         request.setHeader(QNetworkRequest::ContentLengthHeader, body.size());
-    QNetworkReply* reply = network_.sendCustomRequest(request, verb, body);
+        reply = network_.sendCustomRequest(request, verb, body);
+    }
     QEventLoop wait;
     QObject::connect(reply, &QNetworkReply::finished, &wait, &QEventLoop::quit);
     if (!reply->isFinished())

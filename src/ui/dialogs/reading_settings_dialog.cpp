@@ -6,6 +6,7 @@
 #include <QFontComboBox>
 #include <QFormLayout>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 ReadingSettingsDialog::ReadingSettingsDialog(const ReadingSettings& current, QWidget* parent) : QDialog(parent)
@@ -75,8 +76,13 @@ ReadingSettingsDialog::ReadingSettingsDialog(const ReadingSettings& current, QWi
     form->addRow(QString(), justifiedBox);
     form->addRow(QStringLiteral("启动"), continueBox);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    auto* readingPage = new QWidget(this);
+    readingPage->setLayout(form);
+    pages = new QTabWidget(this);
+    pages->setObjectName(QStringLiteral("settingsPages"));
+    pages->addTab(readingPage, QStringLiteral("阅读"));
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
+    layout->addWidget(pages);
     layout->addWidget(buttons);
 
     const auto changed = [this] { emit Changed(Settings()); };
@@ -107,4 +113,14 @@ ReadingSettings ReadingSettingsDialog::Settings() const
     chosen.typography.firstLineIndent = indentBox->value();
     chosen.continueReading = continueBox->isChecked();
     return chosen;
+}
+
+void ReadingSettingsDialog::AddPage(QWidget* page, const QString& title)
+{
+    pages->addTab(page, title);
+}
+
+void ReadingSettingsDialog::ShowPage(QWidget* page)
+{
+    pages->setCurrentWidget(page);
 }

@@ -62,7 +62,7 @@ void MainWindow::SaveSettingsAndEnd()
             prompter_.Message(text, QStringLiteral("提示"), Prompter::Icon::Exclamation);
         }
     }
-    EndProgram(exitCode);
+    EndProgram(exitCode, TerminationSignal() == 0);
 }
 
 void MainWindow::QuitWithoutSaving()
@@ -70,8 +70,9 @@ void MainWindow::QuitWithoutSaving()
     EndProgram(0);
 }
 
-// A load in progress stops; the event loop ends.
-void MainWindow::EndProgram(int exitCode)
+// A load in progress stops; the event loop ends, after a last sync when
+// `syncFirst` asks for one.
+void MainWindow::EndProgram(int exitCode, bool syncFirst)
 {
     SaveWindowPlace();
     quitting_ = true;
@@ -86,5 +87,7 @@ void MainWindow::EndProgram(int exitCode)
     // has no loop to hand the failure status to.
     if (exitCode != 0 && TerminationSignal() != 0 && QThread::currentThread()->loopLevel() == 0)
         std::exit(exitCode);
+    if (syncFirst && SyncBeforeEnd(exitCode))
+        return;
     QCoreApplication::exit(exitCode);
 }

@@ -73,6 +73,7 @@ MainWindow::MainWindow(ReaderState& state, Prompter& prompter, const ReaderFolde
     SetUpAtLoad();
     BuildReadingSettings();
     BuildLibraryCommands();
+    BuildSync();
     AcceptBookDrops();
     PlaceWindow();
 }

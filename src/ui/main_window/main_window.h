@@ -4,6 +4,7 @@
 #include "core/files/reader_folders.h"
 #include "core/reading/reader_view.h"
 #include "core/reading/reading_progress.h"
+#include "core/sync/sync_round.h"
 #include "ui/dialogs/reading_settings.h"
 #include "ui/main_window/chapter_menu.h"
 #include "ui/main_window/main_layout.h"
@@ -44,6 +45,10 @@ class ReadAloudBar;
 class SpeechEngine;
 class ReadingPane;
 class SkinManagerDialog;
+class PasswordKeyring;
+class ReadingSettingsDialog;
+class SyncPanel;
+class SyncService;
 class SplashWindow;
 class TextEditorLauncher;
 enum class ScriptChoice;
@@ -238,7 +243,16 @@ private:
     void KeepCaretAtTop();
     void AcceptBookDrops();
     void SaveSettingsAndEnd();
-    void EndProgram(int exitCode);
+    // 同步 (sync_commands.cpp): the library through a WebDAV folder, at
+    // start, every few minutes, at close and on request.
+    void BuildSync();
+    void SyncNow();
+    void SyncFinished(const SyncOutcome& outcome);
+    void AddSyncPage(ReadingSettingsDialog* dialog);
+    void UseSyncAccount(const SyncAccount& account);
+    void ShowSyncSettings();
+    bool SyncBeforeEnd(int exitCode);
+    void EndProgram(int exitCode, bool syncFirst = false);
 
     const ReaderState& state_;  // changed only through the Reader
     Prompter& prompter_;
@@ -338,6 +352,18 @@ private:
     QPointer<HeadingRulesDialog> rulesDialog_;
     QPointer<LibraryWindow> library_;
     bool libraryProblemTold_ = false;
+    SyncService* syncService_ = nullptr;
+    PasswordKeyring* keyring_ = nullptr;
+    SyncAccount syncAccount_;  // the password only in memory
+    QTimer* syncTimer = nullptr;
+    QLabel* syncLabel = nullptr;
+    QAction* syncAction = nullptr;
+    QPointer<SyncPanel> syncPanel_;
+    QPointer<ReadingSettingsDialog> settingsDialog_;
+    QString syncResult_;          // how the last sync went
+    bool passwordAsked_ = false;  // once a session after a refusal
+    bool endAfterSync_ = false;
+    int exitAfterSync_ = 0;
     int offeredSlot_ = 0;  // the book the offer bar speaks of
     QRect paneArea_;       // where the layout puts the pane, offer bar included
 };

@@ -1,5 +1,6 @@
 // 查看 → 设置: the reader's font and the page's spacing, margins, text
-// column and justification, shown at once and kept in reader.conf.
+// column and justification, shown at once and kept in reader.conf; and the
+// 同步 page (sync_commands.cpp).
 
 #include "ui/dialogs/reading_settings_dialog.h"
 #include "ui/main_window/main_window.h"
@@ -23,6 +24,8 @@ void MainWindow::ShowReadingSettings()
 {
     auto* dialog = new ReadingSettingsDialog(readingSettings_, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    settingsDialog_ = dialog;
+    AddSyncPage(dialog);
     connect(dialog, &ReadingSettingsDialog::Changed, this, &MainWindow::ApplyReadingSettings);
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         readingSettings_ = dialog->Settings();

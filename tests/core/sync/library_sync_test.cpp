@@ -231,6 +231,8 @@ TEST(LibrarySync, KillingTheServerAtRandomMomentsLosesNoChange)
         case 1: {
             const int book = random.bounded(6);
             const ReadingPlace place{random.bounded(40), random.bounded(100)};
+            if (store.Book(computer.paths[book])->place == place)
+                break;  // staying where one is changes nothing
             ASSERT_TRUE(
                 store.NoteBook({.path = computer.paths[book], .place = place}, QDateTime::currentDateTimeUtc()));
             places[book] = place;
@@ -287,7 +289,7 @@ TEST(LibrarySync, KillingTheServerAtRandomMomentsLosesNoChange)
                 cutShort += outcome.Ok() ? 0 : 1;
                 ASSERT_TRUE(server.Start()) << qPrintable(server.ErrorLog());
             } else
-                ASSERT_TRUE(outcome.Ok()) << qPrintable(outcome.message);
+                ASSERT_TRUE(outcome.Ok()) << qPrintable(outcome.message) << qPrintable(server.ErrorLog());
         }
     }
     for (const Computer* computer : {&a, &b, &a})
