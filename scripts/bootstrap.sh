@@ -19,13 +19,15 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # without depending on it): 朗读 through Qt TextToSpeech, with its speech-dispatcher
 # plugin qt6-speech-speechd-plugin; speech-dispatcher and espeak-ng (Mandarin): the
 # voice of the real read-aloud test, which hears it through pulseaudio's null sink
-# recorded with parec (pulseaudio-utils).
+# recorded with parec (pulseaudio-utils); qtkeychain-qt6-dev: the sync password in
+# the desktop's keyring; apache2-bin: the real WebDAV server (mod_dav) the sync tests
+# start on 127.0.0.1 (the binary and its modules only: no web server is set up).
 packages=(cmake ninja-build g++ pkg-config python3 qt6-base-dev libgl-dev libicu-dev libopencc-dev
           libgtest-dev libgmock-dev libbenchmark-dev fonts-noto-cjk clang-format clang-tidy
           qt6-translations-l10n desktop-file-utils appstream dpkg-dev util-linux
           clang libclang-rt-14-dev xvfb xauth xdotool x11-utils file
           libqt6sql6-sqlite qt6-speech-dev qt6-declarative-dev qt6-speech-speechd-plugin
-          speech-dispatcher espeak-ng pulseaudio pulseaudio-utils)
+          speech-dispatcher espeak-ng pulseaudio pulseaudio-utils qtkeychain-qt6-dev apache2-bin)
 
 missing=()
 for package in "${packages[@]}"; do
