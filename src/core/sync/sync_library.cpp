@@ -119,7 +119,8 @@ BookKeys BookKeys::FromJson(const QByteArray& json)
         const QJsonArray pair = file.value().toArray();
         keys.byPath.insert(file.key(), {pair.at(0).toInteger(-1), pair.at(1).toString()});
     }
-    for (const QJsonValue& key : root.value("mapped").toArray())
+    const QJsonArray mapped = root.value("mapped").toArray();
+    for (const auto& key : mapped)
         keys.mapped.insert(key.toString());
     return keys;
 }

@@ -112,12 +112,14 @@ std::optional<SyncStateFile> DecodeSyncStateFile(const QByteArray& bytes)
     SyncStateFile file;
     file.machine = root.value("machine").toString();
     file.label = root.value("label").toString();
-    for (const QJsonValue& value : root.value("books").toArray()) {
+    const QJsonArray books = root.value("books").toArray();
+    for (const auto& value : books) {
         SyncedBook book = BookFromJson(value.toObject());
         if (!book.key.isEmpty())
             file.state.books.insert(book.key, book);
     }
-    for (const QJsonValue& value : root.value("bookmarks").toArray()) {
+    const QJsonArray bookmarks = root.value("bookmarks").toArray();
+    for (const auto& value : bookmarks) {
         SyncedBookmark mark = BookmarkFromJson(value.toObject());
         if (!mark.uid.isEmpty())
             file.state.bookmarks.insert(mark.uid, mark);
