@@ -24,6 +24,7 @@ struct BookKeys {
     struct Known {
         qint64 size = -1;
         QString key;
+        bool operator==(const Known&) const = default;
     };
     QHash<QString, Known> byPath;
     // The keys that had a file here after the last round: a key among them
@@ -34,6 +35,7 @@ struct BookKeys {
     QHash<QString, QString> Refresh(const LocalLibrary& local);
     QByteArray ToJson() const;
     static BookKeys FromJson(const QByteArray& json);
+    bool operator==(const BookKeys&) const = default;
 };
 
 // `known` (the state agreed at the last round) with this computer's

@@ -48,6 +48,11 @@ SyncOutcome FromReply(const WebDavClient::Reply& reply)
     return Failed(SyncFault::ServerFailed, QStringLiteral("同步：服务器出错（%1），稍后再试").arg(reply.status));
 }
 
+QString Synced()
+{
+    return QStringLiteral("已同步 %1").arg(QDateTime::currentDateTime().toString(QStringLiteral("HH:mm")));
+}
+
 QHash<QString, QByteArray> TagsFromJson(const QByteArray& json)
 {
     QHash<QString, QByteArray> tags;
@@ -120,10 +125,13 @@ SyncOutcome SyncLibraryOnce(const SyncJob& job)
     QString machine = QString::fromUtf8(store.SyncValue(kMachine));
     if (machine.isEmpty())
         machine = QUuid::createUuid().toString(QUuid::WithoutBraces);
-    const std::optional<SyncStateFile> agreedBefore = DecodeSyncStateFile(store.SyncValue(kAgreed));
+    const QByteArray agreedFileBefore = store.SyncValue(kAgreed);
+    const std::optional<SyncStateFile> agreedBefore = DecodeSyncStateFile(agreedFileBefore);
     const SyncState known = agreedBefore ? agreedBefore->state : SyncState{};
     BookKeys keys = BookKeys::FromJson(store.SyncValue(kKeys));
+    const BookKeys keysBefore = keys;
     QHash<QString, QByteArray> tags = TagsFromJson(store.SyncValue(kTags));
+    const QHash<QString, QByteArray> tagsBefore = tags;
     SyncClock clock(store.SyncValue(kClock).toLongLong());
     clock.Observe(known.Latest());
 
@@ -170,6 +178,16 @@ SyncOutcome SyncLibraryOnce(const SyncJob& job)
         if (!agreed.books[mapping.key()].Removed())
             keys.mapped.insert(mapping.key());
     }
+    // Nothing new on either side, and the server has this state already:
+    // the round ends without writing anything (the usual five-minute round).
+    const bool nothingNew = agreedBefore && agreed == known && keys == keysBefore && tags == tagsBefore
+        && change.places.isEmpty() && change.removedBooks.isEmpty() && change.bookmarks.isEmpty()
+        && change.removedBookmarks.isEmpty() && outcome.rules.isEmpty();
+    if (nothingNew && files.contains(own)
+        && store.SyncValue(kUploaded) == QCryptographicHash::hash(agreedFileBefore, QCryptographicHash::Sha256)) {
+        outcome.message = Synced();
+        return withCounts(outcome);
+    }
     const QByteArray stateFile = EncodeSyncStateFile({machine, job.label, agreed});
     change.values = {{kMachine, machine.toUtf8()},
                      {kAgreed, stateFile},
@@ -196,6 +214,6 @@ SyncOutcome SyncLibraryOnce(const SyncJob& job)
         }
         store.ApplySync({.values = {{kUploaded, hash}}});
     }
-    outcome.message = QStringLiteral("已同步 %1").arg(QDateTime::currentDateTime().toString(QStringLiteral("HH:mm")));
+    outcome.message = Synced();
     return withCounts(outcome);
 }
