@@ -8,6 +8,19 @@
 
 namespace {
 
+// Runs the statements in order, up to the first that fails; returns why it
+// failed, or the empty text.
+template <std::size_t Count>
+QString ExecAll(QSqlDatabase& db, const std::array<const char*, Count>& statements)
+{
+    for (const char* statement : statements) {
+        QString failed = ExecLibrarySql(db, QString::fromLatin1(statement));
+        if (!failed.isEmpty())
+            return failed;
+    }
+    return {};
+}
+
 // Version 1: the books and their bookmarks. Times are UTC milliseconds
 // since the epoch; a null time was never set.
 QString CreateVersion1(QSqlDatabase& db)
@@ -42,12 +55,10 @@ QString CreateVersion1(QSqlDatabase& db)
         // A book's bookmarks in place order, and the cascade on removal.
         "CREATE INDEX bookmarks_by_book ON bookmarks(book, place_chapter, place_offset)",
     };
-    for (const char* statement : statements) {
-        QString failed = ExecLibrarySql(db, QString::fromLatin1(statement));
-        if (!failed.isEmpty())
-            return failed;
-    }
-    return ExecLibrarySql(db, QStringLiteral("PRAGMA application_id = %1").arg(kLibraryApplicationId));
+    QString failed = ExecAll(db, statements);
+    return failed.isEmpty()
+        ? ExecLibrarySql(db, QStringLiteral("PRAGMA application_id = %1").arg(kLibraryApplicationId))
+        : failed;
 }
 
 // Version 2: what syncing between computers needs. A book gets the time
@@ -66,12 +77,7 @@ QString UpgradeToVersion2(QSqlDatabase& db)
         "CREATE UNIQUE INDEX bookmarks_by_uid ON bookmarks(uid)",
         "CREATE TABLE sync_meta (name TEXT PRIMARY KEY, value BLOB NOT NULL)",
     };
-    for (const char* statement : statements) {
-        QString failed = ExecLibrarySql(db, QString::fromLatin1(statement));
-        if (!failed.isEmpty())
-            return failed;
-    }
-    return {};
+    return ExecAll(db, statements);
 }
 
 using MigrationStep = QString (*)(QSqlDatabase&);

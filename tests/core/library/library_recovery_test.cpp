@@ -125,3 +125,35 @@ TEST(LibraryStore, AFullDiskFailsTheChangeWithItsReasonAndKeepsTheLibraryWhole)
 }
 
 }  // namespace
+
+// A library of the last release (version 1) keeps its books and bookmarks
+// on opening: each bookmark gets a uid of its own, and each book's place
+// the time it was saved as the time it changed.
+TEST(LibraryOpening, ALibraryOfTheLastReleaseKeepsEverythingWhenBroughtUpToDate)
+{
+    TempFolder folder;
+    const QString file = folder.Path(QStringLiteral("library.sqlite"));
+    const QDateTime read = QDateTime::fromMSecsSinceEpoch(5000, Qt::UTC);
+    {
+        LibraryStore store(file);
+        ASSERT_TRUE(store.NoteBook({.path = QStringLiteral("/书/甲.txt"), .place = {3, 9}}, read));
+        for (int i = 0; i < 2; ++i)
+            ASSERT_TRUE(store.AddBookmark({.path = QStringLiteral("/书/甲.txt"), .place = {i, 0}, .note = "记"}));
+    }
+    // Back to version 1, as the last release wrote it.
+    for (const char* step : {"DROP INDEX bookmarks_by_uid", "ALTER TABLE bookmarks DROP COLUMN uid",
+                             "ALTER TABLE bookmarks DROP COLUMN changed", "ALTER TABLE books DROP COLUMN place_changed",
+                             "DROP TABLE sync_meta", "PRAGMA user_version = 1"})
+        PeekSqlite(file, QString::fromLatin1(step));
+    ASSERT_EQ(PeekSqlite(file, QStringLiteral("SELECT count(*) FROM pragma_table_info('bookmarks')")),
+              QStringLiteral("8"));
+
+    LibraryStore store(file);
+    EXPECT_EQ(store.Book(QStringLiteral("/书/甲.txt"))->placeChanged, read);
+    const QList<Bookmark> marks = store.Bookmarks();
+    ASSERT_EQ(marks.size(), 2);
+    EXPECT_EQ(marks[0].uid.size(), 32);
+    EXPECT_NE(marks[0].uid, marks[1].uid);
+    EXPECT_EQ(marks[0].changed, marks[0].created);
+    EXPECT_EQ(marks[1].note, QStringLiteral("记"));
+}
