@@ -15,6 +15,12 @@ bool Reader::FollowSync(const SyncOutcome& outcome)
         if (!rule.value().isEmpty())
             rules_.Choose(rule.key(), rule.value());
     }
+    // Taken off the shelf on another computer: an open book is not put
+    // back by being noted here again.
+    for (const QString& path : outcome.removedPaths) {
+        if (const int slot = state_.Books.FindByPath(path); slot != 0)
+            unlisted_.insert(slot);
+    }
     bool currentMoved = false;
     for (const QString& path : outcome.movedPaths) {
         const int slot = state_.Books.FindByPath(path);

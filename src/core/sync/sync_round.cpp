@@ -39,6 +39,8 @@ SyncOutcome FromReply(const WebDavClient::Reply& reply)
         return Failed(SyncFault::TimedOut, QStringLiteral("同步：服务器没有回应，稍后再试"));
     if (reply.status == 401 || reply.status == 403)
         return Failed(SyncFault::PasswordRefused, QStringLiteral("同步：服务器不接受这个用户名或密码"));
+    if (reply.status == 412)
+        return Failed(SyncFault::ServerFailed, QStringLiteral("同步：服务器上的文件刚被改过，稍后再试"));
     if (reply.status == 507)
         return Failed(SyncFault::ServerFull, QStringLiteral("同步：服务器上没有空间了"));
     if (reply.status == 0)
