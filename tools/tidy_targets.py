@@ -39,13 +39,15 @@ def every_source():
 base_file = os.path.join(root, '.ci', 'tidy-base')
 base = open(base_file).read().strip() if os.path.exists(base_file) else ''
 if os.environ.get('TIDY_ALL') or not base or git('cat-file', '-e', base + '^{commit}').returncode != 0:
-    print('\n'.join(every_source()))
+    for source in every_source():
+        print(source)
     sys.exit(0)
 
 changed = set(git('diff', '--name-only', base, '--').stdout.split())
 changed |= set(git('ls-files', '--others', '--exclude-standard').stdout.split())
-if any(f in changed for f in ('.clang-tidy', 'scripts/check_style.sh', 'tools/tidy_targets.py')):
-    print('\n'.join(every_source()))
+if any(f in changed for f in ('.clang-tidy', 'scripts/check_style.sh')):
+    for source in every_source():
+        print(source)
     sys.exit(0)
 changed = {os.path.join(root, f) for f in changed}
 
@@ -57,4 +59,5 @@ for deps in sources_by_object().values():
     source = deps[0]  # ninja lists the compiled file first
     if source.startswith(src) and re.search(r'\.cpp$', source) and changed.intersection(deps):
         wanted.add(source)
-print('\n'.join(sorted(wanted)))
+for source in sorted(wanted):
+    print(source)
