@@ -2,7 +2,6 @@
 
 #include <QDBusConnection>
 #include <QTimer>
-
 #include <qt6keychain/keychain.h>
 
 namespace {
@@ -30,9 +29,8 @@ QString NoKeyring()
 void PasswordKeyring::Read(const QString& account)
 {
     if (const QString problem = NoKeyring(); !problem.isEmpty()) {
-        QTimer::singleShot(0, this, [this, account, problem] {
-            emit PasswordRead(account, thisRunOnly_.value(account), problem);
-        });
+        QTimer::singleShot(
+            0, this, [this, account, problem] { emit PasswordRead(account, thisRunOnly_.value(account), problem); });
         return;
     }
     auto* job = new QKeychain::ReadPasswordJob(kService, this);

@@ -244,7 +244,8 @@ TEST_F(MainWindowTest, ControlsMenusAndCaptionAsDesigned)
     for (QAction* action : w.findChild<QMenu*>(QStringLiteral("fileMenu"))->actions())
         fileItems.append(action->text());
     EXPECT_EQ(fileItems,
-              QStringList({"打开", "另存为Cor文件", "转入记事本", "打开文件夹", "书架", "立即同步", "最近打开的文件", "退出"}));
+              QStringList(
+                  {"打开", "另存为Cor文件", "转入记事本", "打开文件夹", "书架", "立即同步", "最近打开的文件", "退出"}));
     EXPECT_FALSE(w.findChild<QAction*>(QStringLiteral("saveAsCorAction"))->isEnabled());
     EXPECT_EQ(w.findChild<QAction*>(QStringLiteral("findAction"))->text(), QStringLiteral("查找(&F)"));
     for (MenuItemArray* array : {&w.RecentFiles(), &w.BookItems(), &w.ChapterItems()}) {
