@@ -24,11 +24,6 @@ SyncedPlace PlaceOf(const LibraryBook& book)
     return {book.place, book.chapterTitle, book.progress};
 }
 
-QString FileName(const QString& path)
-{
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-}
-
 // A book this computer's sync has not seen before: its facts count from
 // when they were made, and what was never chosen (no place, the encoding
 // found by itself, no rule) does not count at all, so a first opening
@@ -139,7 +134,7 @@ SyncState LocalSyncState(const SyncState& known, const LocalLibrary& local, cons
         auto synced = state.books.find(mapping.key());
         if (synced == state.books.end())
             synced = state.books.insert(mapping.key(), SyncedBook{.key = mapping.key()});
-        synced->name = FileName(book.path);
+        synced->name = QFileInfo(book.path).fileName();
         if (mappedBefore.contains(mapping.key()) && !synced->Removed())
             SinceLastRound(*synced, book, rule, clock, now);
         else

@@ -137,8 +137,8 @@ SyncOutcome SyncLibraryOnce(const SyncJob& job)
     SyncClock clock(store.SyncValue(kClock).toLongLong());
     clock.Observe(known.Latest());
 
-    // This computer's changes, before the network is asked anything: they
-    // are in the library whatever the server does.
+    // This computer's changes since the last round, found before the
+    // network is asked anything.
     const LocalLibrary local{store.Books(), store.Bookmarks(), job.rules};
     const QHash<QString, QString> pathOfKey = keys.Refresh(local);
     const SyncStamp now = QDateTime::currentMSecsSinceEpoch();

@@ -22,7 +22,6 @@ QNetworkRequest WebDavClient::Request(const QString& name) const
     // Gives up when nothing moves for this long: a server that stopped
     // answering is noticed without waiting for the connection to die.
     request.setTransferTimeout(timeoutMs_);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     return request;
 }
 

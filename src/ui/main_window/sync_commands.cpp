@@ -118,12 +118,11 @@ void MainWindow::AddSyncPage(ReadingSettingsDialog* dialog)
 
 void MainWindow::UseSyncAccount(const SyncAccount& account)
 {
-    const bool passwordChanged = account.password != syncAccount_.password || account.user != syncAccount_.user
-        || account.folder != syncAccount_.folder;
+    const bool changed = account != syncAccount_;
     syncAccount_ = account;
     passwordAsked_ = false;
     SaveSyncAccount(*UserSettings(folders_), account);
-    if (passwordChanged && account.folder.isValid())
+    if (changed && account.folder.isValid())
         keyring_->Write(KeyringAccount(account), account.password);
     if (account.folder.isValid()) {
         syncTimer->start();
