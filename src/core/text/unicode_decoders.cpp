@@ -14,8 +14,45 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define READER_AVX2_CHUNKS 1
+#endif
 
 namespace {
+
+// Units copied and checked for surrogates at a time.
+constexpr int kUtf16Chunk = 256;
+
+#if defined(READER_AVX2_CHUNKS)
+// CopyChunk's work twice as wide, for the processors that have AVX2 (most
+// since 2013): Qt's own conversion of the same text is a memcpy, which
+// glibc runs at the widest width the processor has.
+template <bool kSwap>
+__attribute__((target("avx2"))) bool CopyChunkAvx2(const unsigned char* bytes, char16_t* out)
+{
+    const __m256i top5 = _mm256_set1_epi16(static_cast<short>(0xF800));
+    const __m256i surrogate = _mm256_set1_epi16(static_cast<short>(0xD800));
+    __m256i found = _mm256_setzero_si256();
+    for (int k = 0; k < kUtf16Chunk; k += 16) {
+        __m256i units = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + 2 * k));
+        if constexpr (kSwap)
+            units = _mm256_or_si256(_mm256_slli_epi16(units, 8), _mm256_srli_epi16(units, 8));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + k), units);
+        found = _mm256_or_si256(found, _mm256_cmpeq_epi16(_mm256_and_si256(units, top5), surrogate));
+    }
+    return _mm256_testz_si256(found, found) == 0;
+}
+
+bool HasAvx2()
+{
+    static const bool has = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
+    return has;
+}
+#endif
 
 int Invalid(char16_t* out, int& produced, qint64& invalid, int length)
 {
@@ -163,10 +200,15 @@ public:
 
     qsizetype DecodeRun(const unsigned char* bytes, qsizetype size, char16_t*& out, qint64& invalid)
     {
+        bool (*copyChunk)(const unsigned char*, char16_t*) = &CopyChunk;
+#if defined(READER_AVX2_CHUNKS)
+        if (HasAvx2())
+            copyChunk = &CopyChunkAvx2<kSwap>;
+#endif
         qsizetype i = 0;
         while (size - i >= 2) {
             // Chunks without a surrogate, the usual case, are copied whole.
-            if (size - i >= 2 * kChunk && !CopyChunk(bytes + i, out)) {
+            if (size - i >= 2 * kChunk && !copyChunk(bytes + i, out)) {
                 out += kChunk;
                 i += 2 * kChunk;
                 continue;
@@ -196,7 +238,7 @@ public:
     }
 
 private:
-    static constexpr int kChunk = 256;
+    static constexpr int kChunk = kUtf16Chunk;
     // Whether the file's byte order is not the machine's.
     static constexpr bool kSwap = kBigEndian != (Q_BYTE_ORDER == Q_BIG_ENDIAN);
 
