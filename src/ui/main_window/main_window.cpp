@@ -310,14 +310,20 @@ void MainWindow::SetPaneColors(const QColor* text, const QColor* background)
         readingPane->setPalette(palette);
 }
 
+// The skin's cover is kept until the cover is first shown: making it loads
+// its picture and fits its title, which opening a book need not wait for.
 void MainWindow::SetCoverBackColor(const QColor& colour)
 {
-    Cover().SetBackColor(colour);
+    coverBackColor_ = colour;
+    if (cover_)
+        cover_->SetBackColor(colour);
 }
 
 void MainWindow::SetCoverPicture(const QImage& picture)
 {
-    Cover().SetPicture(picture);
+    coverPicture_ = picture;
+    if (cover_)
+        cover_->SetPicture(picture);
 }
 
 void MainWindow::CoverFollowsCurrentBook()
@@ -345,8 +351,13 @@ void MainWindow::CloseSplash()
 
 CoverWindow& MainWindow::Cover()
 {
-    if (!cover_)
+    if (!cover_) {
         cover_ = new CoverWindow(state_, this);
+        if (coverBackColor_.isValid())
+            cover_->SetBackColor(coverBackColor_);
+        if (!coverPicture_.isNull())
+            cover_->SetPicture(coverPicture_);
+    }
     return *cover_;
 }
 

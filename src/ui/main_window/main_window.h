@@ -9,7 +9,9 @@
 #include "ui/main_window/chapter_menu.h"
 #include "ui/main_window/main_layout.h"
 
+#include <QColor>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QMainWindow>
 #include <QPointer>
 #include <QRect>
@@ -345,6 +347,8 @@ private:
     // Windows made on first use
     SplashWindow* splash_ = nullptr;
     QPointer<CoverWindow> cover_;
+    QColor coverBackColor_;  // the skin's, for the cover when it is made
+    QImage coverPicture_;
     QPointer<FindDialog> findDialog_;
     QPointer<FolderScanDialog> folderScan_;
     QPointer<SkinManagerDialog> skinManager_;
