@@ -59,7 +59,7 @@ bool PaneText::Holds(const QString& text) const
 void PaneText::SetText(const QString& text, QDeadlineTimer slice)
 {
     text_ = text;
-    startLows_ = std::vector<quint32>();
+    startLows_ = ChunkedStarts();
     crLfCheckpoints_ = std::vector<qsizetype>();
     highSteps_.clear();
     IndexFrom(0, slice);
@@ -118,7 +118,7 @@ void PaneText::IndexFrom(qsizetype line, QDeadlineTimer slice)
         crLfCheckpoints_.push_back(0);
     }
     const qsizetype first = std::min(line, LineCount() - 1) / kCheckpointLines * kCheckpointLines;
-    startLows_.resize(static_cast<size_t>(first + 1));
+    startLows_.truncate(first + 1);
     while (!highSteps_.empty() && highSteps_.back() > first)
         highSteps_.pop_back();
     crLfCheckpoints_.resize(static_cast<size_t>(first / kCheckpointLines + 1));
@@ -164,24 +164,19 @@ void PaneText::Scan(qsizetype until, QDeadlineTimer deadline)
             return;
     }
     complete_ = true;
-    // The index of a chapter of millions of lines takes no more room than
-    // it needs while the chapter is shown.
-    if (startLows_.capacity() > startLows_.size() + startLows_.size() / 4 + 1024)
-        startLows_.shrink_to_fit();
 }
 
 qsizetype PaneText::LineStart(qsizetype line) const
 {
     const auto high = std::upper_bound(highSteps_.begin(), highSteps_.end(), line) - highSteps_.begin();
-    return (static_cast<qsizetype>(high) << 32) | startLows_[static_cast<size_t>(line)];
+    return (static_cast<qsizetype>(high) << 32) | startLows_[line];
 }
 
 qsizetype PaneText::LineOf(qsizetype offset) const
 {
     offset = std::clamp<qsizetype>(offset, 0, Length());
     if (highSteps_.empty()) {
-        const auto found = std::upper_bound(startLows_.begin(), startLows_.end(), static_cast<quint32>(offset));
-        return found - startLows_.begin() - 1;
+        return startLows_.UpperBound(static_cast<quint32>(offset)) - 1;
     }
     qsizetype low = 0;
     qsizetype high = LineCount() - 1;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/widgets/chunked_starts.h"
+
 #include <QDeadlineTimer>
 #include <QString>
 
@@ -60,7 +62,7 @@ public:
     // Replaces the characters from..to (reader offsets) with `with`.
     void Replace(qsizetype from, qsizetype to, const QString& with);
 
-    qsizetype LineCount() const { return static_cast<qsizetype>(startLows_.size()); }
+    qsizetype LineCount() const { return startLows_.size(); }
     qsizetype LineOf(qsizetype offset) const;
     qsizetype LineStart(qsizetype line) const;
     // Where the line's break begins, or the end of the text.
@@ -94,7 +96,7 @@ private:
     QString text_;
     // Where each line begins: the low 32 bits, and for every 2^32 characters
     // the starts have passed the line where that happened (in practice none).
-    std::vector<quint32> startLows_;
+    ChunkedStarts startLows_;
     std::vector<qsizetype> highSteps_;
     // Line breaks written CR LF before every kCheckpointLines-th line.
     std::vector<qsizetype> crLfCheckpoints_;
