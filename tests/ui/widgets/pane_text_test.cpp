@@ -164,8 +164,9 @@ TEST(PaneText, SameStorageIsHeldAndEqualCopiesAreNot)
     EXPECT_EQ(chapter, QStringLiteral("第一章\r\n正文"));
 }
 
-// Pieces of a long line: contiguous, never longer than the piece length,
-// found from any offset in them, and walked in both directions.
+// Pieces of a long line: contiguous, never longer than the piece length
+// (and the slack its start may have moved back by), found from any offset
+// in them, and walked in both directions.
 void ExpectPiecesCover(const PaneText& pane, qsizetype line)
 {
     std::vector<PaneSegment> pieces{pane.SegmentAt(pane.LineStart(line))};
@@ -178,7 +179,7 @@ void ExpectPiecesCover(const PaneText& pane, qsizetype line)
     for (size_t i = 0; i < pieces.size(); ++i) {
         const PaneSegment& piece = pieces[i];
         EXPECT_EQ(piece.line, line);
-        EXPECT_LE(piece.Length(), PaneText::kPieceLength);
+        EXPECT_LE(piece.Length(), PaneText::kPieceLength + PaneText::kPieceSlack);
         EXPECT_GT(piece.Length(), i + 1 < pieces.size() ? PaneText::kPieceLength - PaneText::kPieceSlack - 1 : 0);
         for (const qsizetype offset : {piece.start, piece.start + piece.Length() / 2, piece.end - 1}) {
             EXPECT_EQ(pane.SegmentAt(offset), piece) << offset;
