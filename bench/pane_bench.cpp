@@ -189,7 +189,8 @@ struct ProgramFolder {
     QTemporaryDir folder;
 };
 
-// The reader as a user has it: shipped skins, "言情" chosen, window shown.
+// The reader as a user has it: shipped skins, "言情" chosen, window shown
+// with the help, as at start.
 struct Reader {
     Reader()
     {
@@ -200,6 +201,9 @@ struct Reader {
                 state.CurrentSkin = static_cast<std::uint8_t>(i);
         }
         window->show();
+        // As the program starts: the help in the skin's look, so fonts and
+        // pictures the window needs anyway are loaded before a book opens.
+        window->ShowHelp();
         QCoreApplication::processEvents();
     }
     ProgramFolder program;
