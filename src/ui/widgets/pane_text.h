@@ -45,6 +45,9 @@ public:
     // Time a change spends indexing before it returns; the rest is left
     // for IndexMore.
     static constexpr int kSliceMilliseconds = 10;
+    // The same for new text, shorter: laying out and painting its first page
+    // follow in the same turn of the event loop.
+    static constexpr int kFirstSliceMilliseconds = 3;
 
     // The whole text, indexed or not.
     const QString& Text() const { return text_; }
@@ -59,7 +62,7 @@ public:
     bool Holds(const QString& text) const;
 
     // Indexes the new text until `slice` runs out.
-    void SetText(const QString& text, QDeadlineTimer slice = QDeadlineTimer(kSliceMilliseconds));
+    void SetText(const QString& text, QDeadlineTimer slice = QDeadlineTimer(kFirstSliceMilliseconds));
     void Append(const QString& text);
     // Replaces the characters from..to (reader offsets) with `with`.
     void Replace(qsizetype from, qsizetype to, const QString& with);
