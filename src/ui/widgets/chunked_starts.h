@@ -57,7 +57,7 @@ public:
     }
 
 private:
-    static constexpr int kShift = 16;  // 256 KiB a chunk
+    static constexpr int kShift = 12;  // 16 KiB a chunk: from the heap, not a mapping of its own
     static constexpr qsizetype kChunkLength = qsizetype(1) << kShift;
 
     static size_t Chunk(qsizetype i) { return static_cast<size_t>(i >> kShift); }
