@@ -35,7 +35,7 @@ public:
     // the text layout breaks a line without break points in quadratic time,
     // and loads a glyph for every character of what it lays out, which on
     // the first page of a book in one line is most of the time it shows.
-    static constexpr qsizetype kPieceLength = 4096;
+    static constexpr qsizetype kPieceLength = 2048;
     // A piece ends at a sentence end or a space in the last stretch of this
     // length before its nominal end, so the forced line break looks natural.
     static constexpr qsizetype kPieceSlack = 512;
