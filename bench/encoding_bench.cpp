@@ -77,8 +77,9 @@ QString OneLineBook()
     });
 }
 
-// 3 million lines of Chinese characters of the book, none of them a
-// heading: of one character each (12 MB in GBK), or of 4 to 12 (53 MB).
+// 3 million lines of Chinese characters of the book: of one character
+// each (12 MB in GBK, none of them a heading), or of 4 to 12 (53 MB, where
+// a dozen lines happen to read as headings).
 QString ShortLinesBook(int longest = 1)
 {
     const int shortest = longest == 1 ? 1 : 4;
