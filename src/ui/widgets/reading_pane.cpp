@@ -405,10 +405,10 @@ void ReadingPane::UpdateScrollRange()
 {
     const qreal height = ViewHeight();
     // Until the whole text is indexed its last page is not known: the view
-    // may go as far as the last piece indexed. Its start needs no layout:
-    // laying out a piece far from the view at every slice of indexing
-    // would load glyphs nobody sees.
-    lastTop_ = text_.Complete() ? lines_.LastTop(height) : text_.SegmentAt(text_.Length()).start;
+    // may go as far as the text indexed. That needs no layout: laying out
+    // the line there at every slice of indexing would load glyphs nobody
+    // sees. (SetTop still puts the top at the start of a line.)
+    lastTop_ = text_.Complete() ? lines_.LastTop(height) : text_.Length();
     const qsizetype unit = ScrollUnit();
     const qsizetype page = std::max<qsizetype>(1, lines_.CharactersShown(0, height));
     const qsizetype linesPerPage = std::max<qsizetype>(1, qsizetype(height / QFontMetricsF(font()).lineSpacing()));
