@@ -10,38 +10,48 @@
 #include <QtEndian>
 
 #include <cstdint>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#define READER_AVX2_CHUNKS 1
-#endif
+#include <cstring>
 
 namespace {
 
 // Units copied and checked for surrogates at a time.
 constexpr int kUtf16Chunk = 256;
 
-#if defined(READER_AVX2_CHUNKS)
-// CopyChunk's work twice as wide, for the processors that have AVX2 (most
-// since 2013): Qt's own conversion of the same text is a memcpy, which
-// glibc runs at the widest width the processor has.
+// Copies kUtf16Chunk units to `out` in the machine's order, `kWidth` bytes
+// at a time in the compiler's vector types; returns whether one of them is
+// a surrogate. One pass: Qt's own conversion is a plain copy (or byte swap)
+// of the same width, and a copy followed by separate passes over the
+// output was half as fast again.
+template <int kWidth, bool kSwap>
+[[gnu::always_inline]] inline bool CopyChunkBy(const unsigned char* bytes, char16_t* out)
+{
+    typedef std::uint16_t Units __attribute__((
+        vector_size(kWidth)));  // NOLINT(modernize-use-using): GCC drops the attribute of a dependent alias
+    typedef std::int16_t Mask __attribute__((vector_size(kWidth)));  // NOLINT(modernize-use-using): as Units
+    Mask found{};
+    for (int k = 0; k < kUtf16Chunk; k += kWidth / 2) {
+        Units units;
+        std::memcpy(&units, bytes + 2 * k, kWidth);
+        if constexpr (kSwap)
+            units = units << 8 | units >> 8;
+        std::memcpy(out + k, &units, kWidth);
+        found |= (units & 0xF800) == 0xD800;
+    }
+    std::uint64_t words[kWidth / 8];
+    std::memcpy(words, &found, kWidth);
+    std::uint64_t any = 0;
+    for (const std::uint64_t word : words)
+        any |= word;
+    return any != 0;
+}
+
+#if defined(__x86_64__)
+// Twice as wide, for the processors that have AVX2 (most since 2013): Qt's
+// conversion is a memcpy, which glibc runs at the widest width there is.
 template <bool kSwap>
 __attribute__((target("avx2"))) bool CopyChunkAvx2(const unsigned char* bytes, char16_t* out)
 {
-    const __m256i top5 = _mm256_set1_epi16(static_cast<short>(0xF800));
-    const __m256i surrogate = _mm256_set1_epi16(static_cast<short>(0xD800));
-    __m256i found = _mm256_setzero_si256();
-    for (int k = 0; k < kUtf16Chunk; k += 16) {
-        __m256i units = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + 2 * k));
-        if constexpr (kSwap)
-            units = _mm256_or_si256(_mm256_slli_epi16(units, 8), _mm256_srli_epi16(units, 8));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + k), units);
-        found = _mm256_or_si256(found, _mm256_cmpeq_epi16(_mm256_and_si256(units, top5), surrogate));
-    }
-    return _mm256_testz_si256(found, found) == 0;
+    return CopyChunkBy<32, kSwap>(bytes, out);
 }
 
 bool HasAvx2()
@@ -201,7 +211,7 @@ public:
     qsizetype DecodeRun(const unsigned char* bytes, qsizetype size, char16_t*& out, qint64& invalid)
     {
         bool (*copyChunk)(const unsigned char*, char16_t*) = &CopyChunk;
-#if defined(READER_AVX2_CHUNKS)
+#if defined(__x86_64__)
         if (HasAvx2())
             copyChunk = &CopyChunkAvx2<kSwap>;
 #endif
@@ -242,37 +252,10 @@ private:
     // Whether the file's byte order is not the machine's.
     static constexpr bool kSwap = kBigEndian != (Q_BYTE_ORDER == Q_BIG_ENDIAN);
 
-    // Copies kChunk units to `out` in the machine's order; returns whether
-    // one of them is a surrogate. One pass with SSE2, which every x86-64
-    // has: Qt's own conversion is a plain copy (or byte swap) of the same
-    // width, and a copy followed by separate passes over the output was
-    // half as fast again.
+    // 16 bytes a time: SSE2, which every x86-64 has, or the like elsewhere.
     static bool CopyChunk(const unsigned char* bytes, char16_t* out)
     {
-#if defined(__SSE2__)
-        const __m128i top5 = _mm_set1_epi16(static_cast<short>(0xF800));
-        const __m128i surrogate = _mm_set1_epi16(static_cast<short>(0xD800));
-        __m128i found = _mm_setzero_si128();
-        for (int k = 0; k < kChunk; k += 8) {
-            __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 2 * k));
-            if constexpr (kSwap)
-                units = _mm_or_si128(_mm_slli_epi16(units, 8), _mm_srli_epi16(units, 8));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), units);
-            found = _mm_or_si128(found, _mm_cmpeq_epi16(_mm_and_si128(units, top5), surrogate));
-        }
-        return _mm_movemask_epi8(found) != 0;
-#else
-        // Loops of fixed length without exit, which the compiler turns into
-        // vector code.
-        std::memcpy(out, bytes, 2 * kChunk);
-        std::uint16_t surrogates = 0;
-        for (int k = 0; k < kChunk; ++k) {
-            const char16_t unit = kSwap ? static_cast<char16_t>(out[k] << 8 | out[k] >> 8) : out[k];
-            out[k] = unit;
-            surrogates |= (unit & 0xF800) == 0xD800 ? 0xFFFF : 0;
-        }
-        return surrogates != 0;
-#endif
+        return CopyChunkBy<16, kSwap>(bytes, out);
     }
 
     static char16_t Unit(const unsigned char* bytes)
